@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Fails when the program imports a DLL outside the system set it may use, or a
+# function that Windows 2000 or XP lacks (Wine has them all, so running it would
+# not tell).
+set -euo pipefail
+exe=$1
+objdump=${OBJDUMP:-objdump}
+imports=$("$objdump" -p "$exe")
+
+allowed='^(KERNEL32|USER32|GDI32|SHELL32|SHLWAPI|OLE32|OLEAUT32|COMCTL32|SETUPAPI|CFGMGR32|MSVCRT|ADVAPI32|RPCRT4|IMAGEHLP|DBGHELP)\.DLL$'
+status=0
+while read -r dll; do
+  if ! grep -Eqi "$allowed" <<<"$dll"; then
+    echo "unexpected DLL import: $dll"
+    status=1
+  fi
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$imports")
+
+for fn in GetTickCount64 InitializeCriticalSectionEx InitOnceExecuteOnce InitializeSRWLock \
+          AcquireSRWLockExclusive GetFileInformationByHandleEx CreateSymbolicLinkW \
+          GetFinalPathNameByHandleW SetThreadStackGuarantee CompareStringEx GetLocaleInfoEx \
+          InitializeConditionVariable; do
+  if grep -Eq "^\s+[0-9a-f]+\s+[0-9]+\s+$fn\$" <<<"$imports" ||
+     grep -Eq "\s$fn\$" <<<"$imports"; then
+    echo "imports $fn, which older Windows lacks"
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "imports ok: $(sed -n 's/^\s*DLL Name: //p' <<<"$imports" | tr '\n' ' ')"
+exit $status

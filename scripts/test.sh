@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs every test: the native unit tests, then the 32-bit build's tests (end to end
+# under Wine). Ends with one line that counts them all.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+passed=0
+failed=0
+status=0
+
+run_suite() {
+  local preset=$1 log
+  log=$(mktemp)
+  ctest --preset "$preset" --timeout 300 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line total bad
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$line" ]; then
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  elif ! grep -q 'No tests were found' "$log"; then
+    failed=$((failed + 1))
+  fi
+  [ "$rc" -eq 0 ] || status=1
+  rm -f "$log"
+}
+
+run_suite native
+run_suite win32
+run_suite win64
+
+echo "tests: ${passed} passed, ${failed} failed"
+exit $status

@@ -1,0 +1,36 @@
+#include "app/StartupMode.h"
+
+#include <string_view>
+
+namespace {
+
+// The switches are plain ASCII, so folding A-Z is all the case-blind comparison needs.
+wchar_t FoldAsciiCase(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater) {
+  if (arguments.empty()) return {StartupMode::Resident, {}};
+  const std::wstring& first = arguments.front();
+  // Before Vista a switch is not recognised: it is taken as a device name like any
+  // other argument.
+  if (vistaOrLater) {
+    if (EqualsIgnoringAsciiCase(first, L"/create")) return {StartupMode::CreateShortcut, first};
+    if (EqualsIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
+  }
+  return {StartupMode::RemoveByName, first};
+}
+
+int ExitStatusForSwitch(winvalues::HResult result) { return result == winvalues::kSOk ? 0 : 1; }
+
+int ExitStatusForRemoval(bool anythingRemoved) { return anythingRemoved ? 0 : 1; }

@@ -1,0 +1,195 @@
+#include "app/win32/TollevaneApp.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <htmlhelp.h>
+
+#include "common/win32/HtmlHelp.h"
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "app/StartupMode.h"
+#include "app/win32/DeviceRemovalMode.h"
+#include "app/win32/Folders.h"
+#include "common/win32/Com.h"
+#include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ModulePath.h"
+#include "common/win32/WindowsVersion.h"
+#include "devices/StorageDesc.h"
+#include "resident/win32/MainWnd.h"
+#include "resources/resource.h"
+#include "startup/win32/ShellStartupShell.h"
+
+namespace {
+
+constexpr wchar_t kProgramName[] = L"Tollevane";
+constexpr wchar_t kSettingsFileName[] = L"Tollevane.ini";
+
+std::vector<std::wstring> CommandLineArguments() {
+  int count = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments;
+  if (argv == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.emplace_back(argv[i]);
+  ::LocalFree(argv);
+  return arguments;
+}
+
+// Starts COM for one shortcut operation, which ends it itself.
+std::optional<winvalues::HResult> RunWithCom(winvalues::HResult (*operation)(StartupShell&)) {
+  if (FAILED(::CoInitialize(nullptr))) return std::nullopt;
+  ShellStartupShell shell;
+  return operation(shell);
+}
+
+}  // namespace
+
+CTollevaneApp::CTollevaneApp() : m_profileStore(L""), m_settingsFile(m_profileStore) {}
+
+CTollevaneApp::~CTollevaneApp() = default;
+
+bool CTollevaneApp::InitInstance() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  FindSettingsFile();
+  m_pszHelpFilePath = win32::WithExtension(win32::ModulePath(), L".chm");
+  g_bVistaOrLater = win32::QueryWindowsVersion().IsVistaOrLater();
+
+  if (RunCommandLineMode()) return false;
+  if (IsOtherInstanceRunning()) return false;
+
+  win32::CallHtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&m_dwHelpCookie));
+  {
+    win32::ScreenDC screen;
+    m_dScaleX = ::GetDeviceCaps(screen.get(), LOGPIXELSX) / 96.0;
+  }
+
+  m_pMainWnd = std::make_unique<CMainWnd>(CMainWnd::SheetRunner{});
+  if (m_pMainWnd->hwnd() == nullptr) return false;
+  ::ShowWindow(m_pMainWnd->hwnd(), SW_HIDE);
+  ::UpdateWindow(m_pMainWnd->hwnd());
+  return true;
+}
+
+void CTollevaneApp::FindSettingsFile() {
+  const std::optional<std::wstring> folder = SettingsFolderPath(kProgramName);
+  if (!folder) {
+    m_pszProfileName = win32::WithExtension(win32::ModulePath(), L".ini");
+    m_profileStore.SetPath(m_pszProfileName);
+    return;
+  }
+  CreateFolderPath(*folder);
+  m_pszProfileName = *folder + kSettingsFileName;
+  m_profileStore.SetPath(m_pszProfileName);
+
+  if (::GetPrivateProfileIntW(L"APP", L"STARTUP", 1, m_pszProfileName.c_str()) == 1) {
+    RunWithCom(&CreateStartupShortcut);  // silent: tried again at the next start
+  }
+}
+
+bool CTollevaneApp::RunCommandLineMode() {
+  const StartupChoice choice = ChooseStartupMode(CommandLineArguments(), g_bVistaOrLater);
+  switch (choice.mode) {
+    case StartupMode::Resident:
+      return false;
+    case StartupMode::CreateShortcut:
+    case StartupMode::DeleteShortcut:
+      HandleShortcutSwitch(choice.argument);
+      return true;
+    case StartupMode::RemoveByName:
+      LoadSettings(true);
+      m_nExitStatus = ExitStatusForRemoval(RemoveDeviceByNameMode(choice.argument, m_settings));
+      return true;
+  }
+  return false;
+}
+
+bool CTollevaneApp::HandleShortcutSwitch(const std::wstring& argument) {
+  const StartupChoice choice = ChooseStartupMode({argument}, true);
+  std::optional<winvalues::HResult> result;
+  if (choice.mode == StartupMode::CreateShortcut) {
+    result = RunWithCom(&CreateStartupShortcut);
+  } else if (choice.mode == StartupMode::DeleteShortcut) {
+    result = RunWithCom(&DeleteStartupShortcut);
+  } else {
+    return false;
+  }
+  const winvalues::HResult outcome = result.value_or(winvalues::kEFail);
+  if (outcome != winvalues::kSOk) {
+    MessageBoxPrompter prompter([] { return ::GetActiveWindow(); });
+    prompter.Show(IDS_STARTUP_FAILED, std::nullopt, IDS_ERROR_CAPTION, MB_ICONERROR);
+  }
+  m_nExitStatus = ExitStatusForSwitch(outcome);
+  return true;
+}
+
+bool CTollevaneApp::IsOtherInstanceRunning() {
+  m_hMutex.reset(::CreateMutexW(nullptr, TRUE, kProgramName));
+  if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+
+  if (HWND other = ::FindWindowW(nullptr, kProgramName)) {
+    if (::IsIconic(other)) ::ShowWindow(other, SW_RESTORE);
+    ::SetForegroundWindow(::GetLastActivePopup(other));
+  }
+  // Only the first instance owns the mutex; this one must not release it.
+  m_hMutex.reset();
+  return true;
+}
+
+int CTollevaneApp::Run() {
+  MSG msg = {};
+  BOOL got = 0;
+  while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    if (got == -1) break;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  m_nExitStatus = static_cast<int>(msg.wParam);
+  return m_nExitStatus;
+}
+
+int CTollevaneApp::ExitInstance() {
+  m_pMainWnd.reset();
+  if (m_hMutex) ::ReleaseMutex(m_hMutex.get());
+  win32::CallHtmlHelp(nullptr, nullptr, HH_UNINITIALIZE, m_dwHelpCookie);
+  return m_nExitStatus;
+}
+
+void CTollevaneApp::LoadSettings(bool commandLineDefaults) {
+  ::LoadSettings(m_settingsFile, commandLineDefaults, g_bVistaOrLater, m_settings);
+}
+
+int CTollevaneApp::GetProfileInt(const wchar_t* section, const wchar_t* key, int fallback) const {
+  return m_settingsFile.GetProfileInt(section, key, fallback);
+}
+
+std::wstring CTollevaneApp::GetProfileString(const wchar_t* section, const wchar_t* key,
+                                             const wchar_t* fallback) const {
+  return m_settingsFile.GetProfileString(section, key, fallback);
+}
+
+bool CTollevaneApp::WriteProfileInt(const wchar_t* section, const wchar_t* key, int value) {
+  return m_settingsFile.WriteProfileInt(section, key, value);
+}
+
+bool CTollevaneApp::WriteProfileString(const wchar_t* section, const wchar_t* key,
+                                       const wchar_t* value) {
+  auto optional = [](const wchar_t* text) {
+    return text ? std::optional<std::wstring>(text) : std::nullopt;
+  };
+  return m_settingsFile.WriteProfileString(section, optional(key), optional(value));
+}
+
+std::optional<ByteBlock> CTollevaneApp::GetProfileBytes(const wchar_t* section,
+                                                        const wchar_t* key) const {
+  return m_settingsFile.GetProfileBytes(section, key);
+}
+
+bool CTollevaneApp::WriteProfileBytes(const wchar_t* section, const wchar_t* key,
+                                      const ByteBlock& bytes) {
+  return m_settingsFile.WriteProfileBytes(section, key, bytes);
+}

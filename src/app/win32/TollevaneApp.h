@@ -1,0 +1,66 @@
+// The application object: settings-file and help-file paths, the settings record,
+// the screen scale, the single-instance mutex, and the start-up modes.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/win32/Handles.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsRecord.h"
+#include "settings/win32/PrivateProfileStore.h"
+
+class CMainWnd;
+
+class CTollevaneApp {
+ public:
+  CTollevaneApp();
+  virtual ~CTollevaneApp();
+  CTollevaneApp(const CTollevaneApp&) = delete;
+  CTollevaneApp& operator=(const CTollevaneApp&) = delete;
+
+  // True: the resident mode's message loop runs next. False: the process ends.
+  virtual bool InitInstance();
+  // Returns the process's exit status.
+  virtual int ExitInstance();
+  // The message loop of the resident mode; returns WM_QUIT's value.
+  int Run();
+
+  // Whether `argument` was one of the shortcut switches (which then ran).
+  bool HandleShortcutSwitch(const std::wstring& argument);
+
+  // The settings-file operations, on `m_pszProfileName`.
+  int GetProfileInt(const wchar_t* section, const wchar_t* key, int fallback) const;
+  std::wstring GetProfileString(const wchar_t* section, const wchar_t* key,
+                                const wchar_t* fallback = L"") const;
+  bool WriteProfileInt(const wchar_t* section, const wchar_t* key, int value);
+  bool WriteProfileString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
+  std::optional<ByteBlock> GetProfileBytes(const wchar_t* section, const wchar_t* key) const;
+  bool WriteProfileBytes(const wchar_t* section, const wchar_t* key, const ByteBlock& bytes);
+
+  SettingsFile& Settings() { return m_settingsFile; }
+  void LoadSettings(bool commandLineDefaults);
+
+  std::wstring m_pszProfileName;
+  std::wstring m_pszHelpFilePath;
+  SettingsRecord m_settings;
+  double m_dScaleX = 1.0;
+  DWORD_PTR m_dwHelpCookie = 0;
+  win32::UniqueHandle m_hMutex;
+  std::unique_ptr<CMainWnd> m_pMainWnd;
+
+ private:
+  void FindSettingsFile();
+  bool RunCommandLineMode();
+  bool IsOtherInstanceRunning();
+
+  PrivateProfileStore m_profileStore;
+  SettingsFile m_settingsFile;
+  int m_nExitStatus = 0;
+};
+
+// The one application object of the process.
+CTollevaneApp& TheApp();

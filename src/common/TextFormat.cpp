@@ -1,0 +1,24 @@
+#include "common/TextFormat.h"
+
+namespace {
+
+void ReplaceFirst(std::wstring& text, std::wstring_view placeholder, std::wstring_view value) {
+  const std::size_t at = text.find(placeholder);
+  if (at != std::wstring::npos) text.replace(at, placeholder.size(), value);
+}
+
+}  // namespace
+
+std::wstring CutText(std::wstring_view text, std::size_t maxChars) {
+  return std::wstring(text.substr(0, maxChars));
+}
+
+std::wstring FillMessageText(std::wstring_view pattern, std::wstring_view name,
+                             std::optional<int> count, std::size_t maxChars) {
+  std::wstring text(pattern);
+  // The count goes in before the name, so that a "%d" inside a device name stays
+  // as the user typed it.
+  if (count) ReplaceFirst(text, L"%d", std::to_wstring(*count));
+  ReplaceFirst(text, L"%s", name);
+  return CutText(text, maxChars);
+}

@@ -1,0 +1,17 @@
+// Fills the string table's "%s" and "%d" places with a device name and a count.
+// The name is always an argument, never part of a format string.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Replaces the first "%s" with `name` and the first "%d" with `count` (when given),
+// then cuts the result to `maxChars` characters.
+std::wstring FillMessageText(std::wstring_view pattern, std::wstring_view name,
+                             std::optional<int> count = std::nullopt,
+                             std::size_t maxChars = std::wstring::npos);
+
+// Cuts a text to at most `maxChars` characters.
+std::wstring CutText(std::wstring_view text, std::size_t maxChars);

@@ -1,0 +1,67 @@
+#include "devices/DeviceEnumeration.h"
+
+#include "devices/DeviceClasses.h"
+#include "devices/DeviceNames.h"
+#include "devices/DeviceNodes.h"
+#include "devices/StorageDesc.h"
+
+namespace {
+
+constexpr unsigned kMajorVersionVista = 6;
+constexpr unsigned kMajorVersionXp = 5;
+
+}  // namespace
+
+DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
+                                     const ClassImageList* imageList, DeviceListSink& sink)
+    : tree_(tree), deviceKind_(deviceKind), imageList_(imageList), sink_(sink) {}
+
+void DeviceEnumeration::EnumerateDevices(bool refresh) {
+  if (deviceKind_ & kKindUsb) {
+    tag_device_hotkey_info allStorage;
+    allStorage.name = AllStorageNameFor(g_bVistaOrLater ? kMajorVersionVista : kMajorVersionXp);
+    allStorage.key = allStorage.name;
+    allStorage.device_kind = kKindUsb;
+    allStorage.present = 1;
+    sink_.AddOrUpdateRow(allStorage, refresh);
+  }
+  for (const SweptClass& swept : kSweepOrder) {
+    if ((deviceKind_ & swept.kind) == 0) continue;
+    ForEachPresentDevice(tree_, swept.guid,
+                         [&](DevNode member) { ListClassDevice(member, swept.kind, refresh); });
+  }
+}
+
+void DeviceEnumeration::ListClassDevice(DevNode member, std::uint32_t kind, bool refresh) {
+  if (!IsRemovableNode(tree_, member)) return;
+  const auto child = GetFirstChild(tree_, member);
+  if (!child) {
+    Deliver(member, kind, refresh);
+    return;
+  }
+  if (ListBranch(*child, kind, refresh)) return;
+  if (IsRemovableNode(tree_, *child)) Deliver(*child, kind, refresh);
+}
+
+bool DeviceEnumeration::ListBranch(DevNode node, std::uint32_t kind, bool refresh) {
+  bool claimed = false;
+  for (std::optional<DevNode> y = node; y; y = GetNextSibling(tree_, *y)) {
+    if (const auto child = GetFirstChild(tree_, *y)) {
+      if (ListBranch(*child, kind, refresh)) continue;
+    } else if (DeviceNamesEqual(GetDeviceName(tree_, *y), kGenericVolume)) {
+      continue;
+    }
+    claimed = true;
+    if (!HasProblem(tree_, *y)) Deliver(*y, kind, refresh);
+  }
+  return claimed;
+}
+
+void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) {
+  tag_device_hotkey_info record;
+  record.name = GetDeviceName(tree_, node);
+  record.image = GetDeviceImage(tree_, node, imageList_);
+  record.device_kind = kind;
+  record.present = 1;
+  sink_.AddOrUpdateRow(record, refresh);
+}

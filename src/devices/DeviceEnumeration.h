@@ -1,0 +1,40 @@
+// The listing of removable devices for the device list page: which nodes it offers,
+// under which names, in which order and as which records.
+#pragma once
+
+#include <cstdint>
+
+#include "devices/DeviceTree.h"
+#include "settings/DeviceHotkeyInfo.h"
+
+// Receives the listing, one record at a time, in order; the device list page keeps one
+// row per display name.
+class DeviceListSink {
+ public:
+  virtual ~DeviceListSink() = default;
+  virtual void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) = 0;
+};
+
+class DeviceEnumeration {
+ public:
+  // `deviceKind` is the global DEVICE_KIND; `imageList` the page's class image list.
+  DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind, const ClassImageList* imageList,
+                    DeviceListSink& sink);
+
+  // The all-storage entry (when USB is selected), then the removable devices of the
+  // selected kinds in sweep order. `refresh` goes unchanged to every delivery.
+  void EnumerateDevices(bool refresh);
+
+  // The walk below a class device over `node` and its later siblings; true when anything
+  // at this level was delivered or claimed. A claim rises one level only.
+  bool ListBranch(DevNode node, std::uint32_t kind, bool refresh);
+
+ private:
+  void ListClassDevice(DevNode member, std::uint32_t kind, bool refresh);
+  void Deliver(DevNode node, std::uint32_t kind, bool refresh);
+
+  DeviceTree& tree_;
+  std::uint32_t deviceKind_;
+  const ClassImageList* imageList_;
+  DeviceListSink& sink_;
+};

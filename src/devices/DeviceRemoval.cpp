@@ -1,0 +1,146 @@
+#include "devices/DeviceRemoval.h"
+
+#include <string>
+
+#include "common/Prompter.h"
+#include "devices/DeviceClasses.h"
+#include "devices/DeviceNames.h"
+#include "devices/DeviceNodes.h"
+#include "devices/StorageDesc.h"
+#include "resources/resource.h"
+#include "settings/SettingsRecord.h"
+
+using winvalues::kCrSuccess;
+
+DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind,
+                             StorageEjectPreparation& preparation)
+    : tree_(tree), deviceKind_(deviceKind), preparation_(preparation) {}
+
+bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
+                                 RemovalRoad road) {
+  bool found = false;
+  for (const SweptClass& swept : kSweepOrder) {
+    const bool usb = swept.kind == kKindUsb;
+    const bool selected =
+        (deviceKind_ & swept.kind) != 0 || (usb && road == RemovalRoad::CommandLine);
+    if (!selected) continue;
+    ForEachPresentDevice(tree_, swept.guid, [&](DevNode member) {
+      if (!IsRemovableNode(tree_, member)) return;
+      if (usb)
+        SweepUsbMember(member, name, toCount, found);
+      else
+        SweepOtherMember(member, name, toCount, found);
+    });
+  }
+  return found;
+}
+
+void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
+                                   tag_device_hotkey_info* toCount, bool& found) {
+  const auto child = GetFirstChild(tree_, member);
+  if (!child) {
+    if (DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount))
+      found = true;
+    return;
+  }
+  if (EjectMatches(*child, name, toCount)) {
+    found = true;
+    return;
+  }
+  const std::wstring childName = GetDeviceName(tree_, *child);
+  if (DeviceNamesEqual(childName, name) &&
+      EjectAndCount(IsStorageName(childName) ? *child : member, toCount)) {
+    found = true;
+    return;
+  }
+  // The all-storage registration takes the storage member itself even when what hangs
+  // below it carries other names.
+  if (IsStorageName(name) && IsStorageName(GetDeviceName(tree_, member)) &&
+      EjectAndCount(member, toCount))
+    found = true;
+}
+
+void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
+                                     tag_device_hotkey_info* toCount, bool& found) {
+  const auto child = GetFirstChild(tree_, member);
+  if (!child) {
+    if (DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount))
+      found = true;
+    return;
+  }
+  if (EjectMatches(*child, name, toCount)) {
+    found = true;
+    return;
+  }
+  if (DeviceNamesEqual(GetDeviceName(tree_, *child), name) && EjectAndCount(member, toCount))
+    found = true;
+}
+
+bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
+                                 tag_device_hotkey_info* toCount) {
+  bool succeeded = false;
+  bool firstOfChain = true;
+  for (std::optional<DevNode> y = node; y; y = GetNextSibling(tree_, *y), firstOfChain = false) {
+    const auto child = GetFirstChild(tree_, *y);
+    if (!child) {
+      const std::wstring leafName = GetDeviceName(tree_, *y);
+      if (DeviceNamesEqual(leafName, name) && EjectForMatch(*y, leafName, toCount))
+        succeeded = true;
+      continue;
+    }
+    if (EjectMatches(*child, name, toCount)) succeeded = true;
+    const std::wstring childName = GetDeviceName(tree_, *child);
+    if (DeviceNamesEqual(childName, name) &&
+        EjectAndCount(IsStorageName(childName) ? *child : *y, toCount))
+      succeeded = true;
+    // An inner node that is not a first child is compared by no parent's level, yet the
+    // device list can offer it (the second slot of a card reader): compare it here, as a
+    // leaf would be.
+    if (!firstOfChain) {
+      const std::wstring ownName = GetDeviceName(tree_, *y);
+      if (DeviceNamesEqual(ownName, name) && EjectForMatch(*y, ownName, toCount)) succeeded = true;
+    }
+  }
+  return succeeded;
+}
+
+bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,
+                                  tag_device_hotkey_info* toCount) {
+  if (IsStorageName(matchedName)) return EjectAndCount(matched, toCount);
+  const auto parent = GetParentNode(tree_, matched);
+  return parent && EjectAndCount(*parent, toCount);
+}
+
+winvalues::ConfigRet DeviceRemoval::EjectDevice(DevNode node) {
+  std::wstring desc;
+  if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) ==
+          kCrSuccess &&
+      IsStorageName(desc))
+    preparation_.PrepareStorageEject();
+  return tree_.RequestDeviceEject(node);
+}
+
+bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {
+  if (EjectDevice(node) != kCrSuccess) return false;
+  if (toCount) ++toCount->reject_times;
+  return true;
+}
+
+bool DeviceRemoval::IsStorageName(std::wstring_view name) const {
+  return DeviceNamesEqual(name, g_strStorageDesc);
+}
+
+bool RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+                        const SettingsRecord& settings, DeviceTree& tree,
+                        StorageEjectPreparation& preparation, Prompter& prompter) {
+  SelectStorageDesc(majorVersion);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  const bool found = removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
+  if (!found && settings.m_bDispRejectErr != 0) {
+    constexpr unsigned kFlags =
+        winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
+    static_assert(kFlags == 0x40030);
+    prompter.Show(IDS_REMOVAL_FAILED, std::wstring(name), IDS_ERROR_CAPTION, kFlags);
+  }
+  return found;
+}

@@ -1,0 +1,68 @@
+// The removal request: finds every node that carries a display name in the live tree
+// and asks the Configuration Manager to eject the right node for each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "devices/DeviceTree.h"
+#include "settings/DeviceHotkeyInfo.h"
+
+class Prompter;
+struct SettingsRecord;
+
+// The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
+inline constexpr std::size_t kStorageTestBufferUnits = 260;
+
+// What must happen before each eject request of a USB mass-storage node; the resident
+// program closes Explorer windows on removable drives here so that they cannot veto.
+class StorageEjectPreparation {
+ public:
+  virtual ~StorageEjectPreparation() = default;
+  virtual void PrepareStorageEject() = 0;
+};
+
+// The hotkey road sweeps USB only when DEVICE_KIND selects it; the command line always.
+enum class RemovalRoad { Hotkey, CommandLine };
+
+class DeviceRemoval {
+ public:
+  // `deviceKind` is the global DEVICE_KIND. The storage description is read from
+  // g_strStorageDesc, which must be chosen before.
+  DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, StorageEjectPreparation& preparation);
+
+  // Ejects every match of `name`; each eject that succeeds adds 1 to the removal count of
+  // `toCount` when there is one. True when at least one eject succeeded.
+  bool FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount, RemovalRoad road);
+
+  // The walk over `node` and its later siblings and everything below them.
+  bool EjectMatches(DevNode node, std::wstring_view name, tag_device_hotkey_info* toCount);
+
+  // The eject request itself, preceded by the storage preparation when the node is
+  // described as a USB mass-storage device.
+  winvalues::ConfigRet EjectDevice(DevNode node);
+
+ private:
+  void SweepUsbMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
+                      bool& found);
+  void SweepOtherMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
+                        bool& found);
+  // A match below a class device: the node itself when it is named as a storage device,
+  // else its parent (none: nothing is ejected).
+  bool EjectForMatch(DevNode matched, const std::wstring& matchedName,
+                     tag_device_hotkey_info* toCount);
+  bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
+  bool IsStorageName(std::wstring_view name) const;
+
+  DeviceTree& tree_;
+  std::uint32_t deviceKind_;
+  StorageEjectPreparation& preparation_;
+};
+
+// The removal by command line: chooses the storage description for `majorVersion`,
+// removes `name` over the USB class and the kinds of `settings`, and asks for message 110
+// when nothing was removed and DISP_REJECT_ERR is set. True when anything was removed.
+bool RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+                        const SettingsRecord& settings, DeviceTree& tree,
+                        StorageEjectPreparation& preparation, Prompter& prompter);

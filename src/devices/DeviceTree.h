@@ -1,0 +1,79 @@
+// The device tree seam: the few Configuration Manager and SetupAPI operations that
+// the listing and the removal need, answered by Windows or by the simulated tree.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/WinValues.h"
+
+// A device instance handle (DEVINST). Nodes are not owned; a handle stays usable
+// while its device is present.
+using DevNode = std::uint32_t;
+
+// The string properties that the program reads, with their CM_DRP_* values.
+enum class DeviceProperty : std::uint32_t {
+  DeviceDesc = winvalues::kCmDrpDeviceDesc,
+  ClassGuid = winvalues::kCmDrpClassGuid,
+  FriendlyName = winvalues::kCmDrpFriendlyName,
+};
+
+// A setup class GUID, laid out as Windows' GUID.
+struct SetupClassGuid {
+  std::uint32_t data1 = 0;
+  std::uint16_t data2 = 0;
+  std::uint16_t data3 = 0;
+  std::array<std::uint8_t, 8> data4{};
+
+  constexpr bool operator==(const SetupClassGuid&) const = default;
+};
+
+// The device list page's class image list (SP_CLASSIMAGELIST_DATA on Windows); only
+// the Win32 layer looks inside.
+struct ClassImageList;
+
+// The present members of one setup class, as SetupDiGetClassDevsW gives them; freed
+// when the holder goes.
+class PresentDeviceSet {
+ public:
+  virtual ~PresentDeviceSet() = default;
+
+  // The member at `index` (0, 1, 2, ...); false past the last one.
+  virtual bool EnumMember(std::uint32_t index, DevNode& node) = 0;
+};
+
+class DeviceTree {
+ public:
+  virtual ~DeviceTree() = default;
+
+  // CM_Get_Child, CM_Get_Sibling, CM_Get_Parent: CR_SUCCESS with the node.
+  virtual winvalues::ConfigRet GetChild(DevNode& child, DevNode node) = 0;
+  virtual winvalues::ConfigRet GetSibling(DevNode& sibling, DevNode node) = 0;
+  virtual winvalues::ConfigRet GetParent(DevNode& parent, DevNode node) = 0;
+
+  // CM_Get_DevNode_Status: the DN_* word and the problem number.
+  virtual winvalues::ConfigRet GetDevNodeStatus(std::uint32_t& status, std::uint32_t& problem,
+                                                DevNode node) = 0;
+
+  // CM_Get_DevNode_Registry_PropertyW into a buffer of `bufferUnits` UTF-16 units (the
+  // length passed is twice that in bytes). A value that does not fit with its NUL gives
+  // CR_BUFFER_SMALL; on CR_SUCCESS `text` is the value up to its first NUL.
+  virtual winvalues::ConfigRet GetRegistryProperty(DevNode node, DeviceProperty property,
+                                                   std::size_t bufferUnits, std::wstring& text) = 0;
+
+  // SetupDiGetClassDevsW(class, DIGCF_PRESENT); null when no set can be had.
+  virtual std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) = 0;
+
+  // UuidFromStringW of `guidText` (a GUID without braces), then
+  // SetupDiGetClassImageIndex in `imageList`. False when either fails.
+  virtual bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
+                                  int& index) = 0;
+
+  // CM_Request_Device_EjectW with no veto buffer, so the system itself tells the user
+  // who vetoed.
+  virtual winvalues::ConfigRet RequestDeviceEject(DevNode node) = 0;
+};

@@ -1,0 +1,262 @@
+#include "devices/simulated/SimulatedDeviceTree.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "devices/DeviceClasses.h"
+#include "devices/DeviceNames.h"
+#include "devices/simulated/SimulatedDelay.h"
+#include "devices/simulated/Utf8Text.h"
+
+using winvalues::ConfigRet;
+using winvalues::kCrBufferSmall;
+using winvalues::kCrFailure;
+using winvalues::kCrNoSuchDevnode;
+using winvalues::kCrNoSuchValue;
+using winvalues::kCrRemoveVetoed;
+using winvalues::kCrSuccess;
+
+namespace {
+
+// CM_PROB_FAILED_START: what a node with a problem reports; the program never looks.
+constexpr std::uint32_t kSimulatedProblemNumber = 10;
+
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+void ReportFault(const std::filesystem::path& file, const SimulatedTreeFault& fault) {
+  std::string message = "Tollevane: device tree " + PathText(file);
+  if (fault.line > 0) message += ", line " + std::to_string(fault.line);
+  message += ": " + fault.message + "; using an empty tree\n";
+  std::fputs(message.c_str(), stderr);
+  std::fflush(stderr);
+}
+
+class SnapshotDeviceSet : public PresentDeviceSet {
+ public:
+  explicit SnapshotDeviceSet(std::vector<DevNode> members) : members_(std::move(members)) {}
+
+  bool EnumMember(std::uint32_t index, DevNode& node) override {
+    if (index >= members_.size()) return false;
+    node = members_[index];
+    return true;
+  }
+
+ private:
+  std::vector<DevNode> members_;
+};
+
+std::wstring LowerHex(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= L'A' && c <= L'F') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return text;
+}
+
+}  // namespace
+
+SimulatedDeviceTree::SimulatedDeviceTree(std::filesystem::path file,
+                                         std::optional<std::filesystem::path> ejectLog)
+    : file_(std::move(file)), ejectLog_(std::move(ejectLog)) {
+  ReloadIfChanged();
+}
+
+SimulatedDeviceTree::SimulatedDeviceTree(SimulatedTree tree) { Adopt(std::move(tree)); }
+
+SimulatedDeviceTree::FileStamp SimulatedDeviceTree::StampOfFile() const {
+  std::error_code error;
+  FileStamp stamp;
+  stamp.time = std::filesystem::last_write_time(*file_, error);
+  if (error) return FileStamp{};
+  stamp.size = std::filesystem::file_size(*file_, error);
+  if (error) return FileStamp{};
+  stamp.readable = true;
+  return stamp;
+}
+
+void SimulatedDeviceTree::ReloadIfChanged() {
+  if (!file_) return;
+  const FileStamp stamp = StampOfFile();
+  if (loadedStamp_ && *loadedStamp_ == stamp) return;
+  Load(stamp);
+}
+
+void SimulatedDeviceTree::Load(const FileStamp& stamp) {
+  loadedStamp_ = stamp;
+  std::ifstream in;
+  if (stamp.readable) in.open(*file_, std::ios::binary);
+  if (!in.is_open() || !in) {
+    ReportFault(*file_, {0, "cannot be read"});
+    Adopt(EmptySimulatedTree());
+    return;
+  }
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  SimulatedTreeParse parsed = ParseSimulatedTree(text);
+  if (parsed.fault) ReportFault(*file_, *parsed.fault);
+  Adopt(std::move(parsed.tree));
+}
+
+void SimulatedDeviceTree::Adopt(SimulatedTree tree) {
+  tree_ = std::move(tree);
+  indexOfLine_.assign(static_cast<std::size_t>(tree_.nodes.back().line) + 1, -1);
+  classOf_.clear();
+  for (std::size_t i = 0; i < tree_.nodes.size(); ++i) {
+    indexOfLine_[static_cast<std::size_t>(tree_.nodes[i].line)] = static_cast<int>(i);
+    classOf_.push_back(SimulatedClassGuid(tree_.nodes[i].classWord));
+  }
+  vanished_.assign(tree_.nodes.size(), false);
+}
+
+int SimulatedDeviceTree::IndexOf(DevNode node) const {
+  return node < indexOfLine_.size() ? indexOfLine_[node] : -1;
+}
+
+int SimulatedDeviceTree::PresentIndexOf(DevNode node) const {
+  const int index = IndexOf(node);
+  return index >= 0 && !vanished_[static_cast<std::size_t>(index)] ? index : -1;
+}
+
+int SimulatedDeviceTree::FirstPresentFrom(int index) const {
+  while (index >= 0 && vanished_[static_cast<std::size_t>(index)])
+    index = tree_.nodes[static_cast<std::size_t>(index)].nextSibling;
+  return index;
+}
+
+void SimulatedDeviceTree::Vanish(int index) {
+  const int depth = tree_.nodes[static_cast<std::size_t>(index)].depth;
+  std::size_t i = static_cast<std::size_t>(index);
+  do {
+    vanished_[i++] = true;
+  } while (i < tree_.nodes.size() && tree_.nodes[i].depth > depth);
+}
+
+ConfigRet SimulatedDeviceTree::GetChild(DevNode& child, DevNode node) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  const int found = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].firstChild);
+  if (found < 0) return kCrNoSuchDevnode;
+  child = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::GetSibling(DevNode& sibling, DevNode node) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  const int found = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].nextSibling);
+  if (found < 0) return kCrNoSuchDevnode;
+  sibling = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::GetParent(DevNode& parent, DevNode node) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  const int found = tree_.nodes[static_cast<std::size_t>(index)].parent;
+  if (found < 0) return kCrNoSuchDevnode;
+  parent = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::GetDevNodeStatus(std::uint32_t& status, std::uint32_t& problem,
+                                                DevNode node) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  const SimulatedNode& found = tree_.nodes[static_cast<std::size_t>(index)];
+  status = (found.removable ? winvalues::kDnRemovable : 0u) |
+           (found.disableable ? winvalues::kDnDisableable : 0u) |
+           (found.problem ? winvalues::kDnHasProblem : 0u);
+  problem = found.problem ? kSimulatedProblemNumber : 0u;
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::GetRegistryProperty(DevNode node, DeviceProperty property,
+                                                   std::size_t bufferUnits, std::wstring& text) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  return ReadProperty(tree_.nodes[static_cast<std::size_t>(index)], property, bufferUnits, text);
+}
+
+ConfigRet SimulatedDeviceTree::ReadProperty(const SimulatedNode& node, DeviceProperty property,
+                                            std::size_t bufferUnits, std::wstring& text) const {
+  std::optional<std::wstring> value;
+  switch (property) {
+    case DeviceProperty::DeviceDesc:
+      value = node.desc;
+      break;
+    case DeviceProperty::FriendlyName:
+      value = node.friendly;
+      break;
+    case DeviceProperty::ClassGuid:
+      if (const auto guid = SimulatedClassGuid(node.classWord))
+        value = L"{" + LowerHex(FormatClassGuid(*guid)) + L"}";
+      break;
+  }
+  if (!value) return kCrNoSuchValue;
+  if (!FitsPropertyBuffer(*value, bufferUnits)) return kCrBufferSmall;
+  text = *value;
+  return kCrSuccess;
+}
+
+std::unique_ptr<PresentDeviceSet> SimulatedDeviceTree::GetPresentDevices(
+    const SetupClassGuid& classGuid) {
+  ReloadIfChanged();
+  std::vector<DevNode> members;
+  for (std::size_t i = 1; i < tree_.nodes.size(); ++i)
+    if (!vanished_[i] && classOf_[i] == classGuid)
+      members.push_back(static_cast<DevNode>(tree_.nodes[i].line));
+  return std::make_unique<SnapshotDeviceSet>(std::move(members));
+}
+
+bool SimulatedDeviceTree::GetClassImageIndex(const ClassImageList* /*imageList*/,
+                                             std::wstring_view guidText, int& index) {
+  const auto guid = ParseClassGuid(guidText);
+  if (!guid) return false;
+  const auto image = SimulatedClassImage(*guid);
+  if (!image) return false;
+  index = *image;
+  return true;
+}
+
+ConfigRet SimulatedDeviceTree::RequestDeviceEject(DevNode node) {
+  const int index = IndexOf(node);
+  if (index < 0) {
+    AppendToEjectLog(static_cast<int>(node), kCrNoSuchDevnode, std::wstring(kUnknownDevice));
+    return kCrNoSuchDevnode;
+  }
+  const SimulatedNode& target = tree_.nodes[static_cast<std::size_t>(index)];
+  const std::wstring name =
+      DisplayNameFrom([&](DeviceProperty property, std::size_t units, std::wstring& text) {
+        return ReadProperty(target, property, units, text);
+      });
+  ConfigRet result = kCrNoSuchDevnode;
+  if (!vanished_[static_cast<std::size_t>(index)]) {
+    if (target.delayMs > 0) SleepForMilliseconds(target.delayMs);
+    switch (target.eject) {
+      case SimulatedEject::Ok:
+        result = kCrSuccess;
+        break;
+      case SimulatedEject::Fail:
+        result = kCrFailure;
+        break;
+      case SimulatedEject::Veto:
+        result = kCrRemoveVetoed;
+        break;
+    }
+    if (result == kCrSuccess && !target.stay) Vanish(index);
+  }
+  AppendToEjectLog(target.line, result, name);
+  return result;
+}
+
+void SimulatedDeviceTree::AppendToEjectLog(int line, ConfigRet result,
+                                           const std::wstring& name) const {
+  if (!ejectLog_) return;
+  const std::string entry =
+      std::to_string(line) + '\t' + std::to_string(result) + '\t' + EncodeUtf8(name) + '\n';
+  std::ofstream log(*ejectLog_, std::ios::app | std::ios::binary);
+  log.write(entry.data(), static_cast<std::streamsize>(entry.size()));
+  log.flush();
+}

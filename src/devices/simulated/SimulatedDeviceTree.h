@@ -1,0 +1,70 @@
+// A device tree read from a tree file instead of the Configuration Manager, so that the
+// program can be run and tested without removable hardware. Node handles are the
+// nodes' line numbers; the root, which the file does not name, is 0.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceTree.h"
+#include "devices/simulated/SimulatedTreeFile.h"
+
+class SimulatedDeviceTree : public DeviceTree {
+ public:
+  // Reads `file` now, and again at the next listing or removal whenever its time or size
+  // has changed. A file that cannot be read or parsed gives an empty tree and one line
+  // on standard error. Each eject request appends a line to `ejectLog` when given:
+  // line number, tab, result in decimal, tab, display name (UTF-8).
+  SimulatedDeviceTree(std::filesystem::path file, std::optional<std::filesystem::path> ejectLog);
+
+  // A tree held in memory only.
+  explicit SimulatedDeviceTree(SimulatedTree tree);
+
+  winvalues::ConfigRet GetChild(DevNode& child, DevNode node) override;
+  winvalues::ConfigRet GetSibling(DevNode& sibling, DevNode node) override;
+  winvalues::ConfigRet GetParent(DevNode& parent, DevNode node) override;
+  winvalues::ConfigRet GetDevNodeStatus(std::uint32_t& status, std::uint32_t& problem,
+                                        DevNode node) override;
+  winvalues::ConfigRet GetRegistryProperty(DevNode node, DeviceProperty property,
+                                           std::size_t bufferUnits, std::wstring& text) override;
+  std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) override;
+  // Off Windows there is no class image list: known classes get their own small index.
+  bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
+                          int& index) override;
+  winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
+
+ private:
+  struct FileStamp {
+    bool readable = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
+  void ReloadIfChanged();
+  void Load(const FileStamp& stamp);
+  void Adopt(SimulatedTree tree);
+  FileStamp StampOfFile() const;
+
+  // -1 for a handle that names no node.
+  int IndexOf(DevNode node) const;
+  // -1 as well when the node has been ejected.
+  int PresentIndexOf(DevNode node) const;
+  // The first present node among `index` and its later siblings.
+  int FirstPresentFrom(int index) const;
+  void Vanish(int index);
+  winvalues::ConfigRet ReadProperty(const SimulatedNode& node, DeviceProperty property,
+                                    std::size_t bufferUnits, std::wstring& text) const;
+  void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
+
+  std::optional<std::filesystem::path> file_;
+  std::optional<std::filesystem::path> ejectLog_;
+  std::optional<FileStamp> loadedStamp_;
+  SimulatedTree tree_;
+  std::vector<int> indexOfLine_;
+  std::vector<std::optional<SetupClassGuid>> classOf_;
+  std::vector<bool> vanished_;
+};

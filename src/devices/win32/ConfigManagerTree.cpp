@@ -1,0 +1,140 @@
+#include "devices/win32/ConfigManagerTree.h"
+
+#include <windows.h>
+// windows.h first: the SetupAPI headers rely on its types.
+#include <cfgmgr32.h>
+#include <rpc.h>
+#include <setupapi.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+// The 32-bit layout that Windows 2000 and later accept; the 64-bit build has its own.
+static_assert(sizeof(void*) != 4 || sizeof(SP_DEVINFO_DATA) == 28);
+static_assert(sizeof(DEVINST) == sizeof(DevNode));
+
+// Values the core defines for itself must be the system's.
+static_assert(winvalues::kCrSuccess == CR_SUCCESS && winvalues::kCrFailure == CR_FAILURE &&
+              winvalues::kCrNoSuchDevnode == CR_NO_SUCH_DEVNODE &&
+              winvalues::kCrNoSuchValue == CR_NO_SUCH_VALUE &&
+              winvalues::kCrBufferSmall == CR_BUFFER_SMALL &&
+              winvalues::kCrRemoveVetoed == CR_REMOVE_VETOED);
+static_assert(winvalues::kDnHasProblem == DN_HAS_PROBLEM &&
+              winvalues::kDnDisableable == DN_DISABLEABLE &&
+              winvalues::kDnRemovable == DN_REMOVABLE);
+static_assert(winvalues::kCmDrpDeviceDesc == CM_DRP_DEVICEDESC &&
+              winvalues::kCmDrpClassGuid == CM_DRP_CLASSGUID &&
+              winvalues::kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME);
+
+GUID ToGuid(const SetupClassGuid& guid) {
+  GUID out{};
+  out.Data1 = guid.data1;
+  out.Data2 = guid.data2;
+  out.Data3 = guid.data3;
+  for (std::size_t i = 0; i < guid.data4.size(); ++i) out.Data4[i] = guid.data4[i];
+  return out;
+}
+
+struct DeviceInfoListDeleter {
+  using pointer = HDEVINFO;
+  void operator()(HDEVINFO set) const { ::SetupDiDestroyDeviceInfoList(set); }
+};
+using DeviceInfoListHolder = std::unique_ptr<void, DeviceInfoListDeleter>;
+
+class SetupDiDeviceSet : public PresentDeviceSet {
+ public:
+  explicit SetupDiDeviceSet(HDEVINFO set) : set_(set) {}
+
+  bool EnumMember(std::uint32_t index, DevNode& node) override {
+    SP_DEVINFO_DATA member{};
+    member.cbSize = sizeof(member);
+    if (!::SetupDiEnumDeviceInfo(set_.get(), index, &member)) return false;
+    node = member.DevInst;
+    return true;
+  }
+
+ private:
+  DeviceInfoListHolder set_;
+};
+
+}  // namespace
+
+winvalues::ConfigRet ConfigManagerTree::GetChild(DevNode& child, DevNode node) {
+  DEVINST found = 0;
+  const CONFIGRET result = ::CM_Get_Child(&found, node, 0);
+  if (result == CR_SUCCESS) child = found;
+  return result;
+}
+
+winvalues::ConfigRet ConfigManagerTree::GetSibling(DevNode& sibling, DevNode node) {
+  DEVINST found = 0;
+  const CONFIGRET result = ::CM_Get_Sibling(&found, node, 0);
+  if (result == CR_SUCCESS) sibling = found;
+  return result;
+}
+
+winvalues::ConfigRet ConfigManagerTree::GetParent(DevNode& parent, DevNode node) {
+  DEVINST found = 0;
+  const CONFIGRET result = ::CM_Get_Parent(&found, node, 0);
+  if (result == CR_SUCCESS) parent = found;
+  return result;
+}
+
+winvalues::ConfigRet ConfigManagerTree::GetDevNodeStatus(std::uint32_t& status,
+                                                         std::uint32_t& problem, DevNode node) {
+  ULONG statusWord = 0;
+  ULONG problemNumber = 0;
+  const CONFIGRET result = ::CM_Get_DevNode_Status(&statusWord, &problemNumber, node, 0);
+  if (result == CR_SUCCESS) {
+    status = statusWord;
+    problem = problemNumber;
+  }
+  return result;
+}
+
+winvalues::ConfigRet ConfigManagerTree::GetRegistryProperty(DevNode node, DeviceProperty property,
+                                                            std::size_t bufferUnits,
+                                                            std::wstring& text) {
+  std::vector<WCHAR> buffer(bufferUnits, L'\0');
+  ULONG length = static_cast<ULONG>(bufferUnits * sizeof(WCHAR));
+  const CONFIGRET result = ::CM_Get_DevNode_Registry_PropertyW(node, static_cast<ULONG>(property),
+                                                               nullptr, buffer.data(), &length, 0);
+  // A value stored without its NUL may fill the buffer: never read past it.
+  if (result == CR_SUCCESS) text.assign(buffer.data(), ::wcsnlen(buffer.data(), buffer.size()));
+  return result;
+}
+
+std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetPresentDevices(
+    const SetupClassGuid& classGuid) {
+  const GUID guid = ToGuid(classGuid);
+  const HDEVINFO set = ::SetupDiGetClassDevsW(&guid, nullptr, nullptr, DIGCF_PRESENT);
+  if (set == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<SetupDiDeviceSet>(set);
+}
+
+bool ConfigManagerTree::GetClassImageIndex(const ClassImageList* imageList,
+                                           std::wstring_view guidText, int& index) {
+  return SystemClassImageIndex(imageList, guidText, index);
+}
+
+winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {
+  return ::CM_Request_Device_EjectW(node, nullptr, nullptr, 0, 0);
+}
+
+bool SystemClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
+                           int& index) {
+  if (!imageList) return false;
+  // UuidFromStringW wants a writable, NUL-terminated text.
+  std::vector<unsigned short> text(guidText.begin(), guidText.end());
+  text.push_back(0);
+  UUID guid{};
+  if (::UuidFromStringW(text.data(), &guid) != RPC_S_OK) return false;
+  // The device list page hands its SP_CLASSIMAGELIST_DATA in as the opaque list.
+  auto* list = reinterpret_cast<SP_CLASSIMAGELIST_DATA*>(const_cast<ClassImageList*>(imageList));
+  int found = 0;
+  if (!::SetupDiGetClassImageIndex(list, &guid, &found)) return false;
+  index = found;
+  return true;
+}

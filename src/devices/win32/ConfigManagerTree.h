@@ -1,0 +1,22 @@
+// The device tree of the running system: the Configuration Manager and SetupAPI.
+#pragma once
+
+#include "devices/DeviceTree.h"
+
+class ConfigManagerTree : public DeviceTree {
+ public:
+  winvalues::ConfigRet GetChild(DevNode& child, DevNode node) override;
+  winvalues::ConfigRet GetSibling(DevNode& sibling, DevNode node) override;
+  winvalues::ConfigRet GetParent(DevNode& parent, DevNode node) override;
+  winvalues::ConfigRet GetDevNodeStatus(std::uint32_t& status, std::uint32_t& problem,
+                                        DevNode node) override;
+  winvalues::ConfigRet GetRegistryProperty(DevNode node, DeviceProperty property,
+                                           std::size_t bufferUnits, std::wstring& text) override;
+  std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) override;
+  bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
+                          int& index) override;
+  winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
+};
+
+// The system's class icon index, for any tree whose nodes carry real class GUIDs.
+bool SystemClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText, int& index);

@@ -1,0 +1,103 @@
+#include "resident/MainWndLogic.h"
+
+void MainWndLogic::StopTimer(std::uintptr_t& member) {
+  if (member != 0) port_.StopTimer(member);
+  member = 0;
+}
+
+void MainWndLogic::StartTrayRetryTimer() {
+  state_.m_nTrayRetryTimer = port_.StartTimer(kTimerTrayRetry, kTrayRetryPeriodMs);
+}
+
+void MainWndLogic::StartRemoveWindowTimerIfWanted() {
+  if (port_.RemoveWindowEnabled()) {
+    state_.m_nRemoveWindowTimer = port_.StartTimer(kTimerRemoveWindow, kRemoveWindowPeriodMs);
+  }
+}
+
+void MainWndLogic::OnCreate() {
+  if (!port_.AddTrayIcon()) StartTrayRetryTimer();
+  port_.CentreMainWindow();
+  port_.LoadSettings();
+  port_.LoadRegistrations();
+  StartRemoveWindowTimerIfWanted();
+}
+
+void MainWndLogic::OnHotkey(std::intptr_t id) {
+  // A press during a removal is dropped, not queued.
+  if (!state_.m_bRemoving) StartRemoval(id);
+}
+
+void MainWndLogic::StartRemoval(std::intptr_t index) {
+  state_.m_bRemoving = 1;
+  state_.m_nRemoveIndex = static_cast<std::int32_t>(index);
+  if (index < 0 || static_cast<std::size_t>(index) >= state_.m_aDeviceHotkeyInfo.size()) {
+    state_.m_bRemoving = 0;
+    return;
+  }
+  state_.m_strRemoveDevice = state_.m_aDeviceHotkeyInfo[static_cast<std::size_t>(index)].name;
+  port_.RunRemovalWorker();
+  state_.m_strRemoveDevice.clear();
+  state_.m_bRemoving = 0;
+}
+
+void MainWndLogic::OnTrayNotify(unsigned mouseMessage) {
+  if (mouseMessage == kTrayLeftDoubleClick) {
+    OpenSettingsSheet(kSheetPageDeviceList);
+  } else if (mouseMessage == kTrayRightButtonDown) {
+    if (state_.m_bSheetOpen || state_.m_bRemoving) {
+      port_.BringLastActivePopupToFront();
+    } else {
+      port_.ShowTrayMenu();
+    }
+  }
+}
+
+void MainWndLogic::OnTaskbarCreated() {
+  // Once only: a failure here waits for the next shell restart.
+  port_.AddTrayIcon();
+}
+
+void MainWndLogic::OnTimer(std::uintptr_t id) {
+  if (id == kTimerTrayRetry) {
+    StopTimer(state_.m_nTrayRetryTimer);
+    if (!port_.AddTrayIcon()) StartTrayRetryTimer();
+  } else if (id == kTimerRemoveWindow) {
+    // Stopped while the pass runs, so that a slow pass never overlaps itself.
+    StopTimer(state_.m_nRemoveWindowTimer);
+    port_.CheckRemovalWindows();
+    StartRemoveWindowTimerIfWanted();
+  }
+}
+
+void MainWndLogic::OpenSettingsSheet(int startPage) {
+  // The version variant refuses only a second sheet and keeps the settings record
+  // as it is: nothing it shows can change the record.
+  const bool versionOnly = startPage == kSheetPageVersion;
+  if (state_.m_bSheetOpen || (!versionOnly && state_.m_bRemoving)) {
+    port_.BringLastActivePopupToFront();
+    return;
+  }
+  state_.m_bSheetOpen = 1;
+  port_.ShowMainWindow(true);
+  StopTimer(state_.m_nRemoveWindowTimer);
+  port_.UnregisterAllHotkeys();
+  port_.RunSettingsSheet(startPage);
+  if (!versionOnly) port_.LoadSettings();
+  state_.m_bSheetOpen = 0;
+  if (!versionOnly) state_.m_bRemoving = 0;
+  port_.ShowMainWindow(false);
+  port_.LoadRegistrations();
+  StartRemoveWindowTimerIfWanted();
+}
+
+void MainWndLogic::OnExitCommand() {
+  if (port_.ConfirmExit()) port_.DestroyMainWindow();
+}
+
+void MainWndLogic::OnDestroy() {
+  StopTimer(state_.m_nTrayRetryTimer);
+  StopTimer(state_.m_nRemoveWindowTimer);
+  port_.UnregisterAllHotkeys();
+  port_.DeleteTrayIcon();
+}

@@ -1,0 +1,45 @@
+// The main window's rules: creation, the busy rule for hotkeys, the tray icon's
+// mouse, the timers, the settings sheet's opener and the exit.
+#pragma once
+
+#include <cstdint>
+
+#include "resident/MainWndPort.h"
+#include "resident/MainWndState.h"
+
+inline constexpr unsigned kTimerTrayRetry = 32770;
+inline constexpr unsigned kTrayRetryPeriodMs = 2000;
+inline constexpr unsigned kTimerRemoveWindow = 32771;
+inline constexpr unsigned kRemoveWindowPeriodMs = 1000;
+
+inline constexpr int kSheetPageDeviceList = 0;
+inline constexpr int kSheetPageVersion = 3;
+
+// Mouse messages the tray icon reports.
+inline constexpr unsigned kTrayLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+inline constexpr unsigned kTrayRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
+
+class MainWndLogic {
+ public:
+  MainWndLogic(MainWndState& state, MainWndPort& port) : state_(state), port_(port) {}
+
+  void OnCreate();
+  void OnHotkey(std::intptr_t id);
+  void StartRemoval(std::intptr_t index);
+  void OnTrayNotify(unsigned mouseMessage);
+  void OnTaskbarCreated();
+  void OnTimer(std::uintptr_t id);
+  // Start page 0 (hotkey settings) or 3 (version): runs the sheet with every
+  // hotkey released, then registers them again.
+  void OpenSettingsSheet(int startPage);
+  void OnExitCommand();
+  void OnDestroy();
+
+ private:
+  void StartTrayRetryTimer();
+  void StartRemoveWindowTimerIfWanted();
+  void StopTimer(std::uintptr_t& member);
+
+  MainWndState& state_;
+  MainWndPort& port_;
+};

@@ -1,0 +1,41 @@
+// What the main window's logic needs from Windows: its tray icon, timers, the
+// window itself, the settings sheet, the removal worker and the system's dialogs.
+#pragma once
+
+#include <cstdint>
+
+class MainWndPort {
+ public:
+  virtual ~MainWndPort() = default;
+
+  virtual bool AddTrayIcon() = 0;
+  virtual void DeleteTrayIcon() = 0;
+  virtual void ShowTrayMenu() = 0;
+
+  // SetTimer on the main window; 0 when no timer could be started.
+  virtual std::uintptr_t StartTimer(unsigned id, unsigned periodMs) = 0;
+  virtual void StopTimer(std::uintptr_t id) = 0;
+
+  virtual void CentreMainWindow() = 0;
+  virtual void ShowMainWindow(bool show) = 0;
+  // Brings the window in front of the main window (an open sheet or wait dialog).
+  virtual void BringLastActivePopupToFront() = 0;
+
+  // LoadSettings with the resident defaults; REMOVE_WINDOW of the loaded record.
+  virtual void LoadSettings() = 0;
+  virtual bool RemoveWindowEnabled() const = 0;
+  virtual void LoadRegistrations() = 0;
+  virtual void UnregisterAllHotkeys() = 0;
+
+  // Builds the settings sheet at `startPage` and runs it modally.
+  virtual void RunSettingsSheet(int startPage) = 0;
+  // Runs the removal worker and waits for it, with the wait dialog when it is slow.
+  virtual void RunRemovalWorker() = 0;
+  // One pass of the system removal window's closer.
+  virtual void CheckRemovalWindows() = 0;
+
+  virtual void OpenHelp() = 0;
+  // The exit question; true unless the user answered No.
+  virtual bool ConfirmExit() = 0;
+  virtual void DestroyMainWindow() = 0;
+};

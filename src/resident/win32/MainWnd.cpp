@@ -1,0 +1,165 @@
+#include "resident/win32/MainWnd.h"
+
+#include <htmlhelp.h>
+
+#include "common/win32/HtmlHelp.h"
+
+#include "app/win32/TollevaneApp.h"
+#include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ResourceStrings.h"
+#include "common/win32/WindowsVersion.h"
+#include "devices/StorageDesc.h"
+#include "hotkeys/win32/WindowHotkeyRegistrar.h"
+#include "resident/win32/RemovalWindowCloserWin32.h"
+#include "resident/win32/RemovalWorkerThread.h"
+#include "resident/win32/TrayIcon.h"
+#include "resources/resource.h"
+#include "settings/Registrations.h"
+
+namespace {
+
+// Runs `operation` on the table with the hotkey service and message boxes of `window`.
+template <typename Operation>
+void WithTableHost(HWND window, std::vector<tag_device_hotkey_info>& table, Operation operation) {
+  WindowHotkeyRegistrar registrar(window);
+  MessageBoxPrompter prompter(window);
+  HotkeyTableHost host{table, registrar, prompter};
+  operation(host);
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(SheetRunner sheetRunner)
+    : logic_(*this, *this), sheetRunner_(std::move(sheetRunner)) {
+  SelectStorageDesc(win32::QueryWindowsVersion().major);
+
+  const std::wstring name = win32::LoadResourceString(IDS_PROGRAM_NAME);
+  WNDCLASSEXW wc = {};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(1));
+  wc.lpszClassName = name.c_str();
+  RegisterClassFor(wc);
+
+  Create(WS_EX_APPWINDOW, name.c_str(), name.c_str(), WS_POPUP | WS_BORDER | WS_SYSMENU, 0, 0, 0,
+         0, nullptr);
+}
+
+CMainWnd::~CMainWnd() {
+  if (hwnd() != nullptr) ::DestroyWindow(hwnd());
+}
+
+LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+      logic_.OnCreate();
+      break;
+    case WM_HOTKEY:
+      logic_.OnHotkey(static_cast<std::intptr_t>(wParam));
+      break;
+    case WM_TRAYNOTIFY:
+      logic_.OnTrayNotify(static_cast<unsigned>(lParam));
+      break;
+    case WM_TIMER:
+      logic_.OnTimer(wParam);
+      break;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
+      break;
+    case WM_HELP:
+      // Every help request that reaches this window opens the program's main topic.
+      OpenHelp();
+      return TRUE;
+    case WM_DESTROY: {
+      const LRESULT result = DefaultProcessing(message, wParam, lParam);
+      logic_.OnDestroy();
+      return result;
+    }
+    default:
+      if (message != 0 && message == taskbarCreatedMessage_) logic_.OnTaskbarCreated();
+      break;
+  }
+  return DefaultProcessing(message, wParam, lParam);
+}
+
+bool CMainWnd::OnCommand(UINT id) {
+  switch (id) {
+    case ID_TRAY_SETTINGS:
+      logic_.OpenSettingsSheet(kSheetPageDeviceList);
+      return true;
+    case ID_TRAY_HELP:
+      OpenHelp();
+      return true;
+    case ID_TRAY_VERSION:
+      logic_.OpenSettingsSheet(kSheetPageVersion);
+      return true;
+    case ID_TRAY_EXIT:
+      logic_.OnExitCommand();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CMainWnd::OnFinalMessage() { ::PostQuitMessage(0); }
+
+bool CMainWnd::AddTrayIcon() { return ::AddTrayIcon(hwnd()) == TRUE; }
+void CMainWnd::DeleteTrayIcon() { ::DeleteTrayIcon(hwnd()); }
+void CMainWnd::ShowTrayMenu() { ::ShowTrayMenu(hwnd()); }
+
+std::uintptr_t CMainWnd::StartTimer(unsigned id, unsigned periodMs) {
+  return ::SetTimer(hwnd(), id, periodMs, nullptr);
+}
+
+void CMainWnd::StopTimer(std::uintptr_t id) { ::KillTimer(hwnd(), id); }
+
+void CMainWnd::CentreMainWindow() {
+  RECT rect = {};
+  ::GetWindowRect(hwnd(), &rect);
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2;
+  ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainWnd::ShowMainWindow(bool show) { ::ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE); }
+
+void CMainWnd::BringLastActivePopupToFront() {
+  ::SetForegroundWindow(::GetLastActivePopup(hwnd()));
+}
+
+void CMainWnd::LoadSettings() { TheApp().LoadSettings(false); }
+
+bool CMainWnd::RemoveWindowEnabled() const { return TheApp().m_settings.m_bRemoveWindow != 0; }
+
+void CMainWnd::LoadRegistrations() {
+  CTollevaneApp& app = TheApp();
+  WithTableHost(hwnd(), m_aDeviceHotkeyInfo, [&app](HotkeyTableHost& host) {
+    ::LoadRegistrations(app.Settings(), app.m_settings.m_nDeviceKind, g_strStorageDesc, host);
+  });
+}
+
+void CMainWnd::UnregisterAllHotkeys() {
+  WithTableHost(hwnd(), m_aDeviceHotkeyInfo,
+                [](HotkeyTableHost& host) { ::UnregisterAllHotkeys(host); });
+}
+
+void CMainWnd::RunSettingsSheet(int startPage) {
+  if (sheetRunner_) sheetRunner_(hwnd(), startPage);
+}
+
+void CMainWnd::RunRemovalWorker() { ::RunRemovalWorker(hwnd(), *this); }
+
+void CMainWnd::CheckRemovalWindows() { ::CheckRemovalWindows(); }
+
+void CMainWnd::OpenHelp() {
+  win32::CallHtmlHelp(hwnd(), TheApp().m_pszHelpFilePath.c_str(), HH_HELP_CONTEXT, IDH_MAIN);
+}
+
+bool CMainWnd::ConfirmExit() {
+  MessageBoxPrompter prompter(hwnd());
+  return prompter.Show(IDS_EXIT_QUESTION, std::nullopt, IDS_CONFIRM_CAPTION,
+                       MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) != IDNO;
+}
+
+void CMainWnd::DestroyMainWindow() { ::DestroyWindow(hwnd()); }

@@ -1,0 +1,53 @@
+// The program's hidden top-level window: owns the tray icon, the registration
+// table and its hotkeys, starts removals and opens the settings sheet.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "common/win32/Window.h"
+#include "resident/MainWndLogic.h"
+#include "resident/MainWndPort.h"
+#include "resident/MainWndState.h"
+
+class CMainWnd final : public win32::Window, public MainWndState, private MainWndPort {
+ public:
+  // Runs the settings sheet modally at a start page, with this window as parent.
+  using SheetRunner = std::function<void(HWND parent, int startPage)>;
+
+  // Creates the window; its creation loads the settings and registers the hotkeys.
+  explicit CMainWnd(SheetRunner sheetRunner);
+  ~CMainWnd() override;
+
+  bool AddTrayIcon() override;
+  void StartRemoval(int index) { logic_.StartRemoval(index); }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalMessage() override;
+  bool OnCommand(UINT id);
+
+  // MainWndPort
+  void DeleteTrayIcon() override;
+  void ShowTrayMenu() override;
+  std::uintptr_t StartTimer(unsigned id, unsigned periodMs) override;
+  void StopTimer(std::uintptr_t id) override;
+  void CentreMainWindow() override;
+  void ShowMainWindow(bool show) override;
+  void BringLastActivePopupToFront() override;
+  void LoadSettings() override;
+  bool RemoveWindowEnabled() const override;
+  void LoadRegistrations() override;
+  void UnregisterAllHotkeys() override;
+  void RunSettingsSheet(int startPage) override;
+  void RunRemovalWorker() override;
+  void CheckRemovalWindows() override;
+  void OpenHelp() override;
+  bool ConfirmExit() override;
+  void DestroyMainWindow() override;
+
+  MainWndLogic logic_;
+  SheetRunner sheetRunner_;
+  UINT taskbarCreatedMessage_ = 0;
+};

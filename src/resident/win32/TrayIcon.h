@@ -1,0 +1,16 @@
+// The notification-area icon of the main window: add, delete, the congratulation
+// balloon and the popup menu.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+inline constexpr UINT WM_TRAYNOTIFY = WM_APP + 1;  // 32769
+
+BOOL AddTrayIcon(HWND window);
+void DeleteTrayIcon(HWND window);
+// FALSE without doing anything when `count` is not a milestone.
+BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count);
+// Shows menu 134 at the cursor; the choice arrives as WM_COMMAND.
+void ShowTrayMenu(HWND window);

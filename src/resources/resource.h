@@ -1,0 +1,60 @@
+// Resource numbers shared by the .rc file, the Win32 layer and the core.
+// Plain #defines so that windres can read this file too.
+#pragma once
+
+// String table.
+#define IDS_PROGRAM_NAME 101
+#define IDS_COLUMN_DEVICE 102
+#define IDS_COLUMN_HOTKEY 103
+#define IDS_ERROR_CAPTION 104
+#define IDS_HOTKEY_TAKEN_TRIAL 105
+#define IDS_HOTKEY_TAKEN_ROW 106
+#define IDS_HOTKEY_TAKEN_DEVICE 107
+#define IDS_CONFIRM_CAPTION 108
+#define IDS_EXIT_QUESTION 109
+#define IDS_REMOVAL_FAILED 110
+#define IDS_COLUMN_COUNT 111
+#define IDS_CONGRATULATION 112
+#define IDS_STARTUP_FAILED 113
+#define IDS_FORCE_STOP_QUESTION 114
+
+// Icons.
+#define IDI_PROGRAM 128
+#define IDI_BALLOON_2000 129
+#define IDI_BALLOON_XP 130
+#define IDI_BALLOON_VISTA 136
+
+// Dialogs.
+#define IDD_DISPLAY_SETTINGS 107
+#define IDD_OPTIONS 108
+#define IDD_HOTKEY 131
+#define IDD_WAIT 132
+#define IDD_DEVICE_LIST 133
+#define IDD_VERSION 134
+
+// Menus.
+#define IDM_DEVICE_LIST_CONTEXT 133
+#define IDM_TRAY 134
+
+// Tray menu commands.
+#define ID_TRAY_SETTINGS 32775
+#define ID_TRAY_HELP 32776
+#define ID_TRAY_VERSION 32777
+#define ID_TRAY_EXIT 32778
+
+// Help topics.
+#define IDH_MAIN 12000
+#define IDH_DEVICE_LIST 12100
+#define IDH_HOTKEY 12101
+#define IDH_DISPLAY_SETTINGS 12102
+#define IDH_OPTIONS 12103
+#define IDH_VERSION 12104
+
+// Manifest.
+#define IDR_MANIFEST 1
+
+// Controls.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+#define IDC_WAIT_DEVICE_NAME 1010

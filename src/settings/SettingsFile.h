@@ -1,0 +1,34 @@
+// The six settings-file operations every part of the program uses, on top of the
+// profile-function seam.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/LetterEncoding.h"
+#include "settings/ProfileStore.h"
+
+// <windows.h> maps these names onto the WIN.INI functions; here they are the
+// program's own operations on its settings file.
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(ProfileStore& store) : store_(store) {}
+
+  int GetProfileInt(std::wstring_view section, std::wstring_view key, int fallback) const;
+  std::wstring GetProfileString(std::wstring_view section, std::wstring_view key,
+                                std::wstring_view fallback = {}) const;
+  bool WriteProfileInt(std::wstring_view section, std::wstring_view key, int value);
+  // No key deletes the section; no value deletes the key.
+  bool WriteProfileString(std::wstring_view section, const std::optional<std::wstring>& key,
+                          const std::optional<std::wstring>& value);
+  std::optional<ByteBlock> GetProfileBytes(std::wstring_view section, std::wstring_view key) const;
+  bool WriteProfileBytes(std::wstring_view section, std::wstring_view key, const ByteBlock& bytes);
+
+ private:
+  ProfileStore& store_;
+};

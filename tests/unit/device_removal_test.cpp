@@ -1,0 +1,367 @@
+// The removal request: which nodes are ejected for a name, how successes are counted,
+// when the storage preparation runs, and the command-line removal's report.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceEnumeration.h"
+#include "devices/DeviceRemoval.h"
+#include "devices/StorageDesc.h"
+#include "fakes/FakeDeviceTree.h"
+#include "fakes/RecordingPrompter.h"
+#include "resources/resource.h"
+#include "settings/SettingsRecord.h"
+
+namespace {
+
+// Remembers how many eject requests had been made each time it was asked to prepare.
+class RecordingPreparation : public StorageEjectPreparation {
+ public:
+  explicit RecordingPreparation(const FakeDeviceTree& tree) : tree_(tree) {}
+  void PrepareStorageEject() override { before.push_back(tree_.ejects().size()); }
+  std::vector<std::size_t> before;
+
+ private:
+  const FakeDeviceTree& tree_;
+};
+
+struct Removal {
+  explicit Removal(const std::string& text, std::uint32_t kind = 0x3F)
+      : tree(text), preparation(tree), removal(tree, kind, preparation) {}
+  bool Run(std::wstring_view name, RemovalRoad road = RemovalRoad::Hotkey) {
+    return removal.FindAndEject(name, &registration, road);
+  }
+  FakeDeviceTree tree;
+  RecordingPreparation preparation;
+  DeviceRemoval removal;
+  tag_device_hotkey_info registration;
+};
+
+class DeviceRemovalTest : public testing::Test {
+ protected:
+  void SetUp() override { SelectStorageDesc(5); }
+  void TearDown() override { SelectStorageDesc(5); }
+};
+
+// Lines:                  1
+//                         2 USB member (storage)
+//                         3   disk "BUFFALO"
+//                         4     volume
+//                         5 USB member (card reader)
+//                         6   disk "CF"
+//                         7     volume
+//                         8   disk "SD"
+//                         9     volume
+//                        10 hub
+//                        11   USB member (storage)
+//                        12     disk "SAMSUNG"
+//                        13       volume
+//                        14 HID member
+//                        15   mouse
+//                        16 PCMCIA card
+//                        17 network card
+constexpr const char* kTypicalTree = R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive desc="ディスク ドライブ" friendly="BUFFALO ClipDrive USB Device"
+    volume desc="汎用ボリューム"
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Generic USB CF Reader USB Device"
+    volume desc="汎用ボリューム"
+  diskdrive friendly="Generic USB SD Reader USB Device"
+    volume desc="汎用ボリューム"
+usb desc="汎用 USB ハブ" removable disableable
+  usb desc="USB 大容量記憶装置デバイス" removable disableable
+    diskdrive friendly="SAMSUNG HD502HI USB Device"
+      volume desc="汎用ボリューム"
+hidclass desc="USB ヒューマン インターフェイス デバイス" removable disableable
+  mouse desc="HID 準拠マウス"
+pcmcia desc="RATOC REX-CFU1 CompactFlash PC Card" removable disableable
+net desc="BUFFALO LPC-CB-CLX CardBus Fast Ethernet Adapter" removable disableable
+)";
+
+struct TargetCase {
+  const char* label;
+  std::wstring name;
+  std::vector<int> ejected;  // lines, in request order
+  std::size_t preparations;
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.label; }
+
+class RemovalTargets : public DeviceRemovalTest, public testing::WithParamInterface<TargetCase> {};
+
+TEST_P(RemovalTargets, EjectTheRightNode) {
+  Removal r(kTypicalTree);
+  const bool found = r.Run(GetParam().name);
+  EXPECT_EQ(r.tree.EjectedLines(), GetParam().ejected);
+  EXPECT_EQ(found, !GetParam().ejected.empty());
+  EXPECT_EQ(r.preparation.before.size(), GetParam().preparations);
+  EXPECT_EQ(r.registration.reject_times, static_cast<int>(GetParam().ejected.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typical, RemovalTargets,
+    testing::Values(
+        TargetCase{"FlashDiskByItsDiskName", L"BUFFALO ClipDrive USB Device", {2}, 1},
+        TargetCase{"CardReaderFirstSlot", L"Generic USB CF Reader USB Device", {5}, 1},
+        TargetCase{"CardReaderSecondSlot", L"Generic USB SD Reader USB Device", {5}, 1},
+        TargetCase{"DiskBehindAHub", L"SAMSUNG HD502HI USB Device", {11}, 1},
+        TargetCase{"HidDeviceLeaf", L"HID 準拠マウス", {14}, 0},
+        TargetCase{"PcmciaCard", L"RATOC REX-CFU1 CompactFlash PC Card", {16}, 0},
+        TargetCase{"NetworkCard", L"BUFFALO LPC-CB-CLX CardBus Fast Ethernet Adapter", {17}, 0},
+        TargetCase{"LatinCaseIsIgnored", L"buffalo clipdrive usb device", {2}, 1},
+        TargetCase{"OtherCaseDifferencesAreNot", L"BUFFALO ClipDrive USB Device ", {}, 0},
+        TargetCase{"ClassDeviceWithChildrenIsNotMatchedByItsName",
+                   L"USB ヒューマン インターフェイス デバイス",
+                   {},
+                   0},
+        TargetCase{"UnknownName", L"Nothing Like This", {}, 0},
+        // Every storage member; the one behind the hub is gone once its hub branch took it.
+        TargetCase{"AllStorage", L"USB 大容量記憶装置デバイス", {2, 5, 11}, 3}),
+    [](const auto& testCase) { return std::string(testCase.param.label); });
+
+TEST_F(DeviceRemovalTest, AllStorageRequestsEveryMeetingWhenNodesStay) {
+  Removal r(R"(
+usb desc="汎用 USB ハブ" removable disableable
+  usb desc="USB 大容量記憶装置デバイス" removable disableable stay
+    diskdrive friendly="Disk"
+      volume desc="汎用ボリューム"
+)");
+  EXPECT_TRUE(r.Run(L"USB 大容量記憶装置デバイス"));
+  // Through the hub's branch (the first child named G is ejected itself), then as a
+  // class member of its own.
+  EXPECT_EQ(r.tree.EjectedLines(), (std::vector<int>{3, 3}));
+  EXPECT_EQ(r.registration.reject_times, 2);
+  EXPECT_EQ(r.preparation.before, (std::vector<std::size_t>{0, 1}));
+}
+
+TEST_F(DeviceRemovalTest, TwoDevicesWithTheNameAreBothEjected) {
+  Removal r(R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Same Disk"
+    volume desc="汎用ボリューム"
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="SAME DISK"
+    volume desc="汎用ボリューム"
+)");
+  EXPECT_TRUE(r.Run(L"Same Disk"));
+  EXPECT_EQ(r.tree.EjectedLines(), (std::vector<int>{2, 5}));
+  EXPECT_EQ(r.registration.reject_times, 2);
+}
+
+TEST_F(DeviceRemovalTest, FirstChildLeafMakesTwoRequestsOfItsParent) {
+  const char* tree = R"(
+usb desc="Root" removable disableable
+  node desc="Card Reader" removable disableable %s
+    node desc="Leaf"
+)";
+  // Without "stay" the parent and the leaf are gone after the first request, so the
+  // parent's level no longer sees the name.
+  struct StayCase {
+    std::string flag;
+    std::vector<int> ejected;
+  };
+  for (const StayCase& c : std::vector<StayCase>{{"stay", {3, 3}}, {"", {3}}}) {
+    char text[256];
+    std::snprintf(text, sizeof text, tree, c.flag.c_str());
+    Removal r(text);
+    EXPECT_TRUE(r.Run(L"Leaf"));
+    EXPECT_EQ(r.tree.EjectedLines(), c.ejected) << c.flag;
+    EXPECT_EQ(r.registration.reject_times, static_cast<int>(c.ejected.size())) << c.flag;
+  }
+}
+
+TEST_F(DeviceRemovalTest, FailedAndVetoedRequestsAreNotCounted) {
+  Removal r(R"(
+usb desc="S" removable disableable eject=fail
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+usb desc="S" removable disableable eject=veto
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+usb desc="S" removable disableable
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+)");
+  EXPECT_TRUE(r.Run(L"Disk"));
+  const std::vector<FakeDeviceTree::Eject> expected{
+      {2, winvalues::kCrFailure}, {5, winvalues::kCrRemoveVetoed}, {8, winvalues::kCrSuccess}};
+  EXPECT_EQ(r.tree.ejects(), expected);
+  EXPECT_EQ(r.registration.reject_times, 1);
+
+  Removal refused(R"(
+pcmcia desc="Card" removable disableable eject=veto
+)");
+  EXPECT_FALSE(refused.Run(L"Card"));
+  EXPECT_EQ(refused.registration.reject_times, 0);
+}
+
+TEST_F(DeviceRemovalTest, UsbPassFollowsTheRoad) {
+  const char* text = R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+pcmcia desc="Card" removable disableable
+)";
+  Removal hotkey(text, 0x02);
+  EXPECT_FALSE(hotkey.Run(L"Disk", RemovalRoad::Hotkey));
+  EXPECT_TRUE(hotkey.tree.ejects().empty());
+
+  Removal commandLine(text, 0x02);
+  EXPECT_TRUE(commandLine.Run(L"Disk", RemovalRoad::CommandLine));
+  EXPECT_EQ(commandLine.tree.EjectedLines(), std::vector<int>{2});
+
+  // Other kinds follow DEVICE_KIND on both roads.
+  Removal noPcmcia(text, 0x01);
+  EXPECT_FALSE(noPcmcia.Run(L"Card", RemovalRoad::CommandLine));
+}
+
+TEST_F(DeviceRemovalTest, NonUsbFirstChildMatchEjectsTheClassDevice) {
+  Removal r(R"(
+pcmcia desc="Card" removable disableable
+  diskdrive desc="USB 大容量記憶装置デバイス"
+    volume desc="汎用ボリューム"
+)");
+  // Unlike the USB pass, a first child named as storage does not take itself out here.
+  EXPECT_TRUE(r.Run(L"USB 大容量記憶装置デバイス"));
+  EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{2});
+  EXPECT_TRUE(r.preparation.before.empty()) << "the card itself is not a storage node";
+}
+
+TEST_F(DeviceRemovalTest, PreparationPrecedesOnlyRequestsForNodesDescribedAsStorage) {
+  Removal r(R"(
+usb desc="usb 大容量記憶装置デバイス" friendly="My Stick" removable disableable
+usb desc="Other" friendly="USB 大容量記憶装置デバイス" removable disableable
+)");
+  EXPECT_TRUE(r.Run(L"My Stick"));
+  EXPECT_EQ(r.preparation.before, std::vector<std::size_t>{0});
+  EXPECT_TRUE(r.Run(L"USB 大容量記憶装置デバイス"));
+  EXPECT_EQ(r.tree.EjectedLines(), (std::vector<int>{2, 3}));
+  EXPECT_EQ(r.preparation.before.size(), 1u)
+      << "a storage friendly name is not a storage description";
+}
+
+// The command-line removal.
+struct ByName {
+  explicit ByName(const std::string& text) : tree(text), preparation(tree) {}
+  bool Run(std::wstring_view name, unsigned major = 5) {
+    return RemoveDeviceByName(name, major, settings, tree, preparation, prompter);
+  }
+  FakeDeviceTree tree;
+  RecordingPreparation preparation;
+  RecordingPrompter prompter;
+  SettingsRecord settings;
+};
+
+TEST_F(DeviceRemovalTest, ByNameReportsFailureOnlyWhenAskedTo) {
+  const char* text = "pcmcia desc=\"Card\" removable disableable eject=veto\n";
+  ByName quiet(text);
+  quiet.settings.m_bDispRejectErr = 0;
+  EXPECT_FALSE(quiet.Run(L"Card"));
+  EXPECT_TRUE(quiet.prompter.prompts().empty());
+
+  ByName loud(text);
+  loud.settings.m_bDispRejectErr = 1;
+  EXPECT_FALSE(loud.Run(L"Card"));
+  const std::vector<RecordingPrompter::Prompt> expected{
+      {IDS_REMOVAL_FAILED, std::wstring(L"Card"), IDS_ERROR_CAPTION, 0x40030}};
+  EXPECT_EQ(loud.prompter.prompts(), expected);
+}
+
+TEST_F(DeviceRemovalTest, ByNameSucceedsSilentlyAndSweepsUsbWhateverTheKinds) {
+  ByName r(R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+)");
+  r.settings.m_bDispRejectErr = 1;
+  r.settings.m_nDeviceKind = 0x02;
+  EXPECT_TRUE(r.Run(L"Disk"));
+  EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{2});
+  EXPECT_TRUE(r.prompter.prompts().empty());
+}
+
+TEST_F(DeviceRemovalTest, ByNameChoosesTheStorageDescriptionOfTheSystem) {
+  const char* text = R"(
+usb desc="USB 大容量記憶装置" removable disableable
+  diskdrive friendly="Disk"
+    volume desc="汎用ボリューム"
+)";
+  ByName vista(text);
+  EXPECT_TRUE(vista.Run(L"USB 大容量記憶装置", 6));
+  EXPECT_EQ(vista.preparation.before.size(), 1u);
+  EXPECT_TRUE(g_bVistaOrLater);
+
+  ByName xp(text);
+  EXPECT_FALSE(xp.Run(L"USB 大容量記憶装置", 5));
+  EXPECT_EQ(g_strStorageDesc, L"USB 大容量記憶装置デバイス");
+}
+
+// What the device list page ends up offering: every delivery except the entries it drops.
+class OfferedNames : public DeviceListSink {
+ public:
+  void AddOrUpdateRow(const tag_device_hotkey_info& record, bool) override {
+    if (record.name == g_strStorageDesc || record.name == L"汎用 USB ハブ") return;
+    if (record.name == AllStorageNameFor(g_bVistaOrLater ? 6 : 5)) return;
+    names.push_back(record.name);
+  }
+  std::vector<std::wstring> names;
+};
+
+std::string DemoTreeWithoutDelays() {
+  const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                    "demo" / "devices.tree";
+  std::ifstream in(path, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  for (std::size_t at; (at = text.find(" delay=")) != std::string::npos;)
+    text.erase(at, text.find_first_of(" \n", at + 1) - at);
+  return text;
+}
+
+TEST_F(DeviceRemovalTest, EverythingTheListOffersCanBeRemovedByItsName) {
+  std::vector<std::string> trees{kTypicalTree, DemoTreeWithoutDelays(), R"(
+usb desc="Reader" removable disableable
+  usb desc="Slot A"
+    usb desc="Card A"
+      volume desc="汎用ボリューム"
+  usb desc="Slot B"
+    usb desc="Card B"
+      volume desc="汎用ボリューム"
+    usb desc="Card C"
+      volume desc="汎用ボリューム"
+  usb desc="Slot C"
+    usb desc="Inner"
+      usb desc="Leaf"
+pcmcia desc="Bridge" removable disableable
+  usb desc="Port 1"
+    volume desc="汎用ボリューム"
+  usb desc="Port 2"
+    volume desc="汎用ボリューム"
+usb desc="D" removable disableable
+  usb desc="X" removable disableable
+    usb desc="Y"
+      usb desc="Z"
+        usb desc="L"
+)"};
+  ASSERT_NE(trees[1].find("usb"), std::string::npos) << "demo tree not found";
+  for (const unsigned major : {5u, 6u}) {
+    SelectStorageDesc(major);
+    for (const std::string& text : trees) {
+      FakeDeviceTree listed(text);
+      OfferedNames offered;
+      DeviceEnumeration(listed, 0x3F, nullptr, offered).EnumerateDevices(false);
+      EXPECT_FALSE(offered.names.empty());
+      for (const std::wstring& name : offered.names) {
+        Removal r(text, 0x3F);
+        EXPECT_TRUE(r.Run(name)) << testing::PrintToString(name) << " (major " << major << ")";
+      }
+    }
+  }
+}
+
+}  // namespace

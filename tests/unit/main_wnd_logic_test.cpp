@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resident/MainWndLogic.h"
+
+namespace {
+
+// Records every call in one log, so that tests can check the order of the steps.
+class RecordingMainWndPort : public MainWndPort {
+ public:
+  std::vector<std::string> log;
+  int trayAddFailuresLeft = 0;
+  bool removeWindow = false;
+  std::uintptr_t nextTimerId = 100;
+  std::function<void()> duringRemoval;
+  std::function<void()> duringSheet;
+  bool confirmExit = true;
+
+  bool AddTrayIcon() override {
+    log.push_back("AddTrayIcon");
+    if (trayAddFailuresLeft > 0) {
+      --trayAddFailuresLeft;
+      return false;
+    }
+    return true;
+  }
+  void DeleteTrayIcon() override { log.push_back("DeleteTrayIcon"); }
+  void ShowTrayMenu() override { log.push_back("ShowTrayMenu"); }
+  std::uintptr_t StartTimer(unsigned id, unsigned periodMs) override {
+    log.push_back("StartTimer " + std::to_string(id) + " " + std::to_string(periodMs));
+    return nextTimerId++;
+  }
+  void StopTimer(std::uintptr_t id) override { log.push_back("StopTimer " + std::to_string(id)); }
+  void CentreMainWindow() override { log.push_back("CentreMainWindow"); }
+  void ShowMainWindow(bool show) override { log.push_back(show ? "Show" : "Hide"); }
+  void BringLastActivePopupToFront() override { log.push_back("BringToFront"); }
+  void LoadSettings() override { log.push_back("LoadSettings"); }
+  bool RemoveWindowEnabled() const override { return removeWindow; }
+  void LoadRegistrations() override { log.push_back("LoadRegistrations"); }
+  void UnregisterAllHotkeys() override { log.push_back("UnregisterAllHotkeys"); }
+  void RunSettingsSheet(int startPage) override {
+    log.push_back("RunSettingsSheet " + std::to_string(startPage));
+    if (duringSheet) duringSheet();
+  }
+  void RunRemovalWorker() override {
+    log.push_back("RunRemovalWorker");
+    if (duringRemoval) duringRemoval();
+  }
+  void CheckRemovalWindows() override { log.push_back("CheckRemovalWindows"); }
+  void OpenHelp() override { log.push_back("OpenHelp"); }
+  bool ConfirmExit() override {
+    log.push_back("ConfirmExit");
+    return confirmExit;
+  }
+  void DestroyMainWindow() override { log.push_back("DestroyMainWindow"); }
+};
+
+using Log = std::vector<std::string>;
+
+class MainWndLogicTest : public ::testing::Test {
+ protected:
+  MainWndState state;
+  RecordingMainWndPort port;
+  MainWndLogic logic{state, port};
+};
+
+}  // namespace
+
+TEST_F(MainWndLogicTest, CreationAddsIconThenLoadsSettingsAndRegistrations) {
+  logic.OnCreate();
+  EXPECT_EQ(port.log, (Log{"AddTrayIcon", "CentreMainWindow", "LoadSettings", "LoadRegistrations"}));
+  EXPECT_EQ(state.m_nTrayRetryTimer, 0u);
+  EXPECT_EQ(state.m_nRemoveWindowTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, CreationStartsTimersForAFailedIconAndTheRemovalWindow) {
+  port.trayAddFailuresLeft = 1;
+  port.removeWindow = true;
+  logic.OnCreate();
+  EXPECT_EQ(port.log, (Log{"AddTrayIcon", "StartTimer 32770 2000", "CentreMainWindow",
+                           "LoadSettings", "LoadRegistrations", "StartTimer 32771 1000"}));
+  EXPECT_NE(state.m_nTrayRetryTimer, 0u);
+  EXPECT_NE(state.m_nRemoveWindowTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, TrayIconIsRetriedEveryTickUntilTheShellAcceptsIt) {
+  port.trayAddFailuresLeft = 3;
+  logic.OnCreate();
+  int ticks = 0;
+  while (state.m_nTrayRetryTimer != 0 && ticks < 10) {
+    logic.OnTimer(kTimerTrayRetry);
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 3);
+  EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "AddTrayIcon"), 4);
+}
+
+TEST_F(MainWndLogicTest, TaskbarRestartAddsTheIconOnceWithoutRetry) {
+  port.trayAddFailuresLeft = 1;
+  logic.OnTaskbarCreated();
+  EXPECT_EQ(port.log, (Log{"AddTrayIcon"}));
+  EXPECT_EQ(state.m_nTrayRetryTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, RemovalWindowTimerIsStoppedDuringItsPassAndRestartedOnlyWhenWanted) {
+  port.removeWindow = true;
+  logic.OnCreate();
+  port.log.clear();
+  logic.OnTimer(kTimerRemoveWindow);
+  EXPECT_EQ(port.log, (Log{"StopTimer 100", "CheckRemovalWindows", "StartTimer 32771 1000"}));
+
+  port.removeWindow = false;
+  port.log.clear();
+  logic.OnTimer(kTimerRemoveWindow);
+  EXPECT_EQ(port.log, (Log{"StopTimer 101", "CheckRemovalWindows"}));
+  EXPECT_EQ(state.m_nRemoveWindowTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, HotkeyRemovesTheRecordAtItsIdAndClearsTheBusyFlagAfterwards) {
+  state.m_aDeviceHotkeyInfo[2].name = L"USB Flash Disk";
+  std::wstring nameDuringRemoval;
+  bool busyDuringRemoval = false;
+  port.duringRemoval = [&] {
+    nameDuringRemoval = state.m_strRemoveDevice;
+    busyDuringRemoval = state.m_bRemoving != 0;
+  };
+  logic.OnHotkey(2);
+  EXPECT_EQ(nameDuringRemoval, L"USB Flash Disk");
+  EXPECT_TRUE(busyDuringRemoval);
+  EXPECT_EQ(state.m_nRemoveIndex, 2);
+  EXPECT_FALSE(state.m_bRemoving);
+  EXPECT_TRUE(state.m_strRemoveDevice.empty());
+}
+
+TEST_F(MainWndLogicTest, PressesDuringARemovalAreDroppedNotQueued) {
+  state.m_aDeviceHotkeyInfo[0].name = L"A";
+  state.m_aDeviceHotkeyInfo[1].name = L"B";
+  port.duringRemoval = [&] {
+    port.duringRemoval = nullptr;
+    logic.OnHotkey(1);
+    logic.OnHotkey(0);
+  };
+  logic.OnHotkey(0);
+  EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "RunRemovalWorker"), 1);
+  EXPECT_EQ(state.m_nRemoveIndex, 0);
+}
+
+TEST_F(MainWndLogicTest, IdsOutsideTheTableAreIgnored) {
+  for (std::intptr_t id : {std::intptr_t{-1}, std::intptr_t{16}, std::intptr_t{1000}}) {
+    logic.OnHotkey(id);
+    EXPECT_FALSE(state.m_bRemoving);
+  }
+  EXPECT_TRUE(port.log.empty());
+}
+
+TEST_F(MainWndLogicTest, TrayMouseOpensMenuOrSheetWhenIdle) {
+  logic.OnTrayNotify(kTrayRightButtonDown);
+  logic.OnTrayNotify(0x0201);  // a single left click does nothing
+  logic.OnTrayNotify(kTrayLeftDoubleClick);
+  ASSERT_GE(port.log.size(), 2u);
+  EXPECT_EQ(port.log[0], "ShowTrayMenu");
+  EXPECT_EQ(port.log[1], "Show");
+  EXPECT_NE(std::find(port.log.begin(), port.log.end(), "RunSettingsSheet 0"), port.log.end());
+}
+
+TEST_F(MainWndLogicTest, TrayMouseBringsTheOpenWindowToTheFrontWhileBusy) {
+  for (auto flag : {&MainWndState::m_bRemoving, &MainWndState::m_bSheetOpen}) {
+    MainWndState busy;
+    busy.*flag = 1;
+    RecordingMainWndPort busyPort;
+    MainWndLogic busyLogic(busy, busyPort);
+    busyLogic.OnTrayNotify(kTrayRightButtonDown);
+    busyLogic.OnTrayNotify(kTrayLeftDoubleClick);
+    EXPECT_EQ(busyPort.log, (Log{"BringToFront", "BringToFront"}));
+  }
+}
+
+TEST_F(MainWndLogicTest, SettingsSheetRunsWithHotkeysReleasedAndReloadsAfterwards) {
+  port.removeWindow = true;
+  logic.OnCreate();
+  port.log.clear();
+  bool openDuringSheet = false;
+  port.duringSheet = [&] { openDuringSheet = state.m_bSheetOpen != 0; };
+  logic.OpenSettingsSheet(kSheetPageDeviceList);
+  EXPECT_TRUE(openDuringSheet);
+  EXPECT_EQ(port.log, (Log{"Show", "StopTimer 100", "UnregisterAllHotkeys", "RunSettingsSheet 0",
+                           "LoadSettings", "Hide", "LoadRegistrations", "StartTimer 32771 1000"}));
+  EXPECT_FALSE(state.m_bSheetOpen);
+}
+
+TEST_F(MainWndLogicTest, VersionSheetKeepsTheSettingsRecord) {
+  logic.OpenSettingsSheet(kSheetPageVersion);
+  EXPECT_EQ(port.log, (Log{"Show", "UnregisterAllHotkeys", "RunSettingsSheet 3", "Hide",
+                           "LoadRegistrations"}));
+}
+
+TEST_F(MainWndLogicTest, ASecondSheetIsRefused) {
+  port.duringSheet = [&] {
+    port.duringSheet = nullptr;
+    logic.OpenSettingsSheet(kSheetPageDeviceList);
+    logic.OpenSettingsSheet(kSheetPageVersion);
+  };
+  logic.OpenSettingsSheet(kSheetPageDeviceList);
+  EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "BringToFront"), 2);
+  EXPECT_EQ(std::count_if(port.log.begin(), port.log.end(),
+                          [](const std::string& s) { return s.rfind("RunSettingsSheet", 0) == 0; }),
+            1);
+}
+
+TEST_F(MainWndLogicTest, ExitAsksAndDestroysUnlessTheAnswerIsNo) {
+  port.confirmExit = false;
+  logic.OnExitCommand();
+  EXPECT_EQ(port.log, (Log{"ConfirmExit"}));
+  port.confirmExit = true;
+  logic.OnExitCommand();
+  EXPECT_EQ(port.log, (Log{"ConfirmExit", "ConfirmExit", "DestroyMainWindow"}));
+}
+
+TEST_F(MainWndLogicTest, DestructionStopsTimersReleasesHotkeysAndDeletesTheIcon) {
+  port.trayAddFailuresLeft = 1;
+  port.removeWindow = true;
+  logic.OnCreate();
+  port.log.clear();
+  logic.OnDestroy();
+  EXPECT_EQ(port.log, (Log{"StopTimer 100", "StopTimer 101", "UnregisterAllHotkeys", "DeleteTrayIcon"}));
+  EXPECT_EQ(state.m_nTrayRetryTimer, 0u);
+  EXPECT_EQ(state.m_nRemoveWindowTimer, 0u);
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/FakeProfileStore.h"
+#include "fakes/RecordingPrompter.h"
+#include "resident/RemovalBalloon.h"
+#include "resident/RemovalWorker.h"
+#include "resources/resource.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+class RemovalWorkerTest : public ::testing::Test {
+ protected:
+  RemovalWorkerTest() {
+    state.m_aDeviceHotkeyInfo[1].name = L"USB Flash Disk";
+    state.m_aDeviceHotkeyInfo[1].key = L"004";
+    state.m_aDeviceHotkeyInfo[1].reject_times = 9;
+    state.m_nRemoveIndex = 1;
+    state.m_strRemoveDevice = L"USB Flash Disk";
+  }
+
+  unsigned Run(int successes) {
+    RemovalServices services{
+        [&, successes](const std::wstring& name, tag_device_hotkey_info& record) {
+          events.push_back(L"eject " + name);
+          record.reject_times += successes;
+          return successes > 0;
+        },
+        [&](const std::wstring& name, int count) {
+          events.push_back(L"balloon " + name + L" " + std::to_wstring(count) + L" stored " +
+                           store.Raw(L"REJECT_TIMES", L"004").value_or(L"-"));
+        },
+        file, prompter};
+    return RemoveRegisteredDevice(state, settings, services);
+  }
+
+  MainWndState state;
+  SettingsRecord settings;
+  FakeProfileStore store;
+  SettingsFile file{store};
+  RecordingPrompter prompter;
+  std::vector<std::wstring> events;
+};
+
+}  // namespace
+
+TEST_F(RemovalWorkerTest, CountIsStoredBeforeTheBalloonIsShown) {
+  EXPECT_EQ(Run(1), 0u);
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk",
+                                               L"balloon USB Flash Disk 10 stored 10"}));
+  EXPECT_TRUE(prompter.prompts().empty());
+}
+
+TEST_F(RemovalWorkerTest, CountIsStoredWithoutBalloonWhenMessagesAreOff) {
+  settings.m_bDispMessage = 0;
+  Run(2);
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"11");
+  EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(RemovalWorkerTest, FailureIsReportedOnlyWhenAskedFor) {
+  Run(0);
+  EXPECT_TRUE(prompter.prompts().empty());
+  EXPECT_FALSE(store.Raw(L"REJECT_TIMES", L"004").has_value());
+
+  settings.m_bDispRejectErr = 1;
+  Run(0);
+  ASSERT_EQ(prompter.prompts().size(), 1u);
+  EXPECT_EQ(prompter.prompts()[0],
+            (RecordingPrompter::Prompt{IDS_REMOVAL_FAILED, L"USB Flash Disk", IDS_ERROR_CAPTION,
+                                       0x40030}));
+  EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9);
+}
+
+TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {
+  const int milestones[] = {10, 20, 50, 100, 200, 500, 777, 1000, 2000, 5000, 7777, 10000};
+  for (int count : milestones) EXPECT_TRUE(IsMilestoneCount(count)) << count;
+  for (int count : {0, 1, 9, 11, 700, 1500, 7776, 10001, 20000, -10}) {
+    EXPECT_FALSE(IsMilestoneCount(count)) << count;
+    EXPECT_FALSE(MakeRemovalBalloon(L"x", count, L"%s %d", L"T").has_value());
+  }
+}
+
+TEST(RemovalBalloon, TextsAreFilledAndCut) {
+  const std::wstring pattern = L"おめでとうございます。\n'%s' の取り外しに %d回成功しました。";
+  const auto balloon = MakeRemovalBalloon(L"USB メモリ", 777, pattern, L"Tollevane");
+  ASSERT_TRUE(balloon);
+  EXPECT_EQ(balloon->title, L"Tollevane");
+  EXPECT_EQ(balloon->text, L"おめでとうございます。\n'USB メモリ' の取り外しに 777回成功しました。");
+
+  const auto cut = MakeRemovalBalloon(std::wstring(459, L'名'), 10, pattern, std::wstring(80, L'T'));
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->text.size(), kBalloonTextMaxChars);
+  EXPECT_EQ(cut->title.size(), kBalloonTitleMaxChars);
+}

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "app/StartupMode.h"
+
+namespace {
+
+TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
+  struct Case {
+    std::vector<std::wstring> arguments;
+    bool vista;
+    StartupChoice expected;
+  };
+  const Case cases[] = {
+      {{}, true, {StartupMode::Resident, L""}},
+      {{}, false, {StartupMode::Resident, L""}},
+      {{L"/create"}, true, {StartupMode::CreateShortcut, L"/create"}},
+      {{L"/CREATE"}, true, {StartupMode::CreateShortcut, L"/CREATE"}},
+      {{L"/Delete"}, true, {StartupMode::DeleteShortcut, L"/Delete"}},
+      {{L"/create", L"/delete"}, true, {StartupMode::CreateShortcut, L"/create"}},
+      {{L"USB Disk", L"/create"}, true, {StartupMode::RemoveByName, L"USB Disk"}},
+      // Before Vista a switch is just a device name.
+      {{L"/create"}, false, {StartupMode::RemoveByName, L"/create"}},
+      {{L"/DELETE"}, false, {StartupMode::RemoveByName, L"/DELETE"}},
+      {{L"/create "}, true, {StartupMode::RemoveByName, L"/create "}},
+      {{L"/creat"}, true, {StartupMode::RemoveByName, L"/creat"}},
+      {{L"-create"}, true, {StartupMode::RemoveByName, L"-create"}},
+      {{L""}, true, {StartupMode::RemoveByName, L""}},
+  };
+  for (const Case& c : cases) {
+    const StartupChoice choice = ChooseStartupMode(c.arguments, c.vista);
+    const std::wstring shown = c.arguments.empty() ? L"(none)" : c.arguments.front();
+    EXPECT_EQ(choice.mode, c.expected.mode) << shown << (c.vista ? L" on Vista" : L" on XP");
+    EXPECT_EQ(choice.argument, c.expected.argument) << shown;
+  }
+}
+
+TEST(ExitStatus, SuccessIsZeroAndEverythingElseOne) {
+  EXPECT_EQ(ExitStatusForSwitch(winvalues::kSOk), 0);
+  EXPECT_EQ(ExitStatusForSwitch(winvalues::kEFail), 1);
+  EXPECT_EQ(ExitStatusForSwitch(1), 1);  // S_FALSE is not S_OK
+  EXPECT_EQ(ExitStatusForRemoval(true), 0);
+  EXPECT_EQ(ExitStatusForRemoval(false), 1);
+}
+
+}  // namespace
