@@ -22,6 +22,7 @@
 #include "resident/win32/MainWnd.h"
 #include "resources/resource.h"
 #include "startup/win32/ShellStartupShell.h"
+#include "ui/win32/MainPropSheet.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ bool CTollevaneApp::InitInstance() {
     m_dScaleX = ::GetDeviceCaps(screen.get(), LOGPIXELSX) / 96.0;
   }
 
-  m_pMainWnd = std::make_unique<CMainWnd>(CMainWnd::SheetRunner{});
+  m_pMainWnd = std::make_unique<CMainWnd>(&RunSettingsSheet);
   if (m_pMainWnd->hwnd() == nullptr) return false;
   ::ShowWindow(m_pMainWnd->hwnd(), SW_HIDE);
   ::UpdateWindow(m_pMainWnd->hwnd());

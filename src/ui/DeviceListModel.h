@@ -1,0 +1,130 @@
+// The device list page's rows and rules: one row per display name in list order, with
+// the texts the list view shows, the merging of listed devices and stored
+// registrations, hotkey conflicts between rows, and which commands are available.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceEnumeration.h"
+#include "settings/DeviceHotkeyInfo.h"
+#include "settings/Registrations.h"
+
+class Prompter;
+class SettingsFile;
+
+inline constexpr std::wstring_view kGenericUsbHub = L"汎用 USB ハブ";
+
+struct DeviceListRow {
+  tag_device_hotkey_info record;  // record.name is the row's text (column 0)
+  std::wstring hotkeyText;        // column 1
+  std::wstring countText;         // column 2
+
+  const std::wstring& Text() const { return record.name; }
+  bool IsPresent() const { return (record.present & 1) != 0; }
+};
+
+// Told of every change so that a list view can follow the rows one by one.
+class DeviceListObserver {
+ public:
+  virtual ~DeviceListObserver() = default;
+  virtual void RowInserted(std::size_t row) = 0;
+  // Texts, record or presence of the row changed.
+  virtual void RowChanged(std::size_t row) = 0;
+  // Called after the row has left the model; indices behind it have moved up.
+  virtual void RowRemoved(std::size_t row) = 0;
+};
+
+struct DeviceListButtons {
+  bool set = false;
+  bool release = false;
+  bool remove = false;
+  bool update = true;
+  bool operator==(const DeviceListButtons&) const = default;
+};
+
+struct DeviceListMenuGreying {
+  bool release = false;
+  bool remove = false;
+  bool operator==(const DeviceListMenuGreying&) const = default;
+};
+
+enum class SetHotkeyResult { Stored, HeldByOtherRow, NoRow };
+
+class DeviceListModel final : public RegistrationRows {
+ public:
+  // The storage description and the all-storage name follow the system's major version.
+  explicit DeviceListModel(unsigned majorVersion);
+
+  DeviceListModel(const DeviceListModel&) = delete;
+  DeviceListModel& operator=(const DeviceListModel&) = delete;
+
+  void SetObserver(DeviceListObserver* observer) { observer_ = observer; }
+
+  const std::wstring& StorageDesc() const { return storageDesc_; }
+  const std::wstring& AllStorageName() const override { return allStorageName_; }
+
+  // Drops the storage description and the generic hub; merges into the first row whose
+  // name matches without regard to case, else appends. Returns the row or -1.
+  int AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override;
+  // The listing's deliveries, routed to AddOrUpdateRow.
+  DeviceListSink& Sink() { return sink_; }
+
+  std::size_t RowCount() const override { return rows_.size(); }
+  std::wstring RowText(std::size_t row) const override { return rows_.at(row).Text(); }
+  tag_device_hotkey_info RowRecord(std::size_t row) const override { return rows_.at(row).record; }
+  std::int32_t RowImage(std::size_t row) const override { return rows_.at(row).record.image; }
+  const DeviceListRow& Row(std::size_t row) const { return rows_.at(row); }
+  bool HasRow(std::optional<std::size_t> row) const { return row && *row < rows_.size(); }
+
+  // The page's first filling: the present devices of `deviceKind`, then the stored
+  // registrations of those kinds merged in or appended.
+  void Populate(DeviceTree& tree, std::uint32_t deviceKind, const ClassImageList* images,
+                const SettingsFile& file);
+  // Every row absent, then the present devices of `deviceKind` marked present or
+  // appended. No row goes, and hotkeys and counts stay.
+  void UpdateDevices(DeviceTree& tree, std::uint32_t deviceKind, const ClassImageList* images);
+  void MarkAllAbsent();
+
+  // Gives `row` a new hotkey unless another row holds the same code (all 32 bits; the
+  // Windows-key flag does not count), which is refused with message 106.
+  SetHotkeyResult SetHotkey(std::size_t row, std::uint32_t code, bool winkey, Prompter& prompter);
+  bool ReleaseHotkey(std::size_t row);
+  bool DeleteRow(std::size_t row);
+
+  bool IsAllStorageRow(std::size_t row) const;
+  bool HasNoHotkey(std::size_t row) const;
+  DeviceListButtons ButtonsFor(std::optional<std::size_t> selected) const;
+  DeviceListMenuGreying MenuFor(std::size_t row) const;
+
+  // Rewrites the registrations from the rows. Stored registrations are judged hidden by
+  // the kinds the rows were loaded under, so a kind filter changed while the page is
+  // open neither duplicates nor drops them.
+  void Save(SettingsFile& file) const;
+
+ private:
+  class ListingSink final : public DeviceListSink {
+   public:
+    explicit ListingSink(DeviceListModel& model) : model_(model) {}
+    void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override {
+      model_.AddOrUpdateRow(record, refresh);
+    }
+
+   private:
+    DeviceListModel& model_;
+  };
+
+  std::optional<std::size_t> FindRow(const std::wstring& name) const;
+  void SetTexts(DeviceListRow& row) const;
+  void Changed(std::size_t row);
+
+  std::wstring storageDesc_;
+  std::wstring allStorageName_;
+  std::vector<DeviceListRow> rows_;
+  std::uint32_t loadedDeviceKind_ = 0;
+  DeviceListObserver* observer_ = nullptr;
+  ListingSink sink_{*this};
+};

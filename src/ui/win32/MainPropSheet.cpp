@@ -1,0 +1,118 @@
+#include "ui/win32/MainPropSheet.h"
+
+#include <commctrl.h>
+#include <htmlhelp.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "app/win32/TollevaneApp.h"
+#include "common/win32/HtmlHelp.h"
+#include "common/win32/ResourceStrings.h"
+#include "resources/resource.h"
+#include "ui/SheetHelp.h"
+
+namespace {
+
+// The sheet's own window procedure, kept on the sheet while it is subclassed. The
+// creation callback has no user data, so the window itself has to carry it.
+constexpr wchar_t kSheetProcProperty[] = L"Tollevane.SheetProc";
+
+void OpenActivePageHelp(HWND sheet) {
+  const int index = PropSheet_HwndToIndex(sheet, PropSheet_GetCurrentPageHwnd(sheet));
+  if (const std::optional<unsigned> topic = SheetHelpTopic(index)) {
+    win32::CallHtmlHelp(sheet, TheApp().m_pszHelpFilePath.c_str(), HH_HELP_CONTEXT, *topic);
+  }
+}
+
+// The sheet's owner is the sizeless main window in the middle of the screen, at
+// whose corner the sheet would otherwise open, half way off towards the screen's
+// edge. Done at the first showing, when the sheet has taken its final size.
+void CentreOnItsMonitor(HWND sheet) {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  RECT rect = {};
+  if (!::GetWindowRect(sheet, &rect) ||
+      !::GetMonitorInfoW(::MonitorFromWindow(sheet, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return;
+  }
+  const RECT& work = monitor.rcWork;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+  const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+  ::SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The Help button is taken here, before the sheet would hand it to the page as
+// PSN_HELP, so that one place decides the topic for every page.
+// WM_SHOWWINDOW with lParam 0 comes from ShowWindow, not from an owner's minimising.
+LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto original = reinterpret_cast<WNDPROC>(::GetPropW(sheet, kSheetProcProperty));
+  if (original == nullptr) return ::DefDlgProcW(sheet, message, wParam, lParam);
+  if (message == WM_COMMAND && LOWORD(wParam) == IDHELP) {
+    OpenActivePageHelp(sheet);
+    return 0;
+  }
+  if (message == WM_SHOWWINDOW && wParam != FALSE && lParam == 0) CentreOnItsMonitor(sheet);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    ::RemovePropW(sheet, kSheetProcProperty);
+  }
+  return ::CallWindowProcW(original, sheet, message, wParam, lParam);
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
+  if (message == PSCB_INITIALIZED) {
+    const LONG_PTR original = ::GetWindowLongPtrW(sheet, GWLP_WNDPROC);
+    if (::SetPropW(sheet, kSheetProcProperty, reinterpret_cast<HANDLE>(original))) {
+      ::SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProc));
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+CMainPropSheet::CMainPropSheet(HWND parent, int startPage)
+    : m_hParent(parent),
+      m_nStartPage(startPage >= 0 && startPage < kSheetPageCount ? startPage : 0) {}
+
+INT_PTR CMainPropSheet::DoModal() {
+  std::array<win32::PropertyPage*, kSheetPageCount> pages = {&m_pageList, &m_pageSetting1,
+                                                             &m_pageSetting2, &m_pageVersion};
+  std::array<HPROPSHEETPAGE, kSheetPageCount> handles = {};
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const PROPSHEETPAGEW descriptor = pages[i]->Descriptor();
+    handles[i] = ::CreatePropertySheetPageW(&descriptor);
+    if (handles[i] == nullptr) {
+      // PropertySheetW never saw them, so they are still ours to destroy.
+      for (std::size_t j = 0; j < i; ++j) ::DestroyPropertySheetPage(handles[j]);
+      return -1;
+    }
+  }
+
+  const std::wstring caption = win32::LoadResourceString(IDS_PROGRAM_NAME);
+  PROPSHEETHEADERW header = {};
+  // The first layout is the one every supported comctl32 accepts.
+  header.dwSize = PROPSHEETHEADERW_V1_SIZE;
+  header.dwFlags = PSH_NOAPPLYNOW | PSH_HASHELP | PSH_USECALLBACK;
+  header.hwndParent = m_hParent;
+  header.hInstance = ::GetModuleHandleW(nullptr);
+  header.pszCaption = caption.c_str();
+  header.nPages = kSheetPageCount;
+  header.nStartPage = static_cast<UINT>(m_nStartPage);
+  header.phpage = handles.data();
+  header.pfnCallback = &SheetCallback;
+  return ::PropertySheetW(&header);
+}
+
+void RunSettingsSheet(HWND parent, int startPage) {
+  // Called from the main window's procedure, which no exception may leave.
+  try {
+    CMainPropSheet sheet(parent, startPage);
+    sheet.DoModal();
+  } catch (...) {
+  }
+}

@@ -1,0 +1,27 @@
+// The settings sheet's display settings page: the two message options and the
+// device-kind filter that decides which devices are listed, registered and searched.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "common/win32/PropertyPage.h"
+#include "ui/DisplaySettingsModel.h"
+
+class CPropPageSetting1 final : public win32::PropertyPage {
+ public:
+  CPropPageSetting1();
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnApply() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OnKindBoxClicked(int id);
+
+  bool m_bXpOrLater = false;
+  // Bound to the settings record while the page's window exists.
+  std::optional<DeviceKindEdit> m_kindEdit;
+};

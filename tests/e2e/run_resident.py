@@ -1,0 +1,145 @@
+"""`make run`: starts the built Tollevane.exe resident under Wine, in a prefix
+that persists between runs (build/run-prefix), on a virtual desktop with a
+taskbar so that the tray icon shows. Stays in the foreground until the program
+ends or Ctrl+C; then it ends what it started.
+
+    run_resident.py [--version 2000|xp|vista|10] [--fresh]
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path, PureWindowsPath
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+import prefixes  # noqa: E402
+import wine_host  # noqa: E402
+
+
+def say(text: str) -> None:
+    print(f"run: {text}", flush=True)
+
+
+def prepare_prefix(prefix: Path, version: str, fresh: bool, work: Path) -> None:
+    with prefixes.template(work) as template:
+        key = (template / "key").read_text() + f"version {version}\n"
+        stamp = prefix / "run-prefix.key"
+        if fresh or not stamp.exists() or stamp.read_text() != key:
+            if prefix.exists():
+                say(f"re-creating {prefix} (settings made in earlier runs are dropped)")
+                shutil.rmtree(prefix)
+            prefix.mkdir(parents=True)
+            prefixes.clone_prefix(template, version, prefix)
+            stamp.write_text(key)
+
+
+def program_running(prefix: Path) -> bool:
+    for pid in wine_host.prefix_processes(prefix):
+        try:
+            # The program's own path, not explorer's command line that names it.
+            if Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0")[0].lower().endswith(b"\\tollevane.exe"):
+                return True
+        except OSError:
+            continue
+    return False
+
+
+def wait_for_program(prefix: Path, present: bool, timeout: float = float("inf")) -> bool:
+    deadline = time.monotonic() + timeout
+    while program_running(prefix) != present:
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.5)
+    return True
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--version", choices=sorted(prefixes.VERSIONS), default="10")
+    parser.add_argument("--fresh", action="store_true", help="start from a new prefix")
+    args = parser.parse_args()
+
+    config = harness.paths()
+    if not config.exe.exists():
+        say(f"{config.exe} is not built; `make run` builds it first")
+        return 1
+    prefix = config.source / "build" / "run-prefix"
+    prepare_prefix(prefix, args.version, args.fresh, config.work)
+
+    # The program file lives in the prefix, as installed; the Startup shortcut
+    # it creates points there.
+    program = PureWindowsPath(harness.PROGRAM_DIR) / "Tollevane.exe"
+    program_dir = prefix / "drive_c" / "Program Files" / "Tollevane"
+    program_dir.mkdir(parents=True, exist_ok=True)
+    for sibling in config.exe.parent.glob("Tollevane.*"):
+        if sibling.suffix.lower() in (".exe", ".chm"):
+            shutil.copy2(sibling, program_dir / sibling.name)
+
+    logs = config.work / "logs"
+    logs.mkdir(parents=True, exist_ok=True)
+    xvfb = None
+    server = None
+    program_process = None
+    # Ctrl+C or a terminal hang-up ends the loop below, and the finally block
+    # ends everything that was started.
+    signal.signal(signal.SIGINT, signal.default_int_handler)  # even when started in the background
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    signal.signal(signal.SIGHUP, lambda *_: sys.exit(129))
+    try:
+        display = os.environ.get("DISPLAY")
+        if display:
+            say(f"using your display {display}")
+        else:
+            xvfb = wine_host.Xvfb(logs / "run-xvfb.log")
+            display = xvfb.display
+            say(f"no DISPLAY set: started a virtual display {display} (Xvfb); "
+                f"look at it with: import -display {display} -window root shot.png")
+        env = wine_host.wine_environment(prefix, display)
+        demo_tree = config.source / "demo" / "devices.tree"
+        if demo_tree.exists():
+            env["TOLLEVANE_DEVICE_TREE"] = harness.windows_path(demo_tree)
+            say(f"simulated devices from {demo_tree}")
+        server = wine_host.WineServer(prefix, env, logs / "run-wineserver.log")
+
+        # A new desktop name for every run; made the prefix's default desktop too,
+        # so that helpers started with plain `wine` see the program's windows.
+        desktop = f"Tollevane-{int(time.time())}"
+        explorer = r"HKCU\Software\Wine\Explorer"
+        for key, name, value in ((explorer, "Desktop", desktop),
+                                 (explorer + r"\Desktops", desktop, wine_host.SCREEN)):
+            wine_host.run_wine(env, "reg", "add", key, "/v", name, "/d", value, "/f")
+        with open(logs / "run-program.log", "ab") as log:
+            program_process = subprocess.Popen(
+                ["wine", "explorer", f"/desktop={desktop},{wine_host.SCREEN}", str(program)],
+                env=env, cwd=program_dir, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                preexec_fn=wine_host.die_with_parent)
+        # The desktop's explorer outlives the program; watch the program itself.
+        if not wait_for_program(prefix, present=True, timeout=60):
+            say("the program did not start; see " + str(logs / "run-program.log"))
+            return 1
+        say(f"Tollevane.exe is running resident in {prefix} ({args.version}), desktop {desktop!r}")
+        say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} wine {config.helpers}/listwin.exe")
+        say("stop it with Ctrl+C here, or with the tray menu's exit command")
+        wait_for_program(prefix, present=False)
+        say("the program has ended")
+        return 0
+    except KeyboardInterrupt:
+        say("stopping")
+        return 0
+    finally:
+        if program_process is not None:
+            wine_host.end_process(program_process)
+        if server is not None:
+            server.stop()
+        wine_host.kill_prefix_processes(prefix)
+        if xvfb is not None:
+            xvfb.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
