@@ -37,3 +37,16 @@ enable_testing()
 add_test(NAME imports_${CMAKE_SYSTEM_PROCESSOR}
          COMMAND ${CMAKE_COMMAND} -E env OBJDUMP=${TOLLEVANE_OBJDUMP}
                  bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tollevane>)
+
+# The compiled help file next to the program, opened by topic number.
+find_program(TOLLEVANE_CHMCMD chmcmd)
+if(TOLLEVANE_CHMCMD)
+  file(GLOB TOLLEVANE_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+  add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/Tollevane.chm
+      COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-help.sh ${CMAKE_SOURCE_DIR}/help
+              ${CMAKE_BINARY_DIR}/help ${CMAKE_BINARY_DIR}/Tollevane.chm
+      DEPENDS ${TOLLEVANE_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build-help.sh
+      COMMENT "Compiling the help file")
+  add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm)
+endif()
