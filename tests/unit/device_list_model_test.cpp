@@ -34,7 +34,6 @@ constexpr std::uint32_t kAltF5 = 0x00040074;
 const std::wstring kAllStorageVista = L"すべての USB 大容量記憶装置";
 
 // Images the simulated tree gives its classes (position in its class table).
-constexpr int kUsbImage = 1;
 constexpr int kHidImage = 3;
 constexpr int kDiskImage = 6;
 
@@ -193,13 +192,6 @@ TEST(DeviceListModel, MergeKeepsImageKindAndNameOfTheRow) {
   EXPECT_EQ(record.device_kind, 1u);
   EXPECT_EQ(record.present, 1);
   EXPECT_EQ(model.RowImage(0), kDiskImage);
-}
-
-TEST(DeviceListModel, NamesFollowTheSystemVersion) {
-  EXPECT_EQ(DeviceListModel(kVista).AllStorageName(), kAllStorageVista);
-  EXPECT_EQ(DeviceListModel(kVista).StorageDesc(), L"USB 大容量記憶装置");
-  EXPECT_EQ(DeviceListModel(kXp).AllStorageName(), L"すべての USB 大容量記憶装置デバイス");
-  EXPECT_EQ(DeviceListModel(kXp).StorageDesc(), L"USB 大容量記憶装置デバイス");
 }
 
 // ------------------------------------------------------------------ commands

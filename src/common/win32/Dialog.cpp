@@ -1,5 +1,7 @@
 #include "common/win32/Dialog.h"
 
+#include "common/win32/DialogRouting.h"
+
 namespace win32 {
 
 INT_PTR Dialog::DoModal() {
@@ -8,27 +10,15 @@ INT_PTR Dialog::DoModal() {
 }
 
 INT_PTR CALLBACK Dialog::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Dialog* self = nullptr;
-  if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<Dialog*>(lParam);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-  } else {
-    self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  if (self == nullptr) return FALSE;
-
-  INT_PTR result = FALSE;
-  try {
-    result = self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    result = FALSE;
-  }
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
-  }
-  return result;
+  return RouteDialogMessage<Dialog>(
+      hwnd, message, lParam,
+      [hwnd](LPARAM bound) {
+        auto* self = reinterpret_cast<Dialog*>(bound);
+        self->hwnd_ = hwnd;
+        return self;
+      },
+      [&](Dialog& self) { return self.HandleMessage(message, wParam, lParam); },
+      [](Dialog& self) { self.hwnd_ = nullptr; });
 }
 
 }  // namespace win32

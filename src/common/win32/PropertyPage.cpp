@@ -1,5 +1,7 @@
 #include "common/win32/PropertyPage.h"
 
+#include "common/win32/DialogRouting.h"
+
 namespace win32 {
 
 PROPSHEETPAGEW PropertyPage::Descriptor() {
@@ -15,28 +17,17 @@ PROPSHEETPAGEW PropertyPage::Descriptor() {
 }
 
 INT_PTR CALLBACK PropertyPage::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  PropertyPage* self = nullptr;
-  if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<PropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
-    self->hwnd_ = hwnd;
-    self->created_ = true;
-    ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<PropertyPage*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  if (self == nullptr) return FALSE;
-
-  INT_PTR result = FALSE;
-  try {
-    result = self->Dispatch(message, wParam, lParam);
-  } catch (...) {
-    result = FALSE;
-  }
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
-  }
-  return result;
+  return RouteDialogMessage<PropertyPage>(
+      hwnd, message, lParam,
+      [hwnd](LPARAM pageDescriptor) {
+        auto* self = reinterpret_cast<PropertyPage*>(
+            reinterpret_cast<PROPSHEETPAGEW*>(pageDescriptor)->lParam);
+        self->hwnd_ = hwnd;
+        self->created_ = true;
+        return self;
+      },
+      [&](PropertyPage& self) { return self.Dispatch(message, wParam, lParam); },
+      [](PropertyPage& self) { self.hwnd_ = nullptr; });
 }
 
 INT_PTR PropertyPage::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -62,6 +62,10 @@ CPropPageList::CPropPageList() : win32::PropertyPage(IDD_DEVICE_LIST) {}
 
 CPropPageList::~CPropPageList() = default;
 
+const ClassImageList* CPropPageList::Images() const {
+  return m_pClassImages ? m_pClassImages->ForListing() : nullptr;
+}
+
 HWND CPropPageList::List() const { return ::GetDlgItem(hwnd(), IDC_DEVICE_LIST); }
 
 std::optional<std::size_t> CPropPageList::SelectedRow() const {
@@ -86,8 +90,7 @@ BOOL CPropPageList::OnInitDialog() {
   m_pModel->SetObserver(this);
   m_pDeviceTree = CreateDeviceTree();
   CTollevaneApp& app = TheApp();
-  m_pModel->Populate(*m_pDeviceTree, app.m_settings.m_nDeviceKind, m_pClassImages->ForListing(),
-                     app.Settings());
+  m_pModel->Populate(*m_pDeviceTree, app.m_settings.m_nDeviceKind, Images(), app.Settings());
   UpdateButtons();
   return TRUE;
 }
@@ -185,12 +188,11 @@ LRESULT CPropPageList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
 }
 
 bool CPropPageList::OnCommand(UINT id) {
-  if (!m_pModel) return false;
+  if (!m_pModel || m_bDestroying) return false;
   const std::optional<std::size_t> selected = SelectedRow();
   switch (id) {
     case IDC_DEVICE_LIST_UPDATE:
-      m_pModel->UpdateDevices(*m_pDeviceTree, TheApp().m_settings.m_nDeviceKind,
-                              m_pClassImages->ForListing());
+      m_pModel->UpdateDevices(*m_pDeviceTree, TheApp().m_settings.m_nDeviceKind, Images());
       break;
     case IDC_DEVICE_LIST_SET:
       OnSetHotkey();

@@ -45,6 +45,8 @@ class CPropPageList final : public win32::PropertyPage, private DeviceListObserv
   void ShowRowState(std::size_t row);
 
   HWND List() const;
+  // Null when SetupAPI gave no class image list: the rows then show no icons.
+  const ClassImageList* Images() const;
   std::optional<std::size_t> SelectedRow() const;
 
   std::unique_ptr<DeviceListModel> m_pModel;
