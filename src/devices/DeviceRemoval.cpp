@@ -39,8 +39,7 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
                                    tag_device_hotkey_info* toCount, bool& found) {
   const auto child = GetFirstChild(tree_, member);
   if (!child) {
-    if (DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount))
-      found = true;
+    if (EjectByOwnName(member, name, toCount)) found = true;
     return;
   }
   if (EjectMatches(*child, name, toCount)) {
@@ -64,8 +63,7 @@ void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
                                      tag_device_hotkey_info* toCount, bool& found) {
   const auto child = GetFirstChild(tree_, member);
   if (!child) {
-    if (DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount))
-      found = true;
+    if (EjectByOwnName(member, name, toCount)) found = true;
     return;
   }
   if (EjectMatches(*child, name, toCount)) {
@@ -102,6 +100,11 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     }
   }
   return succeeded;
+}
+
+bool DeviceRemoval::EjectByOwnName(DevNode member, std::wstring_view name,
+                                   tag_device_hotkey_info* toCount) {
+  return DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount);
 }
 
 bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,

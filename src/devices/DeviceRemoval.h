@@ -52,6 +52,8 @@ class DeviceRemoval {
   // else its parent (none: nothing is ejected).
   bool EjectForMatch(DevNode matched, const std::wstring& matchedName,
                      tag_device_hotkey_info* toCount);
+  // A class device without children is matched by its own name and ejected itself.
+  bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
   bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
   bool IsStorageName(std::wstring_view name) const;
 
