@@ -130,7 +130,11 @@ void CMainWnd::BringLastActivePopupToFront() {
 
 void CMainWnd::LoadSettings() { TheApp().LoadSettings(false); }
 
-bool CMainWnd::RemoveWindowEnabled() const { return TheApp().m_settings.m_bRemoveWindow != 0; }
+// Only Windows 2000 shows the removal message window; on a later system a value kept
+// from an older one must not start counting down other programs' windows.
+bool CMainWnd::RemoveWindowEnabled() const {
+  return TheApp().m_settings.m_bRemoveWindow != 0 && !win32::QueryWindowsVersion().IsXpOrLater();
+}
 
 void CMainWnd::LoadRegistrations() {
   CTollevaneApp& app = TheApp();

@@ -1,0 +1,188 @@
+"""What the removal tests read besides windows: the simulated device tree (to name
+its nodes by line number, as the eject log does), the eject log itself, the
+helpers' wall-clock stamps, and pixels of a screenshot."""
+
+from __future__ import annotations
+
+import re
+import subprocess
+import time
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Optional
+
+from harness import DEFAULT_TIMEOUT, Session, wait_until, windows_path
+
+TREES = Path(__file__).resolve().parent / "trees"
+
+# The Configuration Manager's results as the eject log writes them.
+CR_SUCCESS = 0
+CR_FAILURE = 0x13
+CR_REMOVE_VETOED = 0x17
+
+
+class DeviceTreeFile:
+    """A tree file of tests/e2e/trees, whose nodes the tests name by a piece of
+    their line's text rather than by a line number that an edit would shift."""
+
+    def __init__(self, name: str):
+        self.path = TREES / name
+        self._lines = self.path.read_text(encoding="utf-8").splitlines()
+
+    def line_of(self, text: str) -> int:
+        """The line number (from 1) of the one node whose line holds text."""
+        found = [n for n, line in enumerate(self._lines, 1)
+                 if text in line and not line.lstrip().startswith("#")]
+        if len(found) != 1:
+            raise ValueError(f"{text!r} is on lines {found} of {self.path.name}, not on one")
+        return found[0]
+
+    def parent_of(self, text: str) -> int:
+        """The line number of the node right above the one whose line holds text."""
+        line = self.line_of(text)
+        depth = self._depth(line)
+        for number in range(line - 1, 0, -1):
+            if self._is_node(number) and self._depth(number) < depth:
+                return number
+        raise ValueError(f"the node {text!r} has no parent in {self.path.name}")
+
+    def _is_node(self, number: int) -> bool:
+        stripped = self._lines[number - 1].strip()
+        return bool(stripped) and not stripped.startswith("#")
+
+    def _depth(self, number: int) -> int:
+        line = self._lines[number - 1]
+        return (len(line) - len(line.lstrip(" "))) // 2
+
+
+@dataclass(frozen=True)
+class Eject:
+    line: int
+    result: int
+    name: str
+
+
+class EjectLog:
+    """The file that the simulated tree appends one line to per eject request;
+    its modification time is the moment of the last request's end."""
+
+    def __init__(self, session: Session, name: str = "eject.log"):
+        self.path = session.artifacts / name
+        self.path.unlink(missing_ok=True)
+
+    @property
+    def windows_path(self) -> str:
+        return windows_path(self.path)
+
+    def entries(self) -> list[Eject]:
+        if not self.path.exists():
+            return []
+        entries = []
+        for text in self.path.read_text(encoding="utf-8").splitlines():
+            line, result, name = text.split("\t", 2)
+            entries.append(Eject(int(line), int(result), name))
+        return entries
+
+    def lines_and_results(self) -> list[tuple[int, int]]:
+        return [(e.line, e.result) for e in self.entries()]
+
+    def wait_for(self, count: int, timeout: float = DEFAULT_TIMEOUT) -> list[Eject]:
+        """Waits until the log holds count entries; gives them."""
+        return wait_until(lambda: len(self.entries()) >= count and self.entries(), timeout,
+                          interval=0.02, what=f"{count} eject request(s) in the log")
+
+    def last_write(self) -> float:
+        """Unix seconds of the last append (the host's file clock, which may lag a
+        real-time clock by one scheduler tick)."""
+        return self.path.stat().st_mtime_ns / 1e9
+
+    def clear(self) -> None:
+        self.path.unlink(missing_ok=True)
+
+
+def tree_environment(tree: DeviceTreeFile, log: EjectLog) -> dict:
+    return {"TOLLEVANE_DEVICE_TREE": windows_path(tree.path), "TOLLEVANE_EJECT_LOG": log.windows_path}
+
+
+def stamp(micros: str) -> float:
+    """A helper's wall-clock stamp (Unix microseconds) as Unix seconds."""
+    return int(micros) / 1e6
+
+
+def _unescape(text: str) -> str:
+    # The helpers keep a text on its line with \\, \t, \n and \r.
+    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
+
+
+def stamped_events(output: str) -> list[tuple[str, float, str]]:
+    """The "what<TAB>time[<TAB>detail]" lines of watchwin.exe and recordwin.exe."""
+    events = []
+    for line in output.splitlines():
+        fields = line.split("\t")
+        if len(fields) >= 2 and re.fullmatch(r"\d+", fields[1]):
+            detail = fields[2] if len(fields) > 2 else ""
+            events.append((fields[0], stamp(fields[1]), _unescape(detail)))
+    return events
+
+
+def wait_for_output(process, text: str, timeout: float = DEFAULT_TIMEOUT) -> str:
+    """Waits until a helper started in the background has printed text."""
+    return wait_until(lambda: text in process.stdout and process.stdout, timeout, interval=0.02,
+                      what=f"{process.name} printing {text!r}")
+
+
+# ------------------------------------------------------------------ screen pixels
+
+Pixel = tuple[int, int, int]
+
+
+def screen_region(png: Path, left: int, top: int, width: int, height: int) -> list[list[Pixel]]:
+    """Rows of RGB pixels of a part of a screenshot."""
+    data = subprocess.run(["convert", str(png), "-crop", f"{width}x{height}+{left}+{top}", "+repage",
+                           "-depth", "8", "ppm:-"], check=True, capture_output=True, timeout=30).stdout
+    magic, w, h, _, raw = data.split(maxsplit=4)
+    if magic != b"P6":
+        raise ValueError("ImageMagick did not give a binary PPM")
+    w, h = int(w), int(h)
+    return [[tuple(raw[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
+
+
+def most_common(pixels: list[Pixel]) -> Pixel:
+    counts: dict[Pixel, int] = {}
+    for pixel in pixels:
+        counts[pixel] = counts.get(pixel, 0) + 1
+    return max(counts, key=counts.get)
+
+
+def menu_layout(rows: list[list[Pixel]]) -> list[str]:
+    """A popup menu's picture read as its rows of entries: "text" for a band of
+    dark glyph rows, "separator" for a grey line across the menu."""
+    inner = [row[2:-2] for row in rows[2:-2]]  # without the frame
+    background = most_common([p for row in inner for p in row])
+    layout: list[str] = []
+    previous = "blank"
+    for row in inner:
+        differing = [p for p in row if p != background]
+        dark = [p for p in differing if max(p) < 100]
+        if len(differing) > 0.8 * len(row) and not dark:
+            kind = "separator"
+        elif dark:
+            kind = "text"
+        else:
+            kind = "blank"
+        if kind != previous and kind != "blank":
+            layout.append(kind)
+        previous = kind
+    return layout
+
+
+def wait_a_moment_for(condition, seconds: float) -> Optional[object]:
+    """condition() if it comes true within seconds, else None: for things that
+    must not happen, watched for a while."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
