@@ -3,7 +3,6 @@ tree: the rows a user sees, setting, releasing and deleting hotkeys, the refusal
 the update of devices, and what OK and Cancel leave in the settings file."""
 
 import re
-import shutil
 import unittest
 from dataclasses import dataclass
 from pathlib import Path
@@ -95,12 +94,18 @@ class DeviceListPage(harness.TestCase):
 
     # -- the page as a user reaches it
 
-    def start(self, s: harness.Session, entries: dict = STORED, app: Optional[dict] = None) -> None:
-        """Starts the program on a copy of the test tree (tests change it) and opens the
-        settings sheet at the device list, the way the tray menu does."""
-        s.write_settings(settings_text({"STARTUP": 0, **(app or {})}, entries))
+    def start(self, s: harness.Session, entries: Optional[dict] = STORED, app: Optional[dict] = None,
+              renames: Optional[dict] = None) -> None:
+        """Starts the program on a copy of the test tree (tests change it, `renames` maps
+        device names to new ones) and opens the settings sheet at the device list, the
+        way the tray menu does. With `entries` None there is no settings file yet."""
+        if entries is not None:
+            s.write_settings(settings_text({"STARTUP": 0, **(app or {})}, entries))
         self.tree_file = s.prefix / "drive_c" / "devices.tree"
-        shutil.copyfile(TREES / "demo.tree", self.tree_file)
+        tree = (TREES / "demo.tree").read_text("utf-8")
+        for old, new in (renames or {}).items():
+            tree = tree.replace(f'"{old}"', f'"{new}"')
+        self.tree_file.write_text(tree, "utf-8")
         self.eject_log = s.prefix / "drive_c" / "eject.log"
         s.start_tollevane(env={"TOLLEVANE_DEVICE_TREE": r"C:\devices.tree",
                                "TOLLEVANE_EJECT_LOG": r"C:\eject.log"})
@@ -227,6 +232,26 @@ class DeviceListPage(harness.TestCase):
             log = wait_until(lambda: self.eject_log.exists() and self.eject_log.read_text("utf-8"),
                              what="eject logged")
             # The disk drive goes with the mass-storage node above it (line 9 of the tree).
+            self.assertEqual([line.split("\t") for line in log.splitlines()],
+                             [["9", "0", "USB 大容量記憶装置"]])
+
+    def test_first_write_keeps_names_outside_the_ansi_code_page(self):
+        # A fresh user has no settings file: the first write creates it as UTF-16, so a
+        # name that the Japanese ANSI code page cannot hold is stored as it is and its
+        # registration still finds the device.
+        name = "Überträger Ŝtick USB Device"
+        with self.session("10") as s:
+            self.start(s, entries=None, renames={IODATA: name})
+            self.assertFalse(s.settings_file.exists())
+            self.set_hotkey(s, name, "ctrl+shift+u")
+            self.close_sheet(s, IDOK)
+
+            self.assertTrue(s.settings_file.read_bytes().startswith(b"\xff\xfe"))
+            self.assertIn(name, s.read_settings()["NAME"].values())
+            self.assertHotkeysTaken(s, ["ctrl+shift+u"])
+            s.press("ctrl+shift+u")
+            log = wait_until(lambda: self.eject_log.exists() and self.eject_log.read_text("utf-8"),
+                             what="eject logged")
             self.assertEqual([line.split("\t") for line in log.splitlines()],
                              [["9", "0", "USB 大容量記憶装置"]])
 
