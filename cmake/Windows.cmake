@@ -6,6 +6,9 @@ enable_language(RC)
 set(TOLLEVANE_WIN_DEFINES UNICODE _UNICODE WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600
     NOMINMAX WIN32_LEAN_AND_MEAN)
 target_compile_definitions(tollevane_core PUBLIC ${TOLLEVANE_WIN_DEFINES})
+# A small program file: unused code is dropped and symbols are stripped.
+set(TOLLEVANE_SECTION_OPTIONS -ffunction-sections -fdata-sections)
+target_compile_options(tollevane_core PRIVATE ${TOLLEVANE_SECTION_OPTIONS})
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
@@ -17,8 +20,10 @@ list(REMOVE_DUPLICATES TOLLEVANE_WIN32_SOURCES)
 add_executable(Tollevane WIN32 ${TOLLEVANE_WIN32_SOURCES}
                ${CMAKE_SOURCE_DIR}/src/resources/Tollevane.rc)
 target_link_libraries(Tollevane PRIVATE tollevane_core)
+target_compile_options(Tollevane PRIVATE ${TOLLEVANE_SECTION_OPTIONS})
 target_include_directories(Tollevane PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
-target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-libstdc++)
+target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-libstdc++
+                    -Wl,--gc-sections -s)
 # CM_* from setupapi: Wine's cfgmgr32 aborts on CM_Request_Device_EjectW.
 target_link_libraries(Tollevane PRIVATE
     setupapi cfgmgr32 imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32

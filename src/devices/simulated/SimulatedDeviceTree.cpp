@@ -1,12 +1,11 @@
 #include "devices/simulated/SimulatedDeviceTree.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iterator>
-#include <system_error>
 
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
+#include "devices/simulated/FileBytes.h"
 #include "devices/simulated/SimulatedDelay.h"
 #include "devices/simulated/Utf8Text.h"
 
@@ -23,12 +22,7 @@ namespace {
 // CM_PROB_FAILED_START: what a node with a problem reports; the program never looks.
 constexpr std::uint32_t kSimulatedProblemNumber = 10;
 
-std::string PathText(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-void ReportFault(const std::filesystem::path& file, const SimulatedTreeFault& fault) {
+void ReportFault(const NativePath& file, const SimulatedTreeFault& fault) {
   std::string message = "Tollevane: device tree " + PathText(file);
   if (fault.line > 0) message += ", line " + std::to_string(fault.line);
   message += ": " + fault.message + "; using an empty tree\n";
@@ -58,43 +52,31 @@ std::wstring LowerHex(std::wstring text) {
 
 }  // namespace
 
-SimulatedDeviceTree::SimulatedDeviceTree(std::filesystem::path file,
-                                         std::optional<std::filesystem::path> ejectLog)
+SimulatedDeviceTree::SimulatedDeviceTree(NativePath file, std::optional<NativePath> ejectLog)
     : file_(std::move(file)), ejectLog_(std::move(ejectLog)) {
   ReloadIfChanged();
 }
 
 SimulatedDeviceTree::SimulatedDeviceTree(SimulatedTree tree) { Adopt(std::move(tree)); }
 
-SimulatedDeviceTree::FileStamp SimulatedDeviceTree::StampOfFile() const {
-  std::error_code error;
-  FileStamp stamp;
-  stamp.time = std::filesystem::last_write_time(*file_, error);
-  if (error) return FileStamp{};
-  stamp.size = std::filesystem::file_size(*file_, error);
-  if (error) return FileStamp{};
-  stamp.readable = true;
-  return stamp;
-}
-
 void SimulatedDeviceTree::ReloadIfChanged() {
   if (!file_) return;
-  const FileStamp stamp = StampOfFile();
-  if (loadedStamp_ && *loadedStamp_ == stamp) return;
-  Load(stamp);
+  const std::optional<FileStamp> stamp = StampOfFile(*file_);
+  if (loaded_ && loadedStamp_ == stamp) return;
+  loaded_ = true;
+  loadedStamp_ = stamp;
+  Load(stamp.has_value());
 }
 
-void SimulatedDeviceTree::Load(const FileStamp& stamp) {
-  loadedStamp_ = stamp;
-  std::ifstream in;
-  if (stamp.readable) in.open(*file_, std::ios::binary);
-  if (!in.is_open() || !in) {
+void SimulatedDeviceTree::Load(bool readable) {
+  const std::optional<std::string> text =
+      readable ? ReadFileBytes(*file_) : std::optional<std::string>();
+  if (!text) {
     ReportFault(*file_, {0, "cannot be read"});
     Adopt(EmptySimulatedTree());
     return;
   }
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  SimulatedTreeParse parsed = ParseSimulatedTree(text);
+  SimulatedTreeParse parsed = ParseSimulatedTree(*text);
   if (parsed.fault) ReportFault(*file_, *parsed.fault);
   Adopt(std::move(parsed.tree));
 }
@@ -256,7 +238,5 @@ void SimulatedDeviceTree::AppendToEjectLog(int line, ConfigRet result,
   if (!ejectLog_) return;
   const std::string entry =
       std::to_string(line) + '\t' + std::to_string(result) + '\t' + EncodeUtf8(name) + '\n';
-  std::ofstream log(*ejectLog_, std::ios::app | std::ios::binary);
-  log.write(entry.data(), static_cast<std::streamsize>(entry.size()));
-  log.flush();
+  AppendFileBytes(*ejectLog_, entry);
 }

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "devices/DeviceTree.h"
+#include "devices/simulated/FileBytes.h"
 #include "devices/simulated/SimulatedTreeFile.h"
 
 class SimulatedDeviceTree : public DeviceTree {
@@ -18,7 +18,7 @@ class SimulatedDeviceTree : public DeviceTree {
   // has changed. A file that cannot be read or parsed gives an empty tree and one line
   // on standard error. Each eject request appends a line to `ejectLog` when given:
   // line number, tab, result in decimal, tab, display name (UTF-8).
-  SimulatedDeviceTree(std::filesystem::path file, std::optional<std::filesystem::path> ejectLog);
+  SimulatedDeviceTree(NativePath file, std::optional<NativePath> ejectLog);
 
   // A tree held in memory only.
   explicit SimulatedDeviceTree(SimulatedTree tree);
@@ -37,17 +37,9 @@ class SimulatedDeviceTree : public DeviceTree {
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
 
  private:
-  struct FileStamp {
-    bool readable = false;
-    std::filesystem::file_time_type time{};
-    std::uintmax_t size = 0;
-    bool operator==(const FileStamp&) const = default;
-  };
-
   void ReloadIfChanged();
-  void Load(const FileStamp& stamp);
+  void Load(bool readable);
   void Adopt(SimulatedTree tree);
-  FileStamp StampOfFile() const;
 
   // -1 for a handle that names no node.
   int IndexOf(DevNode node) const;
@@ -60,9 +52,10 @@ class SimulatedDeviceTree : public DeviceTree {
                                     std::size_t bufferUnits, std::wstring& text) const;
   void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
 
-  std::optional<std::filesystem::path> file_;
-  std::optional<std::filesystem::path> ejectLog_;
-  std::optional<FileStamp> loadedStamp_;
+  std::optional<NativePath> file_;
+  std::optional<NativePath> ejectLog_;
+  bool loaded_ = false;
+  std::optional<FileStamp> loadedStamp_;  // nothing: the file could not be looked at
   SimulatedTree tree_;
   std::vector<int> indexOfLine_;
   std::vector<std::optional<SetupClassGuid>> classOf_;

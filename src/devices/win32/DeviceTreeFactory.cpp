@@ -38,7 +38,7 @@ std::unique_ptr<DeviceTree> CreateDeviceTree() {
   const std::wstring treeFile = EnvironmentValue(L"TOLLEVANE_DEVICE_TREE");
   if (treeFile.empty()) return std::make_unique<ConfigManagerTree>();
   const std::wstring ejectLog = EnvironmentValue(L"TOLLEVANE_EJECT_LOG");
-  std::optional<std::filesystem::path> logPath;
-  if (!ejectLog.empty()) logPath = std::filesystem::path(ejectLog);
-  return std::make_unique<SimulatedTreeWithSystemIcons>(std::filesystem::path(treeFile), logPath);
+  std::optional<NativePath> logPath;
+  if (!ejectLog.empty()) logPath = ejectLog;
+  return std::make_unique<SimulatedTreeWithSystemIcons>(treeFile, logPath);
 }
