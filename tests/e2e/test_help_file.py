@@ -1,0 +1,169 @@
+"""The compiled help file: its topic table maps the Help buttons' numbers to pages that
+are really stored in it, the pages are Japanese HTML a user can read, and under Wine
+the help component finds a window for each known number and refuses an unknown one."""
+
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+from html.parser import HTMLParser
+from pathlib import Path, PureWindowsPath
+
+import harness
+
+# Topic number -> page, as the program's Help buttons ask for them.
+TOPICS = {
+    12000: "main.html",
+    12100: "device_list.html",
+    12101: "hotkey.html",
+    12102: "display_settings.html",
+    12103: "options.html",
+    12104: "version.html",
+}
+# Each page is titled after the window it describes.
+TITLES = {
+    "main.html": "Tollevane",
+    "device_list.html": "ホットキー設定",
+    "hotkey.html": "ホットキーの設定",
+    "display_settings.html": "表示設定",
+    "options.html": "オプション",
+    "version.html": "バージョン情報",
+}
+UNKNOWN_TOPIC = 12999
+
+JAPANESE = re.compile(r"[\u3040-\u30ff\u4e00-\u9fff]")
+VOID_TAGS = {"meta", "link", "br", "img", "hr", "input", "col", "area", "base", "wbr"}
+
+
+def chm_file() -> Path:
+    return harness.paths().exe.parent / "Tollevane.chm"
+
+
+def extract(chm: Path, into: Path) -> set[str]:
+    """Unpacks the file; returns the names of its streams ("/main.html", "#IVB", ...)."""
+    if shutil.which("7z") is None:
+        raise harness.HarnessError("7z is not installed (scripts/setup.sh installs p7zip-full)")
+    listing = subprocess.run(["7z", "l", "-slt", str(chm)], capture_output=True, text=True, check=True)
+    names = {line[len("Path = "):] for line in listing.stdout.splitlines() if line.startswith("Path = ")}
+    names.discard(str(chm))  # the archive's own record
+    subprocess.run(["7z", "x", "-y", f"-o{into}", str(chm)], capture_output=True, check=True)
+    return names
+
+
+def topic_table(ivb: bytes, strings: bytes) -> dict[int, str]:
+    """#IVB: a byte count, then (topic number, offset into #STRINGS) pairs; #STRINGS holds
+    the alias targets as NUL-terminated strings."""
+    (size,) = struct.unpack_from("<I", ivb, 0)
+    if size % 8 or 4 + size > len(ivb):
+        raise AssertionError(f"#IVB of {len(ivb)} bytes claims {size}")
+    table = {}
+    for topic, offset in struct.iter_unpack("<II", ivb[4:4 + size]):
+        end = strings.index(b"\0", offset)
+        table[topic] = strings[offset:end].decode("utf-8")
+    return table
+
+
+class PageParser(HTMLParser):
+    """Title, body text, links and the tags still open at the end."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.title = ""
+        self.body = ""
+        self.links: list[str] = []
+        self.lang = None
+        self.charset = None
+        self.open: list[str] = []
+        self.mismatched: list[str] = []
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if tag == "html":
+            self.lang = attrs.get("lang")
+        if tag == "meta" and "charset" in attrs:
+            self.charset = attrs["charset"].lower()
+        if tag in ("a", "link") and attrs.get("href"):
+            self.links.append(attrs["href"])
+        if tag not in VOID_TAGS:
+            self.open.append(tag)
+
+    def handle_endtag(self, tag):
+        if tag in VOID_TAGS:
+            return
+        if self.open and self.open[-1] == tag:
+            self.open.pop()
+        else:
+            self.mismatched.append(tag)
+
+    def handle_data(self, data):
+        if "title" in self.open:
+            self.title += data
+        elif "body" in self.open:
+            self.body += data
+
+
+class TopicTable(unittest.TestCase):
+
+    def setUp(self):
+        chm = chm_file()
+        if not chm.exists():
+            self.fail(f"{chm} is not built")
+        self.folder = Path(tempfile.mkdtemp(prefix="chm-"))
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
+        self.streams = {"/" + name.lstrip("/") for name in extract(chm, self.folder)}
+
+    def stream(self, name: str) -> bytes:
+        return (self.folder / name.lstrip("/")).read_bytes()
+
+    def test_topic_numbers_lead_to_stored_pages(self):
+        table = topic_table(self.stream("#IVB"), self.stream("#STRINGS"))
+        self.assertEqual(sorted(table), sorted(TOPICS), "exactly the Help buttons' numbers")
+        for topic, page in TOPICS.items():
+            with self.subTest(topic=topic):
+                target = "/" + table[topic].lstrip("/")
+                self.assertEqual(target.rsplit("/", 1)[-1], page)
+                # The viewer opens the alias target as a stream of the file: it must be there,
+                # and be the same page as the one the contents links reach.
+                self.assertIn(target, self.streams)
+                self.assertEqual(self.stream(target), self.stream("/" + page))
+
+    def test_pages_are_japanese_html_whose_links_resolve(self):
+        for page, title in TITLES.items():
+            with self.subTest(page=page):
+                self.assertIn("/" + page, self.streams)
+                parser = PageParser()
+                parser.feed(self.stream("/" + page).decode("utf-8"))
+                parser.close()
+                self.assertEqual((parser.lang, parser.charset), ("ja", "utf-8"))
+                self.assertEqual(parser.title.strip(), title)
+                self.assertEqual((parser.open, parser.mismatched), ([], []), "tags balanced")
+                # A heading alone tells a user nothing: at least one Japanese sentence.
+                body = re.sub(r"\s+", " ", parser.body).strip()
+                sentences = [t for t in re.findall(r"[^。]+。", body) if JAPANESE.search(t)]
+                self.assertTrue(sentences, f"no Japanese sentence describes the window: {body!r}")
+                for link in parser.links:
+                    if re.match(r"[a-z]+:", link):
+                        continue
+                    self.assertIn("/" + link.split("#")[0], self.streams, f"link {link}")
+
+
+class HelpUnderWine(harness.TestCase):
+
+    def test_known_topics_open_a_window_and_an_unknown_one_does_not(self):
+        with self.session("10") as s:
+            chm = PureWindowsPath(harness.PROGRAM_DIR) / "Tollevane.chm"
+            shutil.copy2(chm_file(), s.unix_path(chm))
+            ids = [*TOPICS, UNKNOWN_TOPIC]
+            result = s.helper("helpprobe", str(chm), *map(str, ids), timeout=60)
+            self.assertEqual(result.status, 0, result.stderr[-2000:])
+            answers = dict(line.split("\t") for line in result.stdout.splitlines())
+            self.assertEqual(sorted(map(int, answers)), sorted(ids))
+            for topic in TOPICS:
+                self.assertNotEqual(int(answers[str(topic)], 16), 0, f"topic {topic} opens the help window")
+            self.assertEqual(int(answers[str(UNKNOWN_TOPIC)], 16), 0, "an unknown topic is refused")
+
+
+if __name__ == "__main__":
+    unittest.main()
