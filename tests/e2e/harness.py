@@ -100,6 +100,20 @@ class Control:
     text: str
 
 
+@dataclass
+class ControlState:
+    handle: str
+    control_id: int
+    class_name: str
+    enabled: bool
+    check: str
+    rect: tuple[int, int, int, int]
+
+    @property
+    def size(self) -> tuple[int, int]:
+        return self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
+
+
 def _unescape_field(text: str) -> str:
     return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
 
@@ -414,6 +428,20 @@ class Session:
                 controls.append(Control(fields[0], _unescape_field(fields[1]), int(fields[2]),
                                         fields[3] == "1", _unescape_field(fields[4])))
         return controls
+
+    def control_states(self, window: str) -> dict[int, ControlState]:
+        """Enabled flag, check state and client rectangle of the window's controls, by id;
+        controls without an id of their own (or sharing one) are left out."""
+        result = self.helper("ctlstate", window)
+        if result.status != 0:
+            raise HarnessError(f"ctlstate failed: {result.stderr.strip()}")
+        found: dict[int, list[ControlState]] = {}
+        for line in result.stdout.splitlines():
+            handle, control_id, class_name, enabled, check, rect = line.split("\t")
+            state = ControlState(handle, int(control_id), class_name, enabled == "1", check,
+                                 tuple(int(n) for n in rect.split(",")))
+            found.setdefault(state.control_id, []).append(state)
+        return {i: states[0] for i, states in found.items() if i != -1 and len(states) == 1}
 
     def message_box(self, title: Optional[str] = None, timeout: float = DEFAULT_TIMEOUT) -> tuple[str, str]:
         """Waits for a visible message box; returns its handle and its text."""

@@ -71,22 +71,9 @@ def list_rows(s: harness.Session, list_view: str) -> list[Row]:
     return rows
 
 
-def control_states(s: harness.Session, window: str) -> dict[int, tuple[bool, str, tuple[int, ...]]]:
-    """Enabled flag, check state and client rectangle of the window's controls, by id."""
-    result = s.helper("ctlstate", window)
-    if result.status != 0:
-        raise harness.HarnessError(f"ctlstate failed: {result.stderr.strip()}")
-    states = {}
-    for line in result.stdout.splitlines():
-        _, control_id, _, enabled, check, rect = line.split("\t")
-        states.setdefault(int(control_id), []).append(
-            (enabled == "1", check, tuple(int(n) for n in rect.split(","))))
-    return {k: v[0] for k, v in states.items() if len(v) == 1}
-
-
 def buttons(s: harness.Session, page: str) -> dict[str, bool]:
-    states = control_states(s, page)
-    return {name: states[i][0] for name, i in
+    states = s.control_states(page)
+    return {name: states[i].enabled for name, i in
             (("update", UPDATE), ("set", SET), ("release", RELEASE), ("delete", DELETE))}
 
 
@@ -147,7 +134,7 @@ class DeviceListPage(harness.TestCase):
         s.press(combo)
         if winkey:
             s.press("tab", "space")
-            wait_until(lambda: control_states(s, dialog)[WINKEY_BOX][1] == "1", what="Windows key ticked")
+            wait_until(lambda: s.control_states(dialog)[WINKEY_BOX].check == "1", what="Windows key ticked")
         s.press("enter")
 
     def set_hotkey(self, s: harness.Session, text: str, combo: str) -> None:
@@ -341,8 +328,8 @@ class DeviceListPage(harness.TestCase):
     def assertControlsApart(self, s: harness.Session, window: str, ids: list[int]) -> None:
         """The controls lie inside the window's client area, if it is a top-level one, and
         do not overlap one another."""
-        states = control_states(s, window)
-        rects = {i: states[i][2] for i in ids}
+        states = s.control_states(window)
+        rects = {i: states[i].rect for i in ids}
         outer = [w for w in s.windows() if w.handle == window]
         for i, (left, top, right, bottom) in rects.items():
             self.assertTrue(0 <= left < right and 0 <= top < bottom, f"control {i} at {rects[i]}")
@@ -363,7 +350,7 @@ class DeviceListPage(harness.TestCase):
 
             dialog = self.open_dialog(s, BUFFALO)
             s.click(dialog, control_id=WINKEY_BOX)
-            wait_until(lambda: control_states(s, dialog)[WINKEY_BOX][1] == "1", what="Windows key ticked")
+            wait_until(lambda: s.control_states(dialog)[WINKEY_BOX].check == "1", what="Windows key ticked")
             self.assertControlsApart(s, dialog, [HOTKEY_ENTRY, WINKEY_BOX, IDOK, IDCANCEL, 9])
             dialog_window = next(w for w in s.windows() if w.handle == dialog)
             sheet_window = next(w for w in s.windows() if w.handle == self.sheet)

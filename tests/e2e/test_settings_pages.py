@@ -4,7 +4,6 @@ their OK leaves in the settings file and the Startup folder."""
 
 import re
 import unittest
-from dataclasses import dataclass
 
 import harness
 from formats import Entry, read_shortcut, settings_text
@@ -48,35 +47,6 @@ OPTIONS_KEYS = ["DISP_MESSAGE", "STARTUP", "CLOSE_EXPLORER", "CLOSE_EXPLORER_DRI
 
 # Picture control that survives on each version, and the picture's size in pixels.
 VERSION_PICTURES = {"2000": (1013, (265, 72)), "xp": (1012, (265, 72)), "vista": (1014, (339, 81))}
-
-
-@dataclass
-class ControlState:
-    handle: str
-    control_id: int
-    class_name: str
-    enabled: bool
-    check: str
-    rect: tuple[int, int, int, int]
-
-    @property
-    def size(self) -> tuple[int, int]:
-        return self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
-
-
-def control_states(s: harness.Session, window: str) -> dict[int, ControlState]:
-    """The window's controls that have an id of their own, by id."""
-    result = s.helper("ctlstate", window)
-    if result.status != 0:
-        raise harness.HarnessError(f"ctlstate failed: {result.stderr.strip()}")
-    states = {}
-    for line in result.stdout.splitlines():
-        handle, control_id, class_name, enabled, check, rect = line.split("\t")
-        state = ControlState(handle, int(control_id), class_name, enabled == "1", check,
-                             tuple(int(n) for n in rect.split(",")))
-        if state.control_id != -1:
-            states[state.control_id] = state
-    return states
 
 
 def unnamed_controls(s: harness.Session, page: str) -> list[harness.Control]:
@@ -131,7 +101,7 @@ class SheetAndTabs(harness.TestCase):
             s.write_settings(settings_text({"STARTUP": 0}))
             main, sheet = open_sheet(s, ID_VERSION, env=demo_tree_env(s))
             self.assertEqual(visible_page(s, sheet).text, "バージョン情報", "the version command starts at its tab")
-            buttons = control_states(s, sheet)
+            buttons = s.control_states(sheet)
             self.assertTrue(buttons[IDOK].enabled and buttons[IDCANCEL].enabled and buttons[9].enabled)
             self.assertNotIn(12321, [c.control_id for c in s.controls(sheet) if c.visible],
                              "no Apply button")
@@ -195,7 +165,7 @@ class DisplaySettingsPage(harness.TestCase):
             self.assertEqual(texts, DISPLAY_TEXTS)
             self.assertEqual([c.text for c in unnamed_controls(s, page)], DISPLAY_UNNAMED)
 
-            states = control_states(s, page)
+            states = s.control_states(page)
             self.assertEqual({i: (states[i].enabled, states[i].check) for i in DISPLAY_TEXTS}, {
                 1004: (True, "0"), 1017: (False, "0"), 1014: (True, "1"), 1018: (True, "0"),
                 1009: (False, "0"), 1015: (True, "0"), 1019: (True, "0"), 1016: (True, "0")})
@@ -203,7 +173,7 @@ class DisplaySettingsPage(harness.TestCase):
 
             s.click(page, control_id=1016)
             s.click(page, control_id=1004)
-            wait_until(lambda: control_states(s, page)[1004].check == "1", what="boxes ticked")
+            wait_until(lambda: s.control_states(page)[1004].check == "1", what="boxes ticked")
             close_sheet(s, sheet, IDOK)
 
             app = s.read_settings()["APP"]
@@ -218,13 +188,13 @@ class DisplaySettingsPage(harness.TestCase):
             s.write_settings(settings_text({"STARTUP": 0, "REMOVE_WINDOW": 1, "DEVICE_KIND": 3}))
             _, sheet = open_sheet(s)
             page = show_page(s, sheet, 1)
-            states = control_states(s, page)
+            states = s.control_states(page)
             self.assertEqual((states[1017].enabled, states[1017].check), (True, "1"))
             s.screenshot(s.artifacts / "display-2000.png")
 
             s.click(page, control_id=1014)
             s.click(page, control_id=1015)
-            wait_until(lambda: control_states(s, page)[1015].check == "0", what="boxes cleared")
+            wait_until(lambda: s.control_states(page)[1015].check == "0", what="boxes cleared")
             close_sheet(s, sheet, IDOK)
 
             app = s.read_settings()["APP"]
@@ -245,7 +215,7 @@ class DisplaySettingsPage(harness.TestCase):
         sheet = reopen_sheet(s, main)
         page = show_page(s, sheet, 1)
         s.click(page, control_id=1016)
-        wait_until(lambda: control_states(s, page)[1016].check == "1", what="IEEE1394 ticked")
+        wait_until(lambda: s.control_states(page)[1016].check == "1", what="IEEE1394 ticked")
         close_sheet(s, sheet, button)
         # The version command does not reload the settings record, so the hotkeys
         # registered after the sheet follow the filter the program holds in memory.
@@ -275,7 +245,7 @@ class OptionsPage(harness.TestCase):
 
             texts = {c.control_id: c.text for c in s.controls(page)[1:]}
             self.assertEqual(texts, OPTIONS_TEXTS)
-            states = control_states(s, page)
+            states = s.control_states(page)
             self.assertEqual({i: states[i].check for i in (1005, 1006, 1007)},
                              {1005: "0", 1006: "1", 1007: "1"})
             self.assertTrue(states[1005].enabled and states[65535].enabled)
@@ -284,7 +254,7 @@ class OptionsPage(harness.TestCase):
             s.click(page, control_id=1005)
             s.click(page, control_id=1006)
             self.assertEqual(s.helper("ctlstate", page, "--set-text", "1012", "E;F").status, 0)
-            wait_until(lambda: control_states(s, page)[1006].check == "0", what="boxes clicked")
+            wait_until(lambda: s.control_states(page)[1006].check == "0", what="boxes clicked")
             close_sheet(s, sheet, IDOK)
 
             shortcut = read_shortcut(s.shortcut)
@@ -298,9 +268,9 @@ class OptionsPage(harness.TestCase):
             # The box shows the file: open again, clear it, and the shortcut goes.
             sheet = reopen_sheet(s, main)
             page = show_page(s, sheet, 2)
-            self.assertEqual(control_states(s, page)[1005].check, "1")
+            self.assertEqual(s.control_states(page)[1005].check, "1")
             s.click(page, control_id=1005)
-            wait_until(lambda: control_states(s, page)[1005].check == "0", what="box cleared")
+            wait_until(lambda: s.control_states(page)[1005].check == "0", what="box cleared")
             close_sheet(s, sheet, IDOK)
             self.assertFalse(s.shortcut.exists())
             self.assertEqual(s.read_settings()["APP"]["STARTUP"], "0")
@@ -314,7 +284,7 @@ class OptionsPage(harness.TestCase):
             _, sheet = open_sheet(s)
             page = show_page(s, sheet, 2)
             s.click(page, control_id=1005)
-            wait_until(lambda: control_states(s, page)[1005].check == "1", what="box ticked")
+            wait_until(lambda: s.control_states(page)[1005].check == "1", what="box ticked")
             s.click(sheet, control_id=IDOK)
 
             self.assertEqual(s.answer("ok", title=ERROR_CAPTION), (ERROR_CAPTION, STARTUP_FAILED))
@@ -335,7 +305,7 @@ class VersionPage(harness.TestCase):
             _, sheet = open_sheet(s)
             page = visible_page(s, sheet)
             self.assertEqual(page.text, "バージョン情報")
-            states = control_states(s, page.handle)
+            states = s.control_states(page.handle)
             pictures = sorted(i for i in (1012, 1013, 1014) if i in states)
             self.assertEqual(pictures, [kept])
             self.assertEqual(states[kept].size, size, "the picture at its own size")

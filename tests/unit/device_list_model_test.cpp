@@ -341,15 +341,6 @@ class DeviceListListing : public testing::Test {
   void SetUp() override { SelectStorageDesc(kVista); }
   void TearDown() override { SelectStorageDesc(kXp); }
 
-  void Store(const std::wstring& key, const std::wstring& name, std::uint32_t hotkey,
-             std::uint32_t kind = 1, int rejectTimes = 0, int winkey = 0, int image = 0) {
-    store.Set(L"NAME", key, name);
-    store.Set(L"HOTKEY", key, EncodeLetters(BlockFromHotkeyCode(hotkey)));
-    store.Set(L"WINKEY", key, std::to_wstring(winkey));
-    store.Set(L"IMAGE", key, std::to_wstring(image));
-    store.Set(L"DEVICE_KIND", key, std::to_wstring(kind));
-    store.Set(L"REJECT_TIMES", key, std::to_wstring(rejectTimes));
-  }
 
   FakeProfileStore store;
   SettingsFile file{store};
@@ -359,10 +350,10 @@ class DeviceListListing : public testing::Test {
 
 TEST_F(DeviceListListing, PopulateListsPresentDevicesThenMergesRegistrations) {
   FakeDeviceTree tree(kDemoTree);
-  Store(L"001", L"Old Camera", kAltF5, 1, 3, 0, 9);
-  Store(L"002", L"buffalo usb flash disk usb device", kCtrlA, 1, 11, 1, 9);
-  Store(L"004", L"PC Card Modem", 0, 2);
-  Store(L"005", L"USB Game Pad", kCtrlB, 0x10);  // HID is not shown
+  store.StoreRegistration(L"001", L"Old Camera", kAltF5, 1, 3, 0, 9);
+  store.StoreRegistration(L"002", L"buffalo usb flash disk usb device", kCtrlA, 1, 11, 1, 9);
+  store.StoreRegistration(L"004", L"PC Card Modem", 0, 2);
+  store.StoreRegistration(L"005", L"USB Game Pad", kCtrlB, 0x10);  // HID is not shown
   store.Set(L"HOTKEY", L"STORAGE", EncodeLetters(BlockFromHotkeyCode(kCtrlB)));
   store.Set(L"REJECT_TIMES", L"STORAGE", L"25");
 
@@ -381,7 +372,7 @@ TEST_F(DeviceListListing, PopulateListsPresentDevicesThenMergesRegistrations) {
 
 TEST_F(DeviceListListing, UpdateKeepsUnpluggedRowsGreyAndAppendsNewDevices) {
   FakeDeviceTree before(kDemoTree);
-  Store(L"001", L"Old Camera", kAltF5, 1, 3);
+  store.StoreRegistration(L"001", L"Old Camera", kAltF5, 1, 3);
   model.Populate(before, 0x11, nullptr, file);
   ASSERT_EQ(model.SetHotkey(1, kCtrlA, false, prompter), SetHotkeyResult::Stored);
 
@@ -432,9 +423,9 @@ std::vector<std::wstring> Section(const FakeProfileStore& store, const std::wstr
 
 TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
   FakeDeviceTree tree(kDemoTree);
-  Store(L"001", L"Old Camera", kAltF5, 1, 3, 0, 9);
-  Store(L"003", L"Generic SD Reader USB Device", kCtrlA, 1, 7);
-  Store(L"004", L"Hidden Pad", kCtrlB, 0x10, 1, 1, 3);  // not listed: HID is off
+  store.StoreRegistration(L"001", L"Old Camera", kAltF5, 1, 3, 0, 9);
+  store.StoreRegistration(L"003", L"Generic SD Reader USB Device", kCtrlA, 1, 7);
+  store.StoreRegistration(L"004", L"Hidden Pad", kCtrlB, 0x10, 1, 1, 3);  // not listed: HID is off
   model.Populate(tree, 0x03, nullptr, file);
 
   // All-storage, flash disk, SD reader, modem, old camera.
@@ -471,8 +462,8 @@ TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
 
 TEST_F(DeviceListListing, KindFilterChangedWhileOpenKeepsEachRegistrationOnce) {
   FakeDeviceTree tree(kDemoTree);
-  Store(L"001", L"BUFFALO USB Flash Disk USB Device", kCtrlA, 1, 2);
-  Store(L"002", L"USB Game Pad", kCtrlB, 0x10, 5);
+  store.StoreRegistration(L"001", L"BUFFALO USB Flash Disk USB Device", kCtrlA, 1, 2);
+  store.StoreRegistration(L"002", L"USB Game Pad", kCtrlB, 0x10, 5);
   model.Populate(tree, 0x01, nullptr, file);
   // The display settings page switches USB off and HID on before OK.
   model.UpdateDevices(tree, 0x10, nullptr);

@@ -57,15 +57,6 @@ class FakeRows : public RegistrationRows {
 
 class RegistrationsTest : public ::testing::Test {
  protected:
-  void Store(const std::wstring& key, const std::wstring& name, std::uint32_t hotkey,
-             std::uint32_t kind = 1, int rejectTimes = 0, int winkey = 0, int image = 0) {
-    store.Set(L"NAME", key, name);
-    store.Set(L"HOTKEY", key, EncodeLetters(BlockFromHotkeyCode(hotkey)));
-    store.Set(L"WINKEY", key, std::to_wstring(winkey));
-    store.Set(L"IMAGE", key, std::to_wstring(image));
-    store.Set(L"DEVICE_KIND", key, std::to_wstring(kind));
-    store.Set(L"REJECT_TIMES", key, std::to_wstring(rejectTimes));
-  }
 
   void Load(std::uint32_t deviceKind = 3) {
     LoadRegistrations(file, deviceKind, kStorageDesc, host);
@@ -92,10 +83,10 @@ class RegistrationsTest : public ::testing::Test {
 };
 
 TEST_F(RegistrationsTest, IdsFollowEntryOrderAcrossGapsAndStorageComesLast) {
-  Store(L"001", L"Disk A", kCtrlA, 1, 4, /*winkey=*/1);
-  Store(L"002", L"Card B", kCtrlB, 2);
-  Store(L"004", L"Disk D", kAltF5);
-  Store(L"STORAGE", kAllStorage, 0x00020053, 1, 12);
+  store.StoreRegistration(L"001", L"Disk A", kCtrlA, 1, 4, /*winkey=*/1);
+  store.StoreRegistration(L"002", L"Card B", kCtrlB, 2);
+  store.StoreRegistration(L"004", L"Disk D", kAltF5);
+  store.StoreRegistration(L"STORAGE", kAllStorage, 0x00020053, 1, 12);
   Load();
 
   EXPECT_EQ(ActiveIds(), (std::vector<int>{0, 1, 2, 3}));
@@ -113,15 +104,15 @@ TEST_F(RegistrationsTest, IdsFollowEntryOrderAcrossGapsAndStorageComesLast) {
 }
 
 TEST_F(RegistrationsTest, ScanCoversAll256NumbersAndNoMore) {
-  Store(L"256", L"Last", kCtrlA);
-  Store(L"257", L"Beyond", kCtrlB);
+  store.StoreRegistration(L"256", L"Last", kCtrlA);
+  store.StoreRegistration(L"257", L"Beyond", kCtrlB);
   Load();
   EXPECT_EQ(TableKeys(), std::vector<std::wstring>{L"256"});
 }
 
 TEST_F(RegistrationsTest, CodeZeroEntryIsListedButNeverRegistered) {
-  Store(L"001", L"No Hotkey", 0);
-  Store(L"002", L"Disk", kCtrlA);
+  store.StoreRegistration(L"001", L"No Hotkey", 0);
+  store.StoreRegistration(L"002", L"Disk", kCtrlA);
   ASSERT_EQ(store.Raw(L"HOTKEY", L"001"), L"AAAAAAAA");
   Load();
   EXPECT_EQ(TableKeys(), std::vector<std::wstring>{L"002"});  // id 0 went to 002
@@ -134,12 +125,12 @@ TEST_F(RegistrationsTest, CodeZeroEntryIsListedButNeverRegistered) {
 }
 
 TEST_F(RegistrationsTest, MalformedEntriesAreSkippedByBothLoaders) {
-  Store(L"001", L"Short Hotkey", kCtrlA);
+  store.StoreRegistration(L"001", L"Short Hotkey", kCtrlA);
   store.Set(L"HOTKEY", L"001", L"BEAACA");  // three bytes: no code
-  Store(L"002", L"", kCtrlA);                // no name
-  Store(L"003", L"No Hotkey Value", kCtrlA);
+  store.StoreRegistration(L"002", L"", kCtrlA);                // no name
+  store.StoreRegistration(L"003", L"No Hotkey Value", kCtrlA);
   store.Write(L"HOTKEY", std::wstring(L"003"), std::nullopt);
-  Store(L"STORAGE", kAllStorage, kCtrlB);
+  store.StoreRegistration(L"STORAGE", kAllStorage, kCtrlB);
   store.Set(L"HOTKEY", L"STORAGE", L"CEAAC");
   Load();
   FakeRows rows;
@@ -149,9 +140,9 @@ TEST_F(RegistrationsTest, MalformedEntriesAreSkippedByBothLoaders) {
 }
 
 TEST_F(RegistrationsTest, SameHotkeyTwiceNamesTheSecondDeviceAndUsesUpItsId) {
-  Store(L"001", L"First", kCtrlA);
-  Store(L"002", L"Second", kCtrlA);
-  Store(L"003", L"Third", kCtrlB);
+  store.StoreRegistration(L"001", L"First", kCtrlA);
+  store.StoreRegistration(L"002", L"Second", kCtrlA);
+  store.StoreRegistration(L"003", L"Third", kCtrlB);
   Load();
 
   const RecordingPrompter::Prompt expected{IDS_HOTKEY_TAKEN_DEVICE, L"Second", IDS_ERROR_CAPTION,
@@ -169,8 +160,8 @@ TEST_F(RegistrationsTest, RefusedRegistrationLeavesTheTableAlone) {
 }
 
 TEST_F(RegistrationsTest, ReleaseFreesEverySlotAndReloadReusesTheTable) {
-  Store(L"001", L"A", kCtrlA);
-  Store(L"002", L"B", kCtrlB);
+  store.StoreRegistration(L"001", L"A", kCtrlA);
+  store.StoreRegistration(L"002", L"B", kCtrlB);
   Load();
   UnregisterAllHotkeys(host);
   EXPECT_TRUE(registrar.active().empty());
@@ -186,9 +177,9 @@ TEST_F(RegistrationsTest, ReleaseFreesEverySlotAndReloadReusesTheTable) {
 }
 
 TEST_F(RegistrationsTest, KindsOutsideTheFilterAreNeitherRegisteredNorListed) {
-  Store(L"001", L"Firewire", kCtrlA, /*kind=*/0x04);
-  Store(L"002", L"Card", kCtrlB, /*kind=*/0x02);
-  Store(L"STORAGE", kAllStorage, kAltF5, 1);
+  store.StoreRegistration(L"001", L"Firewire", kCtrlA, /*kind=*/0x04);
+  store.StoreRegistration(L"002", L"Card", kCtrlB, /*kind=*/0x02);
+  store.StoreRegistration(L"STORAGE", kAllStorage, kAltF5, 1);
   Load(/*deviceKind=*/0x02);
   EXPECT_EQ(TableKeys(), std::vector<std::wstring>{L"002"});  // no id for 001 or STORAGE
 
@@ -199,14 +190,14 @@ TEST_F(RegistrationsTest, KindsOutsideTheFilterAreNeitherRegisteredNorListed) {
 }
 
 TEST_F(RegistrationsTest, StorageEntryNeedsANonZeroHotkeyAndTheUsbBit) {
-  Store(L"STORAGE", kAllStorage, 0, 1);
+  store.StoreRegistration(L"STORAGE", kAllStorage, 0, 1);
   Load();
   FakeRows rows;
   LoadRegistrationsToList(file, 1, rows);
   EXPECT_TRUE(table.empty());
   EXPECT_TRUE(rows.added.empty());
 
-  Store(L"STORAGE", L"ignored name", kCtrlA, /*kind=*/7, /*rejectTimes=*/9, /*winkey=*/1,
+  store.StoreRegistration(L"STORAGE", L"ignored name", kCtrlA, /*kind=*/7, /*rejectTimes=*/9, /*winkey=*/1,
         /*image=*/5);
   LoadRegistrationsToList(file, 1, rows);
   ASSERT_EQ(rows.added.size(), 1u);
@@ -218,7 +209,7 @@ TEST_F(RegistrationsTest, StorageEntryNeedsANonZeroHotkeyAndTheUsbBit) {
 }
 
 TEST_F(RegistrationsTest, ListedEntriesKeepImageAndHaveNoKey) {
-  Store(L"003", L"Disk", kCtrlA, 1, 6, 1, /*image=*/17);
+  store.StoreRegistration(L"003", L"Disk", kCtrlA, 1, 6, 1, /*image=*/17);
   FakeRows rows;
   LoadRegistrationsToList(file, 3, rows);
   ASSERT_EQ(rows.added.size(), 1u);
@@ -234,7 +225,7 @@ TEST_F(RegistrationsTest, RemovalCountIsWrittenUnderTheEntryKey) {
 }
 
 TEST_F(RegistrationsTest, SaveDeletesTheSixSectionsFirstThenNumbersRowsInListOrder) {
-  Store(L"009", L"Old", kCtrlA);
+  store.StoreRegistration(L"009", L"Old", kCtrlA);
   FakeRows rows;
   rows.Add(L"A", kCtrlA, /*image=*/3, /*kind=*/1, /*rejectTimes=*/2);
   rows.Add(L"B", 0, 4, 2);
@@ -278,10 +269,10 @@ TEST_F(RegistrationsTest, MoreThan256RowsAreAllWrittenButOnly256ReadBack) {
 }
 
 TEST_F(RegistrationsTest, SaveKeepsRegistrationsThatTheKindFilterHides) {
-  Store(L"001", L"Firewire", kCtrlA, /*kind=*/0x04, /*rejectTimes=*/7, /*winkey=*/1, /*image=*/9);
-  Store(L"002", L"Listed Then Deleted", kCtrlB, /*kind=*/0x02);
-  Store(L"003", L"Usb Disk", kAltF5, /*kind=*/0x01, 3);
-  Store(L"STORAGE", kAllStorage, 0x00020053, 1, 11);
+  store.StoreRegistration(L"001", L"Firewire", kCtrlA, /*kind=*/0x04, /*rejectTimes=*/7, /*winkey=*/1, /*image=*/9);
+  store.StoreRegistration(L"002", L"Listed Then Deleted", kCtrlB, /*kind=*/0x02);
+  store.StoreRegistration(L"003", L"Usb Disk", kAltF5, /*kind=*/0x01, 3);
+  store.StoreRegistration(L"STORAGE", kAllStorage, 0x00020053, 1, 11);
 
   // USB is not selected: the page lists only the card, and the user removes it.
   FakeRows rows;
@@ -307,7 +298,7 @@ TEST_F(RegistrationsTest, SaveKeepsRegistrationsThatTheKindFilterHides) {
 }
 
 TEST_F(RegistrationsTest, StorageRowOnThePageWinsOverTheHiddenStoredOne) {
-  Store(L"STORAGE", kAllStorage, kCtrlA, 1, 11);
+  store.StoreRegistration(L"STORAGE", kAllStorage, kCtrlA, 1, 11);
   FakeRows rows;
   rows.Add(kAllStorage, kCtrlB, 0, 1, 12);
   SaveRegistrations(file, 0x02, rows);

@@ -1,7 +1,6 @@
 #include "devices/simulated/SimulatedDeviceTree.h"
 
 #include <cstdio>
-#include <iterator>
 
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"

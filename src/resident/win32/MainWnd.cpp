@@ -31,7 +31,9 @@ void WithTableHost(HWND window, std::vector<tag_device_hotkey_info>& table, Oper
 
 CMainWnd::CMainWnd(SheetRunner sheetRunner)
     : logic_(*this, *this), sheetRunner_(std::move(sheetRunner)) {
-  SelectStorageDesc(win32::QueryWindowsVersion().major);
+  const win32::WindowsVersion version = win32::QueryWindowsVersion();
+  SelectStorageDesc(version.major);
+  systemShowsRemovalWindow_ = !version.IsXpOrLater();
 
   const std::wstring name = win32::LoadResourceString(IDS_PROGRAM_NAME);
   WNDCLASSEXW wc = {};
@@ -130,10 +132,10 @@ void CMainWnd::BringLastActivePopupToFront() {
 
 void CMainWnd::LoadSettings() { TheApp().LoadSettings(false); }
 
-// Only Windows 2000 shows the removal message window; on a later system a value kept
-// from an older one must not start counting down other programs' windows.
+// On a later system a value kept from Windows 2000 must not start counting down other
+// programs' windows.
 bool CMainWnd::RemoveWindowEnabled() const {
-  return TheApp().m_settings.m_bRemoveWindow != 0 && !win32::QueryWindowsVersion().IsXpOrLater();
+  return TheApp().m_settings.m_bRemoveWindow != 0 && systemShowsRemovalWindow_;
 }
 
 void CMainWnd::LoadRegistrations() {

@@ -50,4 +50,6 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   MainWndLogic logic_;
   SheetRunner sheetRunner_;
   UINT taskbarCreatedMessage_ = 0;
+  // Only Windows 2000 shows the system's removal message window.
+  bool systemShowsRemovalWindow_ = false;
 };

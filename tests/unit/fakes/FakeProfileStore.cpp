@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "settings/LetterEncoding.h"
+
 namespace {
 
 // GetPrivateProfileIntW reads the value into a buffer of this many characters first.
@@ -164,4 +166,15 @@ std::wstring FakeProfileStore::Text() const {
     for (const Entry& entry : section.entries) text += entry.key + L"=" + entry.value + L"\n";
   }
   return text;
+}
+
+void FakeProfileStore::StoreRegistration(const std::wstring& key, const std::wstring& name,
+                                         std::uint32_t hotkey, std::uint32_t kind, int rejectTimes,
+                                         int winkey, int image) {
+  Set(L"NAME", key, name);
+  Set(L"HOTKEY", key, EncodeLetters(BlockFromHotkeyCode(hotkey)));
+  Set(L"WINKEY", key, std::to_wstring(winkey));
+  Set(L"IMAGE", key, std::to_wstring(image));
+  Set(L"DEVICE_KIND", key, std::to_wstring(kind));
+  Set(L"REJECT_TIMES", key, std::to_wstring(rejectTimes));
 }

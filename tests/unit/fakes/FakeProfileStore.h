@@ -4,6 +4,7 @@
 // GetPrivateProfileIntW's number parsing (an empty or missing value gives the default).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ class FakeProfileStore : public ProfileStore {
 
   // Puts a value in place as if the file had been edited by hand; not logged.
   void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+  // Puts one registration in place under `key` in all six of its sections.
+  void StoreRegistration(const std::wstring& key, const std::wstring& name, std::uint32_t hotkey,
+                         std::uint32_t kind = 1, int rejectTimes = 0, int winkey = 0,
+                         int image = 0);
   // The value as it stands in the file, without the read-side rules.
   std::optional<std::wstring> Raw(std::wstring_view section, std::wstring_view key) const;
   bool HasSection(std::wstring_view section) const;
