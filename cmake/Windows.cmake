@@ -55,3 +55,12 @@ if(TOLLEVANE_CHMCMD)
       COMMENT "Compiling the help file")
   add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm)
 endif()
+
+# Test-only DLLs that stand in, in a test prefix, for Windows services that Wine
+# lacks. Each lives in its own folder and builds into stand-ins/ of the build tree.
+set(TOLLEVANE_STAND_IN_DIR ${CMAKE_BINARY_DIR}/stand-ins)
+file(GLOB TOLLEVANE_STAND_INS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/stand-ins/*/CMakeLists.txt)
+foreach(stand_in IN LISTS TOLLEVANE_STAND_INS)
+  get_filename_component(stand_in_dir ${stand_in} DIRECTORY)
+  add_subdirectory(${stand_in_dir})
+endforeach()
