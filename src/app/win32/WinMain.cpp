@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/win32/TollevaneApp.h"
+#include "common/win32/SystemLibrary.h"
 
 CTollevaneApp& TheApp() {
   static CTollevaneApp app;
@@ -9,6 +10,7 @@ CTollevaneApp& TheApp() {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  win32::RestrictDllSearchToSystemFolder();
   CTollevaneApp& app = TheApp();
   if (app.InitInstance()) app.Run();
   return app.ExitInstance();
