@@ -1,4 +1,4 @@
-# Tollevane.exe and, in the 32-bit build, the end-to-end tests and their helpers.
+# Tollevane.exe, the end-to-end tests and their helpers.
 enable_language(RC)
 
 # Windows 2000 is the oldest system the program runs on; newer declarations are
@@ -31,7 +31,7 @@ target_link_libraries(Tollevane PRIVATE
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   enable_testing()
   add_subdirectory(tests/e2e)
 endif()

@@ -23,9 +23,9 @@ from pathlib import Path, PureWindowsPath
 from typing import Iterable, Optional
 
 from formats import Entry, Shortcut, hotkey_entry, read_ini, read_shortcut, settings_text
-from prefixes import VERSIONS, clone_prefix, read_registry_strings, sweep_stale_prefixes, template
-from wine_host import (SCREEN, HarnessError, WineServer, Xvfb, die_with_parent, end_process,
-                       kill_prefix_processes, wine_environment)
+from prefixes import KNOWN_VERSIONS, VERSIONS, clone_prefix, read_registry_strings, sweep_stale_prefixes, template
+from wine_host import (ARCH, SCREEN, HarnessError, WineServer, Xvfb, die_with_parent, end_process,
+                       kill_prefix_processes, wine_command, wine_environment)
 
 # The tests' one import: the file formats are offered here as well.
 __all__ = [
@@ -54,7 +54,7 @@ class Paths:
 
 def paths() -> Paths:
     source = Path(os.environ.get("TOLLEVANE_SOURCE", HERE.parent.parent)).resolve()
-    build = source / "build" / "win32"
+    build = source / "build" / ARCH
     return Paths(
         exe=Path(os.environ.get("TOLLEVANE_EXE", build / "Tollevane.exe")).resolve(),
         helpers=Path(os.environ.get("TOLLEVANE_E2E_HELPERS", build / "tests" / "e2e" / "helpers")).resolve(),
@@ -172,8 +172,10 @@ class Session:
     _counter = 0
 
     def __init__(self, name: str, version: str = "10", desktop: bool = False):
-        if version not in VERSIONS:
+        if version not in KNOWN_VERSIONS:
             raise ValueError(f"unknown Windows version {version!r}")
+        if version not in VERSIONS:
+            raise unittest.SkipTest(f"Windows {version} has no {ARCH} edition")
         self.config = paths()
         self.name = re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         self.version = version
@@ -356,7 +358,7 @@ class Session:
         out, err = self.logs / f"{stem}.out", self.logs / f"{stem}.err"
         with open(out, "wb") as out_file, open(err, "wb") as err_file:
             popen = subprocess.Popen(
-                ["wine", str(program), *args], env={**self.env, **(env or {})}, cwd=self.prefix,
+                [*wine_command(), str(program), *args], env={**self.env, **(env or {})}, cwd=self.prefix,
                 stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, preexec_fn=die_with_parent,
             )
         process = WineProcess(popen, stem, out, err)

@@ -14,15 +14,22 @@ import time
 from pathlib import Path
 from typing import Iterator
 
-from wine_host import HarnessError, WineServer, Xvfb, alive, kill_prefix_processes, run_wine, wine_environment
+from wine_host import (ARCH, HarnessError, WineServer, Xvfb, alive, kill_prefix_processes, run_wine, wine_command,
+                       wine_environment)
 
 # Bump when the template's contents change, so that old templates are rebuilt.
 TEMPLATE_REVISION = "3"
 
-# Windows versions a test can ask for, as winecfg names them.
-VERSIONS = {"2000": "win2k", "xp": "winxp", "vista": "vista", "10": "win10"}
+# Windows versions a test can ask for, as winecfg names them. A 64-bit prefix has
+# no Windows 2000, and its XP is XP x64 (5.2), the XP that 64-bit users ran.
+_ALL_VERSIONS = {
+    "win32": {"2000": "win2k", "xp": "winxp", "vista": "vista", "10": "win10"},
+    "win64": {"xp": "winxp64", "vista": "vista", "10": "win10"},
+}
+VERSIONS = _ALL_VERSIONS[ARCH]
+KNOWN_VERSIONS = tuple(_ALL_VERSIONS["win32"])
 # What each of them then reports; a template whose versions did not take is refused.
-_REPORTED_VERSION = {"2000": "5.0", "xp": "5.1", "vista": "6.0", "10": "10.0"}
+_REPORTED_VERSION = {"2000": "5.0", "xp": "5.1" if ARCH == "win32" else "5.2", "vista": "6.0", "10": "10.0"}
 
 # Files that Wine only reads in a ready prefix; shared with the template by hard
 # links. Everything else (registry, .ini files, the user folder) is copied, since
@@ -40,12 +47,12 @@ def _ensure_locale() -> None:
 
 
 def _template_key() -> str:
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    wine = subprocess.run([*wine_command(), "--version"], capture_output=True, text=True).stdout.strip()
     inf = Path("/usr/share/wine/wine.inf")
     inf_time = int(inf.stat().st_mtime) if inf.exists() else 0
     # A Wine upgrade rewrites prefixes on their next start, in place: that must
     # never happen through the hard links, so a new Wine means a new template.
-    return f"revision {TEMPLATE_REVISION}; {wine}; wine.inf {inf_time}\n"
+    return f"revision {TEMPLATE_REVISION}; {ARCH}; {wine}; wine.inf {inf_time}\n"
 
 
 def _registry_setup(env: dict) -> None:

@@ -15,6 +15,22 @@ import sys
 import time
 from pathlib import Path, PureWindowsPath
 
+
+
+def _choose_architecture() -> None:
+    # The 32-bit build is the primary one; a host that cannot execute 32-bit
+    # programs (and so 32-bit Wine) runs the 64-bit build instead.
+    if os.environ.get("TOLLEVANE_E2E_ARCH"):
+        return
+    try:
+        subprocess.run(["/usr/lib/wine/wine", "--version"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False, timeout=30)
+        os.environ["TOLLEVANE_E2E_ARCH"] = "win32"
+    except OSError:
+        os.environ["TOLLEVANE_E2E_ARCH"] = "win64"
+
+
+_choose_architecture()
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import harness  # noqa: E402
 import prefixes  # noqa: E402
@@ -68,7 +84,7 @@ def main() -> int:
     if not config.exe.exists():
         say(f"{config.exe} is not built; `make run` builds it first")
         return 1
-    prefix = config.source / "build" / "run-prefix"
+    prefix = config.source / "build" / ("run-prefix" if wine_host.ARCH == "win32" else "run-prefix-win64")
     prepare_prefix(prefix, args.version, args.fresh, config.work)
 
     # The program file lives in the prefix, as installed; the Startup shortcut
@@ -115,14 +131,15 @@ def main() -> int:
             wine_host.run_wine(env, "reg", "add", key, "/v", name, "/d", value, "/f")
         with open(logs / "run-program.log", "ab") as log:
             program_process = subprocess.Popen(
-                ["wine", "explorer", f"/desktop={desktop},{wine_host.SCREEN}", str(program)],
+                [*wine_host.wine_command(), "explorer", f"/desktop={desktop},{wine_host.SCREEN}", str(program)],
                 env=env, cwd=program_dir, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 preexec_fn=wine_host.die_with_parent)
         # The desktop's explorer outlives the program; watch the program itself.
         if not wait_for_program(prefix, present=True, timeout=60):
             say("the program did not start; see " + str(logs / "run-program.log"))
             return 1
-        say(f"Tollevane.exe is running resident in {prefix} ({args.version}), desktop {desktop!r}")
+        say(f"Tollevane.exe ({wine_host.ARCH}) is running resident in {prefix} ({args.version}), "
+            f"desktop {desktop!r}")
         say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} wine {config.helpers}/listwin.exe")
         say("stop it with Ctrl+C here, or with the tray menu's exit command")
         wait_for_program(prefix, present=False)

@@ -1,7 +1,12 @@
 """CTest's entry to the end-to-end tests: runs one test method by name.
 
-    run_test.py --exe X --helpers DIR --work DIR --source DIR [--deadline S] MODULE METHOD
+    run_test.py --exe X --helpers DIR --work DIR --source DIR --arch win32|win64
+                [--deadline S] MODULE METHOD
     run_test.py ... --template      builds the template prefix (the suite's fixture)
+
+Exit status 0 passed, 1 failed, 2 misuse, 77 skipped: on a host that cannot run
+Wine for the architecture, or a test whose every case needs a Windows version
+that the architecture lacks.
 """
 
 import argparse
@@ -13,8 +18,29 @@ import unittest
 from pathlib import Path
 
 
+SKIPPED = 77
+
+
 class Deadline(Exception):
     pass
+
+
+class _CountingResult(unittest.TextTestResult):
+    """Counts what passed, cases (subtests) included: unittest reports a test one
+    of whose cases skipped as neither passed nor skipped."""
+
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.passes = 0
+
+    def addSuccess(self, test):
+        super().addSuccess(test)
+        self.passes += 1
+
+    def addSubTest(self, test, subtest, err):
+        super().addSubTest(test, subtest, err)
+        if err is None:
+            self.passes += 1
 
 
 def _on_deadline(signum, frame):
@@ -30,14 +56,21 @@ def main() -> int:
     parser.add_argument("--work", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--deadline", type=int, default=150)
+    parser.add_argument("--arch", choices=("win32", "win64"), default="win32")
     parser.add_argument("--template", action="store_true")
     parser.add_argument("module", nargs="?")
     parser.add_argument("method", nargs="?")
     args = parser.parse_args()
 
     os.environ.update(TOLLEVANE_EXE=args.exe, TOLLEVANE_E2E_HELPERS=args.helpers,
-                      TOLLEVANE_E2E_WORK=args.work, TOLLEVANE_SOURCE=args.source)
+                      TOLLEVANE_E2E_WORK=args.work, TOLLEVANE_SOURCE=args.source,
+                      TOLLEVANE_E2E_ARCH=args.arch)
     sys.path.insert(0, str(Path(__file__).resolve().parent))
+    import wine_host
+    unable = wine_host.host_runs_arch()
+    if unable:
+        print(f"skipped: {unable}; the {args.arch} end-to-end tests cannot run on this host")
+        return SKIPPED
     signal.signal(signal.SIGALRM, _on_deadline)
     signal.signal(signal.SIGTERM, _on_deadline)
     signal.alarm(args.deadline)
@@ -58,8 +91,11 @@ def main() -> int:
     if suite.countTestCases() != 1:
         print(f"expected one test named {args.method} in {args.module}, found {suite.countTestCases()}")
         return 2
-    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    return 0 if result.wasSuccessful() else 1
+    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout, resultclass=_CountingResult).run(suite)
+    if not result.wasSuccessful():
+        return 1
+    # Skipped when it skipped itself or every one of its cases did.
+    return 0 if result.passes > 0 or not result.skipped else SKIPPED
 
 
 if __name__ == "__main__":

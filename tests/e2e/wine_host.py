@@ -13,8 +13,19 @@ import subprocess
 import tempfile
 import time
 from pathlib import Path
+from typing import Optional
 
 SCREEN = "1024x768"
+
+# The architecture of the program under test and of its prefixes: "win32" (the
+# 32-bit build in a 32-bit prefix) or "win64" (the 64-bit build in a 64-bit prefix).
+ARCH = os.environ.get("TOLLEVANE_E2E_ARCH", "win32")
+if ARCH not in ("win32", "win64"):
+    raise RuntimeError(f"TOLLEVANE_E2E_ARCH must be win32 or win64, not {ARCH!r}")
+
+# Debian's /usr/bin/wine always prefers the 32-bit loader once it is installed,
+# so a 64-bit prefix is started through the 64-bit loader itself.
+_LOADER = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
 
 
 class HarnessError(RuntimeError):
@@ -80,11 +91,35 @@ def _wineserver_binary() -> str:
     return found
 
 
+def wine_command() -> list[str]:
+    """The command that starts a Windows program in a prefix of ARCH."""
+    loader = _LOADER[ARCH]
+    if ARCH == "win32" or not os.access(loader, os.X_OK):
+        return ["wine"]
+    return [loader]
+
+
+def host_runs_arch() -> Optional[str]:
+    """None when this host can run Wine for ARCH, else why not. Some hosts (and
+    sandboxes) cannot execute 32-bit Linux programs at all, which 32-bit Wine is."""
+    loader = _LOADER[ARCH]
+    if not os.access(loader, os.X_OK):
+        return f"{loader} is not installed; run scripts/setup.sh"
+    try:
+        subprocess.run([loader, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30, check=False)
+    except OSError as error:
+        return f"this host cannot execute {loader} ({error.strerror})"
+    return None
+
+
 def wine_environment(prefix: Path, display: str) -> dict:
     env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "LC_"))}
+    if ARCH == "win64":
+        env["WINELOADER"] = wine_command()[0]
     env.update(
         WINEPREFIX=str(prefix),
-        WINEARCH="win32",
+        WINEARCH=ARCH,
         WINEDEBUG="-all",
         # No Mono/Gecko installer dialogs, and no menu entries written into the
         # host's home for the shortcuts the program creates.
@@ -194,7 +229,7 @@ def run_wine(env: dict, *args: str, timeout: float = 60) -> None:
     # Output goes to a file, never a pipe: the services that a Wine process
     # starts inherit its handles and would hold a pipe open for good.
     with tempfile.TemporaryFile() as output:
-        process = subprocess.Popen(["wine", *args], env=env, stdin=subprocess.DEVNULL, stdout=output,
+        process = subprocess.Popen([*wine_command(), *args], env=env, stdin=subprocess.DEVNULL, stdout=output,
                                    stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         try:
             status = process.wait(timeout)
