@@ -24,9 +24,9 @@ target_compile_options(Tollevane PRIVATE ${TOLLEVANE_SECTION_OPTIONS})
 target_include_directories(Tollevane PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)
-# CM_* from setupapi: Wine's cfgmgr32 aborts on CM_Request_Device_EjectW.
+# setupapi is loaded at run time from the system folder (devices/win32/SetupApi.h).
 target_link_libraries(Tollevane PRIVATE
-    setupapi cfgmgr32 imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32
+    imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32
     shell32 user32 gdi32 kernel32)
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)

@@ -7,7 +7,9 @@ exe=$1
 objdump=${OBJDUMP:-objdump}
 imports=$("$objdump" -p "$exe")
 
-allowed='^(KERNEL32|USER32|GDI32|SHELL32|SHLWAPI|OLE32|OLEAUT32|COMCTL32|SETUPAPI|CFGMGR32|MSVCRT|ADVAPI32|RPCRT4|IMAGEHLP|DBGHELP)\.DLL$'
+# setupapi and cfgmgr32 are no known DLLs on older Windows: imported, a copy planted
+# beside the program would load first, so the program loads setupapi by full path.
+allowed='^(KERNEL32|USER32|GDI32|SHELL32|SHLWAPI|OLE32|OLEAUT32|COMCTL32|MSVCRT|ADVAPI32|RPCRT4|IMAGEHLP|DBGHELP)\.DLL$'
 status=0
 while read -r dll; do
   if ! grep -Eqi "$allowed" <<<"$dll"; then

@@ -17,8 +17,8 @@ arch=${2:-win32}
 case "$arch" in win32|win64) ;; *) echo "$0: unknown architecture '$arch'" >&2; exit 2 ;; esac
 stand_ins=${TOLLEVANE_STAND_IN_DIR:-$root/build/$arch/stand-ins}
 
-if [ ! -f "$prefix/system.reg" ]; then
-  echo "$0: $prefix is no Wine prefix (no system.reg)" >&2
+if [ ! -d "$prefix/drive_c/windows" ]; then
+  echo "$0: $prefix is no Wine prefix (no drive_c/windows)" >&2
   exit 1
 fi
 if [ ! -d "$stand_ins" ]; then
@@ -29,8 +29,14 @@ fi
 # A 32-bit prefix takes the 32-bit build, a 64-bit one the 64-bit build: either way
 # the program's own architecture lives in system32.
 system_folder="$prefix/drive_c/windows/system32"
-export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
-if [ "$arch" = win64 ]; then export WINEARCH=win64; fi
+export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all} WINEARCH=$arch
+# Debian's wine wrapper always prefers the 32-bit loader once it is installed.
+WINE=wine
+if [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
+  WINE=/usr/lib/wine/wine64
+  export WINELOADER=$WINE
+fi
+export WINE
 
 for installer in "$root"/tests/stand-ins/*/install.sh; do
   [ -e "$installer" ] || continue

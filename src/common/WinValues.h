@@ -53,6 +53,7 @@ inline constexpr std::uint32_t kDnRemovable = 0x4000;
 inline constexpr std::uint32_t kCmDrpDeviceDesc = 0x01;
 inline constexpr std::uint32_t kCmDrpClassGuid = 0x09;
 inline constexpr std::uint32_t kCmDrpFriendlyName = 0x0D;
+inline constexpr std::uint32_t kCmDrpPhysicalDeviceObjectName = 0x0F;
 
 // GetDriveTypeW results.
 inline constexpr unsigned kDriveUnknown = 0;

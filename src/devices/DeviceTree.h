@@ -20,6 +20,7 @@ enum class DeviceProperty : std::uint32_t {
   DeviceDesc = winvalues::kCmDrpDeviceDesc,
   ClassGuid = winvalues::kCmDrpClassGuid,
   FriendlyName = winvalues::kCmDrpFriendlyName,
+  PhysicalDeviceObjectName = winvalues::kCmDrpPhysicalDeviceObjectName,
 };
 
 // A setup class GUID, laid out as Windows' GUID.

@@ -6,10 +6,12 @@ from __future__ import annotations
 
 import contextlib
 import fcntl
+import hashlib
 import os
 import re
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 from typing import Iterator
@@ -46,13 +48,48 @@ def _ensure_locale() -> None:
         raise HarnessError("the ja_JP.UTF-8 locale is missing; run scripts/setup.sh")
 
 
+_SOURCE = Path(os.environ.get("TOLLEVANE_SOURCE", Path(__file__).resolve().parent.parent.parent))
+
+
+def stand_in_dir() -> Path:
+    """The test-only stand-ins built beside the program under test."""
+    build = _SOURCE / "build" / ARCH
+    return Path(os.environ.get("TOLLEVANE_EXE", build / "Tollevane.exe")).resolve().parent / "stand-ins"
+
+
+def _stand_ins_digest() -> str:
+    # A rebuilt stand-in means a new template: clones share its files by hard links.
+    digest = hashlib.sha256()
+    folder = stand_in_dir()
+    if folder.is_dir():
+        for file in sorted(folder.iterdir()):
+            digest.update(file.name.encode() + b"\0" + file.read_bytes())
+    for script in sorted((_SOURCE / "tests" / "stand-ins").glob("*/install.sh")):
+        digest.update(script.read_bytes())
+    return digest.hexdigest()[:16]
+
+
+def install_stand_ins(prefix: Path, env: dict) -> None:
+    """scripts/install-stand-ins.sh for a prefix whose wineserver runs."""
+    if not stand_in_dir().is_dir():
+        raise HarnessError(f"{stand_in_dir()} is missing; build the {ARCH} preset first")
+    with tempfile.TemporaryFile() as output:
+        status = subprocess.run(
+            ["bash", str(_SOURCE / "scripts" / "install-stand-ins.sh"), str(prefix), ARCH],
+            env={**env, "TOLLEVANE_STAND_IN_DIR": str(stand_in_dir())},
+            stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT, timeout=120).returncode
+        if status != 0:
+            output.seek(0)
+            raise HarnessError(f"install-stand-ins.sh failed ({status}): {output.read().decode(errors='replace')[-800:]}")
+
+
 def _template_key() -> str:
     wine = subprocess.run([*wine_command(), "--version"], capture_output=True, text=True).stdout.strip()
     inf = Path("/usr/share/wine/wine.inf")
     inf_time = int(inf.stat().st_mtime) if inf.exists() else 0
     # A Wine upgrade rewrites prefixes on their next start, in place: that must
     # never happen through the hard links, so a new Wine means a new template.
-    return f"revision {TEMPLATE_REVISION}; {ARCH}; {wine}; wine.inf {inf_time}\n"
+    return f"revision {TEMPLATE_REVISION}; {ARCH}; {wine}; wine.inf {inf_time}; stand-ins {_stand_ins_digest()}\n"
 
 
 def _registry_setup(env: dict) -> None:
@@ -90,6 +127,7 @@ def _build_template(target: Path, log_dir: Path) -> None:
         try:
             run_wine(env, "wineboot", "--init", timeout=180)
             _registry_setup(env)
+            install_stand_ins(prefix, env)
         finally:
             server.stop()
         # winecfg's version switch changes only system.reg: keep one per version.

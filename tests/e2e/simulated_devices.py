@@ -4,7 +4,9 @@ helpers' wall-clock stamps, and pixels of a screenshot."""
 
 from __future__ import annotations
 
+import os
 import re
+import shutil
 import subprocess
 import time
 from dataclasses import dataclass
@@ -101,7 +103,34 @@ class EjectLog:
 
 
 def tree_environment(tree: DeviceTreeFile, log: EjectLog) -> dict:
-    return {"TOLLEVANE_DEVICE_TREE": windows_path(tree.path), "TOLLEVANE_EJECT_LOG": log.windows_path}
+    """The variables that point the device stand-in at a copy of tree of the log's
+    session (an ejected device stays gone for that copy, as on a real machine) and at
+    the log."""
+    copy = log.path.parent / tree.path.name
+    shutil.copyfile(tree.path, copy)
+    SharedEjections(copy).forget()
+    return {"TOLLEVANE_DEVICE_TREE": windows_path(copy), "TOLLEVANE_EJECT_LOG": log.windows_path}
+
+
+def plug_in_again(env: dict) -> None:
+    """Every device of the environment's tree is there again: the tree file changes
+    (its time), so the stand-in forgets what was ejected from it."""
+    value = env["TOLLEVANE_DEVICE_TREE"]
+    if not value.startswith("Z:"):
+        raise ValueError("plug_in_again needs a tree file of the host (drive Z:)")
+    copy = Path(value[2:].replace("\\", "/"))
+    info = copy.stat()
+    os.utime(copy, ns=(info.st_atime_ns, max(time.time_ns(), info.st_mtime_ns + 1_000_000_000)))
+
+
+class SharedEjections:
+    """The stand-in's record of the nodes ejected from a tree file, kept beside it."""
+
+    def __init__(self, tree: Path):
+        self.path = tree.with_name(tree.name + ".gone")
+
+    def forget(self) -> None:
+        self.path.unlink(missing_ok=True)
 
 
 def stamp(micros: str) -> float:

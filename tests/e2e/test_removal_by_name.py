@@ -8,7 +8,7 @@ import unittest
 import harness
 from harness import settings_text
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog,
-                               tree_environment)
+                               plug_in_again, tree_environment)
 
 ERROR_CAPTION = "Tollevane エラー"
 REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
@@ -27,7 +27,9 @@ MACHINE = DeviceTreeFile("removal_machine.tree")
 class RemovalByName(harness.TestCase):
 
     def remove(self, s, log, name, env):
-        """Runs the removal of name; gives its exit status and eject requests."""
+        """Runs the removal of name with every device plugged in; gives its exit
+        status and eject requests."""
+        plug_in_again(env)
         log.clear()
         result = s.run_tollevane(name, timeout=QUICK_EXIT, env=env)
         return result.status, log.lines_and_results()

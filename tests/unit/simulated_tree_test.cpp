@@ -14,11 +14,13 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
-#include "devices/simulated/SimulatedDeviceTree.h"
-#include "devices/simulated/SimulatedTreeFile.h"
+#include "SimulatedDeviceTree.h"
+#include "SimulatedTreeFile.h"
 
 namespace {
 
+using winvalues::kCrNoSuchDevnode;
+using winvalues::kCrNoSuchValue;
 using winvalues::kCrSuccess;
 
 struct FaultCase {
@@ -308,6 +310,51 @@ TEST_F(SimulatedTreeFile, UnreadableOrBadFileGivesAnEmptyTreeAndOneLine) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(UsbMembers(missing), std::vector<DevNode>{1});
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(SimulatedTreeFile, EjectionsAreSharedByEveryTreeOfTheFileUntilItChanges) {
+  const std::string text =
+      "usb desc=\"Stick\" removable disableable\n"
+      "  diskdrive desc=\"Disk\"\n"
+      "usb desc=\"Reader\" removable disableable\n"
+      "usb desc=\"Hub\" stay\n";
+  Write(text);
+  SimulatedDeviceTree resident(file_, std::nullopt);
+  SimulatedDeviceTree commandLine(file_, std::nullopt);
+  ASSERT_EQ(UsbMembers(resident), (std::vector<DevNode>{1, 3, 4}));
+
+  ASSERT_EQ(commandLine.RequestDeviceEject(1), kCrSuccess);
+  ASSERT_EQ(commandLine.RequestDeviceEject(4), kCrSuccess);
+  EXPECT_EQ(UsbMembers(resident), (std::vector<DevNode>{3, 4}))
+      << "a tree that was read before sees the other's ejection; a node that stays, stays";
+  EXPECT_EQ(resident.RequestDeviceEject(1), kCrNoSuchDevnode);
+  DevNode child = 0;
+  EXPECT_EQ(resident.GetChild(child, 1), kCrNoSuchDevnode) << "the nodes below went with it";
+
+  SimulatedDeviceTree later(file_, std::nullopt);
+  EXPECT_EQ(UsbMembers(later), (std::vector<DevNode>{3, 4}));
+
+  Write("# plugged in again\n" + text);
+  EXPECT_EQ(UsbMembers(later), (std::vector<DevNode>{2, 4, 5}))
+      << "a changed file brings every device back";
+  SimulatedDeviceTree fresh(file_, std::nullopt);
+  EXPECT_EQ(UsbMembers(fresh), (std::vector<DevNode>{2, 4, 5}))
+      << "the record of the older file is not applied to the new one";
+}
+
+TEST(SimulatedTree, PropertyValuesComeWholeWithThePhysicalObjectName) {
+  const std::wstring longName(300, L'x');
+  SimulatedDeviceTree tree(ParseSimulatedTree("volume desc=\"" + std::string(300, 'x') +
+                                              "\" pdo=\"\\\\Device\\\\HarddiskVolume3\"\n"
+                                              "volume\n")
+                               .tree);
+  std::wstring value;
+  ASSERT_EQ(tree.PropertyValue(1, DeviceProperty::DeviceDesc, value), kCrSuccess);
+  EXPECT_EQ(value, longName);
+  ASSERT_EQ(tree.PropertyValue(1, DeviceProperty::PhysicalDeviceObjectName, value), kCrSuccess);
+  EXPECT_EQ(value, L"\\Device\\HarddiskVolume3");
+  EXPECT_EQ(tree.PropertyValue(2, DeviceProperty::PhysicalDeviceObjectName, value), kCrNoSuchValue);
+  EXPECT_EQ(tree.PropertyValue(9, DeviceProperty::DeviceDesc, value), kCrNoSuchDevnode);
 }
 
 }  // namespace

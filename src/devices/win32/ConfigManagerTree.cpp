@@ -1,10 +1,8 @@
 #include "devices/win32/ConfigManagerTree.h"
 
-#include <windows.h>
-// windows.h first: the SetupAPI headers rely on its types.
-#include <cfgmgr32.h>
 #include <rpc.h>
-#include <setupapi.h>
+
+#include "devices/win32/SetupApi.h"
 
 #include <cwchar>
 #include <vector>
@@ -26,7 +24,8 @@ static_assert(winvalues::kDnHasProblem == DN_HAS_PROBLEM &&
               winvalues::kDnRemovable == DN_REMOVABLE);
 static_assert(winvalues::kCmDrpDeviceDesc == CM_DRP_DEVICEDESC &&
               winvalues::kCmDrpClassGuid == CM_DRP_CLASSGUID &&
-              winvalues::kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME);
+              winvalues::kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME &&
+              winvalues::kCmDrpPhysicalDeviceObjectName == CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME);
 
 GUID ToGuid(const SetupClassGuid& guid) {
   GUID out{};
@@ -39,7 +38,7 @@ GUID ToGuid(const SetupClassGuid& guid) {
 
 struct DeviceInfoListDeleter {
   using pointer = HDEVINFO;
-  void operator()(HDEVINFO set) const { ::SetupDiDestroyDeviceInfoList(set); }
+  void operator()(HDEVINFO set) const { SetupApi().destroyDeviceInfoList(set); }
 };
 using DeviceInfoListHolder = std::unique_ptr<void, DeviceInfoListDeleter>;
 
@@ -50,7 +49,7 @@ class SetupDiDeviceSet : public PresentDeviceSet {
   bool EnumMember(std::uint32_t index, DevNode& node) override {
     SP_DEVINFO_DATA member{};
     member.cbSize = sizeof(member);
-    if (!::SetupDiEnumDeviceInfo(set_.get(), index, &member)) return false;
+    if (!SetupApi().enumDeviceInfo(set_.get(), index, &member)) return false;
     node = member.DevInst;
     return true;
   }
@@ -61,32 +60,39 @@ class SetupDiDeviceSet : public PresentDeviceSet {
 
 }  // namespace
 
-winvalues::ConfigRet ConfigManagerTree::GetChild(DevNode& child, DevNode node) {
+namespace {
+
+using Step = decltype(&::CM_Get_Child);  // CM_Get_Sibling and CM_Get_Parent alike
+
+winvalues::ConfigRet Navigate(Step step, DevNode& next, DevNode node) {
+  if (step == nullptr) return CR_FAILURE;
   DEVINST found = 0;
-  const CONFIGRET result = ::CM_Get_Child(&found, node, 0);
-  if (result == CR_SUCCESS) child = found;
+  const CONFIGRET result = step(&found, node, 0);
+  if (result == CR_SUCCESS) next = found;
   return result;
+}
+
+}  // namespace
+
+winvalues::ConfigRet ConfigManagerTree::GetChild(DevNode& child, DevNode node) {
+  return Navigate(SetupApi().getChild, child, node);
 }
 
 winvalues::ConfigRet ConfigManagerTree::GetSibling(DevNode& sibling, DevNode node) {
-  DEVINST found = 0;
-  const CONFIGRET result = ::CM_Get_Sibling(&found, node, 0);
-  if (result == CR_SUCCESS) sibling = found;
-  return result;
+  return Navigate(SetupApi().getSibling, sibling, node);
 }
 
 winvalues::ConfigRet ConfigManagerTree::GetParent(DevNode& parent, DevNode node) {
-  DEVINST found = 0;
-  const CONFIGRET result = ::CM_Get_Parent(&found, node, 0);
-  if (result == CR_SUCCESS) parent = found;
-  return result;
+  return Navigate(SetupApi().getParent, parent, node);
 }
 
 winvalues::ConfigRet ConfigManagerTree::GetDevNodeStatus(std::uint32_t& status,
                                                          std::uint32_t& problem, DevNode node) {
+  const auto getStatus = SetupApi().getDevNodeStatus;
+  if (getStatus == nullptr) return CR_FAILURE;
   ULONG statusWord = 0;
   ULONG problemNumber = 0;
-  const CONFIGRET result = ::CM_Get_DevNode_Status(&statusWord, &problemNumber, node, 0);
+  const CONFIGRET result = getStatus(&statusWord, &problemNumber, node, 0);
   if (result == CR_SUCCESS) {
     status = statusWord;
     problem = problemNumber;
@@ -97,10 +103,12 @@ winvalues::ConfigRet ConfigManagerTree::GetDevNodeStatus(std::uint32_t& status,
 winvalues::ConfigRet ConfigManagerTree::GetRegistryProperty(DevNode node, DeviceProperty property,
                                                             std::size_t bufferUnits,
                                                             std::wstring& text) {
+  const auto getProperty = SetupApi().getDevNodeRegistryProperty;
+  if (getProperty == nullptr) return CR_FAILURE;
   std::vector<WCHAR> buffer(bufferUnits, L'\0');
   ULONG length = static_cast<ULONG>(bufferUnits * sizeof(WCHAR));
-  const CONFIGRET result = ::CM_Get_DevNode_Registry_PropertyW(node, static_cast<ULONG>(property),
-                                                               nullptr, buffer.data(), &length, 0);
+  const CONFIGRET result =
+      getProperty(node, static_cast<ULONG>(property), nullptr, buffer.data(), &length, 0);
   // A value stored without its NUL may fill the buffer: never read past it.
   if (result == CR_SUCCESS) text.assign(buffer.data(), ::wcsnlen(buffer.data(), buffer.size()));
   return result;
@@ -108,24 +116,26 @@ winvalues::ConfigRet ConfigManagerTree::GetRegistryProperty(DevNode node, Device
 
 std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetPresentDevices(
     const SetupClassGuid& classGuid) {
+  const SetupApiFunctions& api = SetupApi();
+  if (api.getClassDevs == nullptr || api.enumDeviceInfo == nullptr ||
+      api.destroyDeviceInfoList == nullptr)
+    return nullptr;
   const GUID guid = ToGuid(classGuid);
-  const HDEVINFO set = ::SetupDiGetClassDevsW(&guid, nullptr, nullptr, DIGCF_PRESENT);
+  const HDEVINFO set = api.getClassDevs(&guid, nullptr, nullptr, DIGCF_PRESENT);
   if (set == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<SetupDiDeviceSet>(set);
 }
 
+winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {
+  const auto eject = SetupApi().requestDeviceEject;
+  if (eject == nullptr) return CR_FAILURE;
+  return eject(node, nullptr, nullptr, 0, 0);
+}
+
 bool ConfigManagerTree::GetClassImageIndex(const ClassImageList* imageList,
                                            std::wstring_view guidText, int& index) {
-  return SystemClassImageIndex(imageList, guidText, index);
-}
-
-winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {
-  return ::CM_Request_Device_EjectW(node, nullptr, nullptr, 0, 0);
-}
-
-bool SystemClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
-                           int& index) {
-  if (!imageList) return false;
+  const auto getIndex = SetupApi().getClassImageIndex;
+  if (!imageList || getIndex == nullptr) return false;
   // UuidFromStringW wants a writable, NUL-terminated text.
   std::vector<unsigned short> text(guidText.begin(), guidText.end());
   text.push_back(0);
@@ -134,7 +144,7 @@ bool SystemClassImageIndex(const ClassImageList* imageList, std::wstring_view gu
   // The device list page hands its SP_CLASSIMAGELIST_DATA in as the opaque list.
   auto* list = reinterpret_cast<SP_CLASSIMAGELIST_DATA*>(const_cast<ClassImageList*>(imageList));
   int found = 0;
-  if (!::SetupDiGetClassImageIndex(list, &guid, &found)) return false;
+  if (!getIndex(list, &guid, &found)) return false;
   index = found;
   return true;
 }

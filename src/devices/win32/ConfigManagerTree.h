@@ -17,6 +17,3 @@ class ConfigManagerTree : public DeviceTree {
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
 };
-
-// The system's class icon index, for any tree whose nodes carry real class GUIDs.
-bool SystemClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText, int& index);

@@ -11,6 +11,7 @@
 #include "common/win32/WindowsVersion.h"
 #include "devices/DeviceTree.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "devices/win32/SetupApi.h"
 #include "resources/DeviceListIds.h"
 #include "resources/resource.h"
 #include "ui/win32/DialogHotkey.h"
@@ -45,10 +46,12 @@ struct CPropPageList::ClassImages {
 
   ClassImages() {
     data.cbSize = sizeof(data);
-    valid = ::SetupDiGetClassImageList(&data) != FALSE;
+    const SetupApiFunctions& api = SetupApi();
+    valid = api.getClassImageList != nullptr && api.destroyClassImageList != nullptr &&
+            api.getClassImageList(&data) != FALSE;
   }
   ~ClassImages() {
-    if (valid) ::SetupDiDestroyClassImageList(&data);
+    if (valid) SetupApi().destroyClassImageList(&data);
   }
   ClassImages(const ClassImages&) = delete;
   ClassImages& operator=(const ClassImages&) = delete;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "devices/DeviceTree.h"
-#include "devices/simulated/SimulatedDeviceTree.h"
-#include "devices/simulated/SimulatedTreeFile.h"
+#include "SimulatedDeviceTree.h"
+#include "SimulatedTreeFile.h"
 
 class FakeDeviceTree : public DeviceTree {
  public:

@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "devices/simulated/FileBytes.h"
+#include "FileBytes.h"
 
 std::optional<FileStamp> StampOfFile(const NativePath& file) {
   struct stat info {};

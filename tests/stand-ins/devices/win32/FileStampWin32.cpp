@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "devices/simulated/FileBytes.h"
+#include "FileBytes.h"
 
 std::optional<FileStamp> StampOfFile(const NativePath& file) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};

@@ -1,12 +1,12 @@
-#include "devices/simulated/SimulatedDeviceTree.h"
+#include "SimulatedDeviceTree.h"
 
 #include <cstdio>
 
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
-#include "devices/simulated/FileBytes.h"
-#include "devices/simulated/SimulatedDelay.h"
-#include "devices/simulated/Utf8Text.h"
+#include "FileBytes.h"
+#include "SimulatedDelay.h"
+#include "Utf8Text.h"
 
 using winvalues::ConfigRet;
 using winvalues::kCrBufferSmall;
@@ -52,7 +52,9 @@ std::wstring LowerHex(std::wstring text) {
 }  // namespace
 
 SimulatedDeviceTree::SimulatedDeviceTree(NativePath file, std::optional<NativePath> ejectLog)
-    : file_(std::move(file)), ejectLog_(std::move(ejectLog)) {
+    : file_(std::move(file)),
+      ejectLog_(std::move(ejectLog)),
+      shared_(SharedEjections(SharedEjections::RecordFor(*file_))) {
   ReloadIfChanged();
 }
 
@@ -61,10 +63,24 @@ SimulatedDeviceTree::SimulatedDeviceTree(SimulatedTree tree) { Adopt(std::move(t
 void SimulatedDeviceTree::ReloadIfChanged() {
   if (!file_) return;
   const std::optional<FileStamp> stamp = StampOfFile(*file_);
-  if (loaded_ && loadedStamp_ == stamp) return;
-  loaded_ = true;
-  loadedStamp_ = stamp;
-  Load(stamp.has_value());
+  if (!loaded_ || loadedStamp_ != stamp) {
+    loaded_ = true;
+    loadedStamp_ = stamp;
+    appliedRecord_.reset();
+    Load(stamp.has_value());
+  }
+  ApplySharedEjections();
+}
+
+void SimulatedDeviceTree::ApplySharedEjections() {
+  if (!shared_) return;
+  const std::optional<FileStamp> record = shared_->Stamp();
+  if (record && record == appliedRecord_) return;
+  appliedRecord_ = record;
+  for (const int line : shared_->Read(loadedStamp_)) {
+    const int index = IndexOf(static_cast<DevNode>(line));
+    if (index > 0) Vanish(index);
+  }
 }
 
 void SimulatedDeviceTree::Load(bool readable) {
@@ -160,21 +176,49 @@ ConfigRet SimulatedDeviceTree::GetRegistryProperty(DevNode node, DeviceProperty 
   return ReadProperty(tree_.nodes[static_cast<std::size_t>(index)], property, bufferUnits, text);
 }
 
-ConfigRet SimulatedDeviceTree::ReadProperty(const SimulatedNode& node, DeviceProperty property,
-                                            std::size_t bufferUnits, std::wstring& text) const {
-  std::optional<std::wstring> value;
+std::optional<std::wstring> SimulatedDeviceTree::PropertyOf(const SimulatedNode& node,
+                                                            DeviceProperty property) const {
   switch (property) {
     case DeviceProperty::DeviceDesc:
-      value = node.desc;
-      break;
+      return node.desc;
     case DeviceProperty::FriendlyName:
-      value = node.friendly;
-      break;
+      return node.friendly;
+    case DeviceProperty::PhysicalDeviceObjectName:
+      return node.pdo;
     case DeviceProperty::ClassGuid:
       if (const auto guid = SimulatedClassGuid(node.classWord))
-        value = L"{" + LowerHex(FormatClassGuid(*guid)) + L"}";
-      break;
+        return L"{" + LowerHex(FormatClassGuid(*guid)) + L"}";
+      return std::nullopt;
   }
+  return std::nullopt;
+}
+
+ConfigRet SimulatedDeviceTree::PropertyValue(DevNode node, DeviceProperty property,
+                                             std::wstring& value) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  std::optional<std::wstring> found = PropertyOf(tree_.nodes[static_cast<std::size_t>(index)], property);
+  if (!found) return kCrNoSuchValue;
+  value = std::move(*found);
+  return kCrSuccess;
+}
+
+std::optional<SetupClassGuid> SimulatedDeviceTree::ClassOf(DevNode node) const {
+  const int index = IndexOf(node);
+  return index >= 0 ? classOf_[static_cast<std::size_t>(index)] : std::nullopt;
+}
+
+std::vector<DevNode> SimulatedDeviceTree::PresentNodes() {
+  ReloadIfChanged();
+  std::vector<DevNode> present;
+  for (std::size_t i = 1; i < tree_.nodes.size(); ++i)
+    if (!vanished_[i]) present.push_back(static_cast<DevNode>(tree_.nodes[i].line));
+  return present;
+}
+
+ConfigRet SimulatedDeviceTree::ReadProperty(const SimulatedNode& node, DeviceProperty property,
+                                            std::size_t bufferUnits, std::wstring& text) const {
+  const std::optional<std::wstring> value = PropertyOf(node, property);
   if (!value) return kCrNoSuchValue;
   if (!FitsPropertyBuffer(*value, bufferUnits)) return kCrBufferSmall;
   text = *value;
@@ -202,6 +246,7 @@ bool SimulatedDeviceTree::GetClassImageIndex(const ClassImageList* /*imageList*/
 }
 
 ConfigRet SimulatedDeviceTree::RequestDeviceEject(DevNode node) {
+  ReloadIfChanged();  // another process may have removed it meanwhile
   const int index = IndexOf(node);
   if (index < 0) {
     AppendToEjectLog(static_cast<int>(node), kCrNoSuchDevnode, std::wstring(kUnknownDevice));
@@ -226,7 +271,10 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEject(DevNode node) {
         result = kCrRemoveVetoed;
         break;
     }
-    if (result == kCrSuccess && !target.stay) Vanish(index);
+    if (result == kCrSuccess && !target.stay) {
+      Vanish(index);
+      if (shared_) shared_->Record(loadedStamp_, target.line);
+    }
   }
   AppendToEjectLog(target.line, result, name);
   return result;

@@ -1,5 +1,5 @@
 #include <windows.h>
 
-#include "devices/simulated/SimulatedDelay.h"
+#include "SimulatedDelay.h"
 
 void SleepForMilliseconds(std::uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -9,15 +9,18 @@
 #include <vector>
 
 #include "devices/DeviceTree.h"
-#include "devices/simulated/FileBytes.h"
-#include "devices/simulated/SimulatedTreeFile.h"
+#include "FileBytes.h"
+#include "SharedEjections.h"
+#include "SimulatedTreeFile.h"
 
 class SimulatedDeviceTree : public DeviceTree {
  public:
   // Reads `file` now, and again at the next listing or removal whenever its time or size
   // has changed. A file that cannot be read or parsed gives an empty tree and one line
   // on standard error. Each eject request appends a line to `ejectLog` when given:
-  // line number, tab, result in decimal, tab, display name (UTF-8).
+  // line number, tab, result in decimal, tab, display name (UTF-8). Ejected nodes are
+  // recorded beside the file (SharedEjections), so that they stay gone for every tree
+  // read from the same file until the file changes.
   SimulatedDeviceTree(NativePath file, std::optional<NativePath> ejectLog);
 
   // A tree held in memory only.
@@ -36,6 +39,16 @@ class SimulatedDeviceTree : public DeviceTree {
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
 
+  // The whole value of a property, however long: CR_NO_SUCH_VALUE when the node lacks
+  // it, CR_NO_SUCH_DEVNODE when the node is not present.
+  winvalues::ConfigRet PropertyValue(DevNode node, DeviceProperty property, std::wstring& value);
+
+  // The node's class, as CM_DRP_CLASSGUID names it; nothing for an unknown class word.
+  std::optional<SetupClassGuid> ClassOf(DevNode node) const;
+
+  // Every present node, in file order, whatever its class.
+  std::vector<DevNode> PresentNodes();
+
  private:
   void ReloadIfChanged();
   void Load(bool readable);
@@ -48,6 +61,8 @@ class SimulatedDeviceTree : public DeviceTree {
   // The first present node among `index` and its later siblings.
   int FirstPresentFrom(int index) const;
   void Vanish(int index);
+  void ApplySharedEjections();
+  std::optional<std::wstring> PropertyOf(const SimulatedNode& node, DeviceProperty property) const;
   winvalues::ConfigRet ReadProperty(const SimulatedNode& node, DeviceProperty property,
                                     std::size_t bufferUnits, std::wstring& text) const;
   void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
@@ -60,4 +75,6 @@ class SimulatedDeviceTree : public DeviceTree {
   std::vector<int> indexOfLine_;
   std::vector<std::optional<SetupClassGuid>> classOf_;
   std::vector<bool> vanished_;
+  std::optional<SharedEjections> shared_;
+  std::optional<FileStamp> appliedRecord_;  // the shared record as last applied
 };

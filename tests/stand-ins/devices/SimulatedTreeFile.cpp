@@ -1,10 +1,10 @@
-#include "devices/simulated/SimulatedTreeFile.h"
+#include "SimulatedTreeFile.h"
 
 #include <array>
 #include <charconv>
 
 #include "devices/DeviceClasses.h"
-#include "devices/simulated/Utf8Text.h"
+#include "Utf8Text.h"
 
 namespace {
 
@@ -74,14 +74,15 @@ class LineReader {
                                : node.stay) = true;
       return std::nullopt;
     }
-    if (name != "desc" && name != "friendly" && name != "eject" && name != "delay")
+    const bool isString = name == "desc" || name == "friendly" || name == "pdo";
+    if (!isString && name != "eject" && name != "delay")
       return LineFault{"unknown attribute \"" + std::string(name) + "\""};
     if (!hasValue) return LineFault{"\"" + std::string(name) + "\" needs a value"};
     ++pos_;
-    if (name == "desc" || name == "friendly") {
+    if (isString) {
       std::wstring value;
       if (auto fault = TakeString(value)) return fault;
-      (name == "desc" ? node.desc : node.friendly) = std::move(value);
+      (name == "desc" ? node.desc : name == "friendly" ? node.friendly : node.pdo) = std::move(value);
       return std::nullopt;
     }
     const std::string_view value = TakeWord();
@@ -216,6 +217,8 @@ std::optional<SetupClassGuid> SimulatedClassGuid(std::string_view classWord) {
     if (known.word == classWord) return known.guid;
   return std::nullopt;
 }
+
+int SimulatedClassImageCount() { return static_cast<int>(kKnownClasses.size()) + 1; }
 
 std::optional<int> SimulatedClassImage(const SetupClassGuid& guid) {
   for (std::size_t i = 0; i < kKnownClasses.size(); ++i)

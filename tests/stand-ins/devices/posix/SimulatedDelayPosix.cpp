@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "devices/simulated/SimulatedDelay.h"
+#include "SimulatedDelay.h"
 
 void SleepForMilliseconds(std::uint32_t milliseconds) {
   timespec remaining{static_cast<time_t>(milliseconds / 1000),

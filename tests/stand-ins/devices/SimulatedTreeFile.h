@@ -2,8 +2,11 @@
 // spaces per level, and its reading into nodes.
 //
 //   # comment
-//   <class> [desc="..."] [friendly="..."] [removable] [disableable] [problem]
-//           [eject=ok|fail|veto] [delay=MS] [stay]
+//   <class> [desc="..."] [friendly="..."] [pdo="..."] [removable] [disableable]
+//           [problem] [eject=ok|fail|veto] [delay=MS] [stay]
+//
+// pdo is the node's physical device object name (\Device\HarddiskVolume3, say), which
+// drive letters are matched through.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +25,7 @@ struct SimulatedNode {
   std::string classWord;
   std::optional<std::wstring> desc;  // missing: the property cannot be read
   std::optional<std::wstring> friendly;
+  std::optional<std::wstring> pdo;
   bool removable = false;
   bool disableable = false;
   bool problem = false;
@@ -63,5 +67,8 @@ SimulatedTreeParse ParseSimulatedTree(std::string_view utf8);
 // device list shows; nothing for any other word.
 std::optional<SetupClassGuid> SimulatedClassGuid(std::string_view classWord);
 
-// Position of a known class, from 1, standing in for its class icon off Windows.
+// Position of a known class, from 1: its image in a class image list whose image 0
+// stands for every unknown class.
 std::optional<int> SimulatedClassImage(const SetupClassGuid& guid);
+// The images such a list holds: the unknown class's and one for each known class.
+int SimulatedClassImageCount();

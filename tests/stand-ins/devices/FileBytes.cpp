@@ -1,9 +1,9 @@
-#include "devices/simulated/FileBytes.h"
+#include "FileBytes.h"
 
 #include <cstdio>
 #include <memory>
 
-#include "devices/simulated/Utf8Text.h"
+#include "Utf8Text.h"
 
 namespace {
 
@@ -34,11 +34,23 @@ std::optional<std::string> ReadFileBytes(const NativePath& file) {
   return bytes;
 }
 
-bool AppendFileBytes(const NativePath& file, std::string_view bytes) {
-  const UniqueFile out = Open(file, "ab");
+namespace {
+
+bool WriteWith(const NativePath& file, const char* mode, std::string_view bytes) {
+  const UniqueFile out = Open(file, mode);
   if (!out) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
   return std::fflush(out.get()) == 0 && written;
+}
+
+}  // namespace
+
+bool AppendFileBytes(const NativePath& file, std::string_view bytes) {
+  return WriteWith(file, "ab", bytes);
+}
+
+bool ReplaceFileBytes(const NativePath& file, std::string_view bytes) {
+  return WriteWith(file, "wb", bytes);
 }
 
 std::string PathText(const NativePath& file) {

@@ -1,4 +1,4 @@
-#include "devices/simulated/Utf8Text.h"
+#include "Utf8Text.h"
 
 #include <cstdint>
 

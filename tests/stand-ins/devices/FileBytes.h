@@ -27,5 +27,7 @@ std::optional<FileStamp> StampOfFile(const NativePath& file);
 std::optional<std::string> ReadFileBytes(const NativePath& file);
 // Appends and flushes at once, so that a reader sees every line as it happens.
 bool AppendFileBytes(const NativePath& file, std::string_view bytes);
+// Writes the file anew with `bytes`.
+bool ReplaceFileBytes(const NativePath& file, std::string_view bytes);
 // The path in UTF-8, for messages.
 std::string PathText(const NativePath& file);

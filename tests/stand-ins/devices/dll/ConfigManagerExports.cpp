@@ -1,0 +1,141 @@
+// CM_* as the Configuration Manager answers them, for the nodes of the tree file.
+#include <cstring>
+#include <string>
+
+#include "Exports.h"
+#include "StandInTree.h"
+
+namespace {
+
+static_assert(sizeof(DEVINST) == sizeof(DevNode));
+
+using Step = winvalues::ConfigRet (SimulatedDeviceTree::*)(DevNode&, DevNode);
+
+CONFIGRET Navigate(Step step, PDEVINST found, DEVINST node, ULONG flags) {
+  if (found == nullptr) return CR_INVALID_POINTER;
+  *found = 0;
+  if (flags != 0) return CR_INVALID_FLAG;
+  DevNode next = 0;
+  stand_in::TreeAccess tree;
+  const CONFIGRET result = ((*tree).*step)(next, node);
+  if (result == CR_SUCCESS) *found = next;
+  return result;
+}
+
+// The string properties the tree can hold; any other valid one is simply not set.
+bool ModelledProperty(ULONG property, DeviceProperty& modelled) {
+  switch (property) {
+    case CM_DRP_DEVICEDESC:
+      modelled = DeviceProperty::DeviceDesc;
+      return true;
+    case CM_DRP_CLASSGUID:
+      modelled = DeviceProperty::ClassGuid;
+      return true;
+    case CM_DRP_FRIENDLYNAME:
+      modelled = DeviceProperty::FriendlyName;
+      return true;
+    case CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME:
+      modelled = DeviceProperty::PhysicalDeviceObjectName;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// What the system names a node by in a veto: its device instance ID.
+std::wstring InstanceId(DEVINST node) {
+  return L"USB\\VID_0000&PID_0000\\STANDIN_LINE" + std::to_wstring(node);
+}
+
+void TellVeto(CONFIGRET result, DEVINST node, PPNP_VETO_TYPE vetoType, LPWSTR vetoName,
+              ULONG nameLength) {
+  const bool vetoed = result == CR_REMOVE_VETOED;
+  if (vetoType != nullptr) *vetoType = vetoed ? PNP_VetoOutstandingOpen : PNP_VetoTypeUnknown;
+  if (vetoName == nullptr) return;
+  const std::wstring name = vetoed ? InstanceId(node) : std::wstring();
+  const std::size_t units = name.size() < nameLength ? name.size() : nameLength - 1;
+  std::memcpy(vetoName, name.data(), units * sizeof(wchar_t));
+  vetoName[units] = L'\0';
+}
+
+}  // namespace
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST node, ULONG flags) {
+  return Navigate(&SimulatedDeviceTree::GetChild, child, node, flags);
+}
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST node, ULONG flags) {
+  return Navigate(&SimulatedDeviceTree::GetSibling, sibling, node, flags);
+}
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Parent(PDEVINST parent, DEVINST node, ULONG flags) {
+  return Navigate(&SimulatedDeviceTree::GetParent, parent, node, flags);
+}
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem,
+                                                       DEVINST node, ULONG flags) {
+  if (status == nullptr || problem == nullptr) return CR_INVALID_POINTER;
+  *status = 0;
+  *problem = 0;
+  if (flags != 0) return CR_INVALID_FLAG;
+  std::uint32_t word = 0;
+  std::uint32_t number = 0;
+  stand_in::TreeAccess tree;
+  const CONFIGRET result = tree->GetDevNodeStatus(word, number, node);
+  if (result == CR_SUCCESS) {
+    *status = word;
+    *problem = number;
+  }
+  return result;
+}
+
+// Lengths are in bytes both ways; a buffer too small (or none) learns the length the
+// value needs, its NUL included.
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyW(DEVINST node, ULONG property,
+                                                                   PULONG dataType, PVOID buffer,
+                                                                   PULONG length, ULONG flags) {
+  if (length == nullptr || (buffer == nullptr && *length != 0)) return CR_INVALID_POINTER;
+  if (property < CM_DRP_MIN || property > CM_DRP_MAX) return CR_INVALID_PROPERTY;
+  if (flags != 0) return CR_INVALID_FLAG;
+  std::wstring value;
+  CONFIGRET result = CR_NO_SUCH_VALUE;
+  {
+    stand_in::TreeAccess tree;
+    DeviceProperty modelled{};
+    if (ModelledProperty(property, modelled)) {
+      result = tree->PropertyValue(node, modelled, value);
+    } else {
+      // Set on no node of the tree; a node that is gone still says so.
+      std::uint32_t status = 0;
+      std::uint32_t problem = 0;
+      result = tree->GetDevNodeStatus(status, problem, node);
+      if (result == CR_SUCCESS) result = CR_NO_SUCH_VALUE;
+    }
+  }
+  if (result != CR_SUCCESS) return result;
+  const ULONG needed = static_cast<ULONG>((value.size() + 1) * sizeof(wchar_t));
+  if (dataType != nullptr) *dataType = REG_SZ;
+  if (*length < needed) {
+    *length = needed;
+    return CR_BUFFER_SMALL;
+  }
+  std::memcpy(buffer, value.c_str(), needed);
+  *length = needed;
+  return CR_SUCCESS;
+}
+
+// Without a veto buffer the system itself would tell the user the outcome; the stand-in
+// has no such message, and the eject log records every request either way.
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Request_Device_EjectW(DEVINST node, PPNP_VETO_TYPE vetoType,
+                                                          LPWSTR vetoName, ULONG nameLength,
+                                                          ULONG flags) {
+  if (vetoName != nullptr && nameLength == 0) return CR_INVALID_POINTER;
+  if (flags != 0) return CR_INVALID_FLAG;
+  CONFIGRET result = CR_FAILURE;
+  {
+    stand_in::TreeAccess tree;
+    result = tree->RequestDeviceEject(node);
+  }
+  TellVeto(result, node, vetoType, vetoName, nameLength);
+  return result;
+}
