@@ -23,6 +23,10 @@ TEMPLATE_REVISION = "3"
 VERSIONS = {"2000": "win2k", "xp": "winxp", "vista": "vista", "10": "win10"}
 # What each of them then reports; a template whose versions did not take is refused.
 _REPORTED_VERSION = {"2000": "5.0", "xp": "5.1", "vista": "6.0", "10": "10.0"}
+if os.environ.get("TOLLEVANE_E2E_WINEARCH") == "win64":
+    # No 64-bit Windows 2000; the 64-bit XP is 5.2, still before Vista.
+    VERSIONS = {"xp": "winxp64", "vista": "vista", "10": "win10"}
+    _REPORTED_VERSION = {"xp": "5.2", "vista": "6.0", "10": "10.0"}
 
 # Files that Wine only reads in a ready prefix; shared with the template by hard
 # links. Everything else (registry, .ini files, the user folder) is copied, since

@@ -84,7 +84,8 @@ def wine_environment(prefix: Path, display: str) -> dict:
     env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "LC_"))}
     env.update(
         WINEPREFIX=str(prefix),
-        WINEARCH="win32",
+        # The 64-bit program runs in a 64-bit prefix (TOLLEVANE_E2E_WINEARCH=win64).
+        WINEARCH=os.environ.get("TOLLEVANE_E2E_WINEARCH", "win32"),
         WINEDEBUG="-all",
         # No Mono/Gecko installer dialogs, and no menu entries written into the
         # host's home for the shortcuts the program creates.
