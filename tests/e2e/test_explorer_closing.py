@@ -62,6 +62,13 @@ class ShellLog:
         self.path.unlink(missing_ok=True)
 
 
+def shell_environment(s, windows, shell_log):
+    """The variables that point the stand-in at a list of those windows and the log."""
+    listed = s.artifacts / "shell-windows.txt"
+    listed.write_text("\n".join(windows) + "\n", encoding="utf-8")
+    return {"TOLLEVANE_SHELL_WINDOWS": windows_path(listed), "TOLLEVANE_SHELL_LOG": windows_path(shell_log.path)}
+
+
 class ExplorerClosing(harness.TestCase):
 
     def prepare(self, s):
@@ -81,11 +88,8 @@ class ExplorerClosing(harness.TestCase):
         self.assertEqual({d: drives.get(d + ":\\") for d in "CEF"},
                          {"C": str(DRIVE_FIXED), "E": str(DRIVE_REMOVABLE), "F": str(DRIVE_REMOVABLE)})
 
-        listed = s.artifacts / "shell-windows.txt"
-        listed.write_text("\n".join(OPEN_WINDOWS) + "\n", encoding="utf-8")
         eject_log, shell_log = EjectLog(s), ShellLog(s)
-        env = {**tree_environment(DEVICES, eject_log), "TOLLEVANE_SHELL_WINDOWS": windows_path(listed),
-               "TOLLEVANE_SHELL_LOG": windows_path(shell_log.path)}
+        env = {**tree_environment(DEVICES, eject_log), **shell_environment(s, OPEN_WINDOWS, shell_log)}
         served = s.run(s.config.helpers / "shellstate.exe", "windows", env=env)
         self.assertEqual(served.status, 0, served.stderr)
         self.assertTrue(served.stdout.splitlines()[0].lower().endswith("\\shellwindows_stand_in.dll"),
@@ -150,6 +154,20 @@ class ExplorerClosing(harness.TestCase):
             self.assertEqual(s.run_tollevane(STICK, env=env).status, 0)
             self.assertEqual(ejects.lines_and_results(), stick)
             self.assertEqual(shell.lines(), [])
+
+
+    def test_stand_in_gives_the_documented_answers(self):
+        with self.session("10") as s:
+            install_stand_ins(s)
+            shell = ShellLog(s)
+            env = shell_environment(s, ["E:\\a", "web x"], shell)
+            answers = s.run(s.config.helpers / "shellstate.exe", "answers", env=env)
+            failed = [line for line in answers.stdout.splitlines() if not line.endswith("\tok")]
+            self.assertEqual((answers.status, failed), (0, []), answers.stdout + answers.stderr)
+            self.assertEqual(shell.lines(), ["E:\\a"], "two Quit calls, one line")
+            # A window told to quit stays closed for the collections of later processes.
+            later = s.run(s.config.helpers / "shellstate.exe", "windows", env=env)
+            self.assertEqual(later.stdout.splitlines()[1:], ["0\t(no folder view)"])
 
 
 if __name__ == "__main__":

@@ -1,10 +1,13 @@
-// shellstate.exe drives | windows: what the program's Explorer closing sees.
+// shellstate.exe drives | windows | answers: what the program's Explorer closing sees.
 //   drives   one line per existing drive: root, tab, GetDriveTypeW's answer
 //   windows  the ShellWindows collection as CLSCTX_ALL creates it: a line
 //            "server<TAB>module" (the in-process server's file, "-" when none of
 //            ours was loaded), then one line per window: position, tab, the
 //            folder's path, or "(no folder view)" for a page
-// Exit 1 when the collection cannot be created or walked.
+//   answers  for a list of exactly "E:\a" and "web x": the server's documented
+//            answers (aggregation, identity, unknown interfaces and positions,
+//            reference counts, unloading, Quit), one "name<TAB>ok|FAIL" line each
+// Exit 1 when the collection cannot be created or walked, or an answer is wrong.
 #include <objbase.h>
 #include <oleauto.h>
 #include <exdisp.h>
@@ -93,15 +96,100 @@ int Windows() {
     return e2e::kExitOk;
 }
 
+struct Checks {
+    bool allOk = true;
+    void Check(const wchar_t* name, bool ok) {
+        e2e::Out(std::wstring(name) + (ok ? L"\tok" : L"\tFAIL"));
+        allOk = allOk && ok;
+    }
+};
+
+VARIANT Position(long i) {
+    VARIANT position;
+    VariantInit(&position);
+    position.vt = VT_I4;
+    position.lVal = i;
+    return position;
+}
+
+int Answers() {
+    HMODULE server = LoadLibraryW(L"shellwindows_stand_in.dll");
+    auto canUnload = server ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+                                  reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")))
+                            : nullptr;
+    if (!canUnload) return e2e::Fail(L"no DllCanUnloadNow in the stand-in", e2e::kExitNo);
+    Checks c;
+    {
+        Ref<IClassFactory> factory;
+        if (FAILED(CoGetClassObject(CLSID_ShellWindows, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                    factory.Out())))
+            return e2e::Fail(L"no class factory", e2e::kExitNo);
+        void* aggregate = &aggregate;
+        c.Check(L"aggregation refused",
+                factory.p->CreateInstance(factory.p, IID_IUnknown, &aggregate) == CLASS_E_NOAGGREGATION &&
+                    aggregate == nullptr);
+        Ref<IShellWindows> windows;
+        if (FAILED(factory.p->CreateInstance(nullptr, IID_IShellWindows, windows.Out())))
+            return e2e::Fail(L"no collection", e2e::kExitNo);
+        c.Check(L"in use while held", canUnload() == S_FALSE);
+
+        Ref<IUnknown> one, two;
+        windows.p->QueryInterface(IID_IUnknown, one.Out());
+        windows.p->QueryInterface(IID_IUnknown, two.Out());
+        c.Check(L"one identity", one.p != nullptr && one.p == two.p);
+        void* none = &none;
+        c.Check(L"unknown interface", windows.p->QueryInterface(IID_IWebBrowser2, &none) == E_NOINTERFACE &&
+                                          none == nullptr);
+
+        long count = 0;
+        c.Check(L"count", SUCCEEDED(windows.p->get_Count(&count)) && count == 2);
+        for (long outside : {2L, -1L}) {
+            IDispatch* item = reinterpret_cast<IDispatch*>(&item);
+            c.Check(L"outside position", windows.p->Item(Position(outside), &item) == S_FALSE && item == nullptr);
+        }
+
+        Ref<IDispatch> first;
+        windows.p->Item(Position(0), &first.p);
+        Ref<IWebBrowser2> folderWindow;
+        c.Check(L"browser", first.p && SUCCEEDED(first.p->QueryInterface(IID_IWebBrowser2, folderWindow.Out())));
+        if (!folderWindow.p) return e2e::Fail(L"no browser", e2e::kExitNo);
+        c.Check(L"reference count", folderWindow.p->AddRef() == 3 && folderWindow.p->Release() == 2);
+
+        Ref<IDispatch> second, page;
+        windows.p->Item(Position(1), &second.p);
+        Ref<IWebBrowser2> webWindow;
+        if (second.p) second.p->QueryInterface(IID_IWebBrowser2, webWindow.Out());
+        c.Check(L"page document", webWindow.p && SUCCEEDED(webWindow.p->get_Document(&page.p)) && page.p);
+        void* view = &view;
+        c.Check(L"page is no folder view",
+                page.p && page.p->QueryInterface(IID_IShellFolderViewDual, &view) == E_NOINTERFACE && view == nullptr);
+
+        c.Check(L"quit", folderWindow.p->Quit() == S_OK && folderWindow.p->Quit() == S_OK);
+        c.Check(L"path of the quit window", PathOf(first.p) == L"E:\\a");
+        Ref<IDispatch> again;
+        c.Check(L"still there until counted", SUCCEEDED(windows.p->Item(Position(0), &again.p)) &&
+                                                  PathOf(again.p) == L"E:\\a");
+        c.Check(L"gone when counted", SUCCEEDED(windows.p->get_Count(&count)) && count == 1);
+        Ref<IDispatch> moved;
+        c.Check(L"next window moves up", SUCCEEDED(windows.p->Item(Position(0), &moved.p)) &&
+                                             PathOf(moved.p) == L"(no folder view)");
+    }
+    c.Check(L"unloadable when all released", canUnload() == S_OK);
+    FreeLibrary(server);
+    return c.allOk ? e2e::kExitOk : e2e::kExitNo;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const e2e::Args args(argc, argv, {});
-    if (args.words.size() != 1) return e2e::Fail(L"usage: shellstate.exe drives|windows");
-    if (args.words[0] == L"drives") return Drives();
-    if (args.words[0] != L"windows") return e2e::Fail(L"usage: shellstate.exe drives|windows");
+    const wchar_t* usage = L"usage: shellstate.exe drives|windows|answers";
+    if (args.words.size() != 1) return e2e::Fail(usage);
+    const std::wstring& mode = args.words[0];
+    if (mode == L"drives") return Drives();
+    if (mode != L"windows" && mode != L"answers") return e2e::Fail(usage);
     if (FAILED(CoInitialize(nullptr))) return e2e::Fail(L"CoInitialize failed", e2e::kExitNo);
-    const int status = Windows();
+    const int status = mode == L"windows" ? Windows() : Answers();
     CoUninitialize();
     return status;
 }
