@@ -21,14 +21,14 @@ std::atomic<long>& ServerLocks();
 #define SHELL_STAND_IN_NOT_SERVED(name, ...) \
   HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
 
-// Interface is the most derived interface of the object; `served` lists every IID
-// that QueryInterface answers besides IUnknown and IDispatch (the interface's
-// bases included: every one of them is the same pointer here).
+// Reference counting and QueryInterface. Interface is the object's most derived
+// interface; `served` lists every IID that QueryInterface answers besides
+// IUnknown, the interface's bases included (each is the same pointer here).
 template <typename Interface>
-class ComObject : public Interface {
+class UnknownObject : public Interface {
  public:
-  ComObject(const ComObject&) = delete;
-  ComObject& operator=(const ComObject&) = delete;
+  UnknownObject(const UnknownObject&) = delete;
+  UnknownObject& operator=(const UnknownObject&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
@@ -47,6 +47,28 @@ class ComObject : public Interface {
     return left;
   }
 
+ protected:
+  explicit UnknownObject(std::span<const IID* const> served) : served_(served) { ++LiveObjects(); }
+  virtual ~UnknownObject() { --LiveObjects(); }
+
+ private:
+  bool Serves(REFIID iid) const {
+    if (IsEqualIID(iid, IID_IUnknown)) return true;
+    for (const IID* served : served_) {
+      if (IsEqualIID(iid, *served)) return true;
+    }
+    return false;
+  }
+
+  std::span<const IID* const> served_;
+  // Created with the caller's reference.
+  std::atomic<ULONG> references_{1};
+};
+
+// A dispatch interface's object (IID_IDispatch belongs in `served`).
+template <typename Interface>
+class ComObject : public UnknownObject<Interface> {
+ public:
   // No type information: callers bind through the interface itself.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_INVALIDARG;
@@ -61,27 +83,7 @@ class ComObject : public Interface {
   SHELL_STAND_IN_NOT_SERVED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
 
  protected:
-  explicit ComObject(std::span<const IID* const> served) : served_(served) { ++LiveObjects(); }
-  virtual ~ComObject() { --LiveObjects(); }
-
-  // A new reference for an out-parameter.
-  Interface* Share() {
-    AddRef();
-    return this;
-  }
-
- private:
-  bool Serves(REFIID iid) const {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) return true;
-    for (const IID* served : served_) {
-      if (IsEqualIID(iid, *served)) return true;
-    }
-    return false;
-  }
-
-  std::span<const IID* const> served_;
-  // Created with the caller's reference.
-  std::atomic<ULONG> references_{1};
+  using UnknownObject<Interface>::UnknownObject;
 };
 
 }  // namespace shellstandin

@@ -9,7 +9,7 @@ namespace shellstandin {
 namespace {
 
 
-constexpr const IID* kFolderItemInterfaces[] = {&IID_FolderItem};
+constexpr const IID* kFolderItemInterfaces[] = {&IID_IDispatch, &IID_FolderItem};
 
 class StandInFolderItem final : public ComObject<FolderItem> {
  public:
@@ -42,7 +42,7 @@ class StandInFolderItem final : public ComObject<FolderItem> {
   const std::wstring path_;
 };
 
-constexpr const IID* kFolderInterfaces[] = {&IID_Folder, &IID_Folder2};
+constexpr const IID* kFolderInterfaces[] = {&IID_IDispatch, &IID_Folder, &IID_Folder2};
 
 class StandInFolder final : public ComObject<Folder2> {
  public:
@@ -71,7 +71,7 @@ class StandInFolder final : public ComObject<Folder2> {
   const std::wstring path_;
 };
 
-constexpr const IID* kViewInterfaces[] = {&IID_IShellFolderViewDual};
+constexpr const IID* kViewInterfaces[] = {&IID_IDispatch, &IID_IShellFolderViewDual};
 
 class StandInFolderView final : public ComObject<IShellFolderViewDual> {
  public:
@@ -97,9 +97,11 @@ class StandInFolderView final : public ComObject<IShellFolderViewDual> {
 
 // A page's document object: a bare dispatch interface, so that the query for a
 // folder view answers E_NOINTERFACE.
+constexpr const IID* kWebDocumentInterfaces[] = {&IID_IDispatch};
+
 class StandInWebDocument final : public ComObject<IDispatch> {
  public:
-  StandInWebDocument() : ComObject({}) {}
+  StandInWebDocument() : ComObject(kWebDocumentInterfaces) {}
 };
 
 }  // namespace

@@ -23,29 +23,11 @@ std::atomic<long>& ServerLocks() {
 
 namespace {
 
-class ShellWindowsFactory final : public IClassFactory {
- public:
-  ShellWindowsFactory() { ++LiveObjects(); }
-  virtual ~ShellWindowsFactory() { --LiveObjects(); }
-  ShellWindowsFactory(const ShellWindowsFactory&) = delete;
-  ShellWindowsFactory& operator=(const ShellWindowsFactory&) = delete;
+constexpr const IID* kFactoryInterfaces[] = {&IID_IClassFactory};
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+class ShellWindowsFactory final : public UnknownObject<IClassFactory> {
+ public:
+  ShellWindowsFactory() : UnknownObject(kFactoryInterfaces) {}
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
@@ -67,9 +49,6 @@ class ShellWindowsFactory final : public IClassFactory {
     }
     return S_OK;
   }
-
- private:
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

@@ -68,7 +68,8 @@ struct OpenWindow {
   std::atomic<bool> quit{false};
 };
 
-constexpr const IID* kBrowserInterfaces[] = {&IID_IWebBrowser, &IID_IWebBrowserApp, &IID_IWebBrowser2};
+constexpr const IID* kBrowserInterfaces[] = {&IID_IDispatch, &IID_IWebBrowser, &IID_IWebBrowserApp,
+                                               &IID_IWebBrowser2};
 
 class StandInBrowser final : public ComObject<IWebBrowser2> {
  public:
@@ -164,7 +165,7 @@ class StandInBrowser final : public ComObject<IWebBrowser2> {
   const std::shared_ptr<const std::optional<std::wstring>> log_;
 };
 
-constexpr const IID* kShellWindowsInterfaces[] = {&IID_IShellWindows};
+constexpr const IID* kShellWindowsInterfaces[] = {&IID_IDispatch, &IID_IShellWindows};
 
 class StandInShellWindows final : public ComObject<IShellWindows> {
  public:
