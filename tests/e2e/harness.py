@@ -343,6 +343,15 @@ class Session:
     def read_settings(self) -> dict[str, dict[str, str]]:
         return read_ini(self.settings_file)
 
+    def restart_wine(self) -> None:
+        """Ends every process of the prefix and starts its wineserver anew: Wine's
+        services read some settings (the drives' types, say) only when they start."""
+        for process in self._processes:
+            process.kill()
+        if self._server:
+            self._server.stop()
+        self._server = WineServer(self.prefix, self.env, self.logs / "wineserver.log")
+
     # -- registry
 
     def reg_add(self, key: str, name: str, kind: str, data: str) -> None:
