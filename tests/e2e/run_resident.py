@@ -65,13 +65,36 @@ def program_running(prefix: Path) -> bool:
     return False
 
 
-def wait_for_program(prefix: Path, present: bool, timeout: float = float("inf")) -> bool:
+def wait_for_program(prefix: Path, present: bool, timeout: float = float("inf"), tick=None) -> bool:
     deadline = time.monotonic() + timeout
     while program_running(prefix) != present:
         if time.monotonic() > deadline:
             return False
+        if tick:
+            tick()
         time.sleep(0.5)
     return True
+
+
+class EjectPrinter:
+    """Prints each eject request of the device stand-in's log as it lands."""
+
+    RESULTS = {0: "ejected", 0x13: "failed (CR_FAILURE)", 0x17: "vetoed (CR_REMOVE_VETOED)",
+               0x0D: "no such device (CR_NO_SUCH_DEVNODE)"}
+
+    def __init__(self, log: Path):
+        self.log = log
+        self.done = 0
+
+    def print_new(self) -> None:
+        if not self.log.exists():
+            return
+        lines = self.log.read_bytes().split(b"\n")[:-1]  # the last line may be half written
+        for raw in lines[self.done:]:
+            line, result, name = raw.decode("utf-8", errors="replace").split("\t", 2)
+            outcome = self.RESULTS.get(int(result), f"result {result}")
+            say(f"eject request: {name} (tree line {line}): {outcome}")
+        self.done = len(lines)
 
 
 def main() -> int:
@@ -117,9 +140,18 @@ def main() -> int:
                 f"look at it with: import -display {display} -window root shot.png")
         env = wine_host.wine_environment(prefix, display)
         demo_tree = config.source / "demo" / "devices.tree"
+        eject_log = None
         if demo_tree.exists():
-            env["TOLLEVANE_DEVICE_TREE"] = harness.windows_path(demo_tree)
-            say(f"simulated devices from {demo_tree}")
+            # A copy per run: the device stand-in records ejections beside its tree,
+            # and every run starts with every demo device plugged in.
+            tree_copy = prefix / "demo-devices.tree"
+            shutil.copyfile(demo_tree, tree_copy)
+            (prefix / "demo-devices.tree.gone").unlink(missing_ok=True)
+            eject_log = prefix / "demo-ejects.log"
+            eject_log.unlink(missing_ok=True)
+            env["TOLLEVANE_DEVICE_TREE"] = harness.windows_path(tree_copy)
+            env["TOLLEVANE_EJECT_LOG"] = harness.windows_path(eject_log)
+            say(f"demo devices from {demo_tree}, answered by the device stand-in")
         server = wine_host.WineServer(prefix, env, logs / "run-wineserver.log")
 
         # A new desktop name for every run; made the prefix's default desktop too,
@@ -142,7 +174,10 @@ def main() -> int:
             f"desktop {desktop!r}")
         say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} wine {config.helpers}/listwin.exe")
         say("stop it with Ctrl+C here, or with the tray menu's exit command")
-        wait_for_program(prefix, present=False)
+        printer = EjectPrinter(eject_log) if eject_log else None
+        wait_for_program(prefix, present=False, tick=printer.print_new if printer else None)
+        if printer:
+            printer.print_new()
         say("the program has ended")
         return 0
     except KeyboardInterrupt:
