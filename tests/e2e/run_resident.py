@@ -172,7 +172,8 @@ def main() -> int:
             return 1
         say(f"Tollevane.exe ({wine_host.ARCH}) is running resident in {prefix} ({args.version}), "
             f"desktop {desktop!r}")
-        say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} wine {config.helpers}/listwin.exe")
+        wine = " ".join(wine_host.wine_command())
+        say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} {wine} {config.helpers}/listwin.exe")
         say("stop it with Ctrl+C here, or with the tray menu's exit command")
         printer = EjectPrinter(eject_log) if eject_log else None
         wait_for_program(prefix, present=False, tick=printer.print_new if printer else None)
