@@ -1,6 +1,6 @@
 """CTest's entry to the end-to-end tests: runs one test method by name.
 
-    run_test.py --exe X --helpers DIR --work DIR --source DIR [--deadline S] MODULE METHOD
+    run_test.py --exe X --helpers DIR --work DIR --source DIR [--archive ZIP] [--deadline S] MODULE METHOD
     run_test.py ... --template      builds the template prefix (the suite's fixture)
 """
 
@@ -29,6 +29,7 @@ def main() -> int:
     parser.add_argument("--helpers", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--source", required=True)
+    parser.add_argument("--archive", default="")
     parser.add_argument("--deadline", type=int, default=150)
     parser.add_argument("--template", action="store_true")
     parser.add_argument("module", nargs="?")
@@ -37,6 +38,8 @@ def main() -> int:
 
     os.environ.update(TOLLEVANE_EXE=args.exe, TOLLEVANE_E2E_HELPERS=args.helpers,
                       TOLLEVANE_E2E_WORK=args.work, TOLLEVANE_SOURCE=args.source)
+    if args.archive:
+        os.environ["TOLLEVANE_ARCHIVE"] = args.archive
     sys.path.insert(0, str(Path(__file__).resolve().parent))
     signal.signal(signal.SIGALRM, _on_deadline)
     signal.signal(signal.SIGTERM, _on_deadline)
