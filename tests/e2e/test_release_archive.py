@@ -25,6 +25,7 @@ ID_TRAY_HELP = 32776
 IDH_MAIN = 12000
 FILE_ATTRIBUTE_ARCHIVE = 0x20
 BOM = b"\xef\xbb\xbf"
+SYSTEM_COMPILE_TIME = 10
 
 
 def archive_file() -> Path:
@@ -48,6 +49,16 @@ def pe_timestamp(exe: bytes) -> int:
         raise AssertionError("not a PE file")
     (stamp,) = struct.unpack_from("<I", exe, header + 8)
     return stamp
+
+
+def system_records(system: bytes) -> dict[int, bytes]:
+    """#SYSTEM: a version dword, then records of a code word, a length word and data."""
+    records, pos = {}, 4
+    while pos + 4 <= len(system):
+        code, length = struct.unpack_from("<HH", system, pos)
+        records[code] = system[pos + 4:pos + 4 + length]
+        pos += 4 + length
+    return records
 
 
 def path_forms(path: Path) -> list[bytes]:
@@ -120,6 +131,8 @@ class ReleaseArchive(unittest.TestCase):
                 for form in forbidden:
                     self.assertNotIn(form, data, f"{name} holds a build path")
             self.assertEqual(chm.read_bytes()[0x10:0x14], bytes(4), "no compile time in the header")
+            self.assertEqual(system_records(streams["#SYSTEM"]).get(SYSTEM_COMPILE_TIME), bytes(4),
+                             "no compile time in #SYSTEM")
 
     def test_readme_is_windows_text_with_the_switches_and_the_settings_file(self):
         with zipfile.ZipFile(self.archive) as archive:
