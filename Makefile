@@ -1,5 +1,5 @@
-# Front door: `make run` and `make test`.
-.PHONY: run test setup build
+# Front door: `make run` and `make test`; `make dist` for the release archives.
+.PHONY: run test dist setup build
 
 setup:
 	@scripts/setup.sh
@@ -12,3 +12,6 @@ test: build
 
 run: build
 	@scripts/run.sh
+
+dist: setup
+	@scripts/dist.sh

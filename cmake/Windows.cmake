@@ -8,7 +8,11 @@ set(TOLLEVANE_WIN_DEFINES UNICODE _UNICODE WINVER=0x0600 _WIN32_WINNT=0x0600 _WI
 target_compile_definitions(tollevane_core PUBLIC ${TOLLEVANE_WIN_DEFINES})
 # A small program file: unused code is dropped and symbols are stripped.
 set(TOLLEVANE_SECTION_OPTIONS -ffunction-sections -fdata-sections)
-target_compile_options(tollevane_core PRIVATE ${TOLLEVANE_SECTION_OPTIONS})
+# The shipped program must not depend on where it was built: source and build paths
+# are mapped away should a path ever be compiled in (__FILE__, assertions), and the
+# link leaves out the build time.
+set(TOLLEVANE_PATH_OPTIONS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+target_compile_options(tollevane_core PRIVATE ${TOLLEVANE_SECTION_OPTIONS} ${TOLLEVANE_PATH_OPTIONS})
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
@@ -20,16 +24,54 @@ list(REMOVE_DUPLICATES TOLLEVANE_WIN32_SOURCES)
 add_executable(Tollevane WIN32 ${TOLLEVANE_WIN32_SOURCES}
                ${CMAKE_SOURCE_DIR}/src/resources/Tollevane.rc)
 target_link_libraries(Tollevane PRIVATE tollevane_core)
-target_compile_options(Tollevane PRIVATE ${TOLLEVANE_SECTION_OPTIONS})
+target_compile_options(Tollevane PRIVATE ${TOLLEVANE_SECTION_OPTIONS} ${TOLLEVANE_PATH_OPTIONS})
 target_include_directories(Tollevane PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-libstdc++
-                    -Wl,--gc-sections -s)
+                    -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
 # setupapi is loaded at run time from the system folder (devices/win32/SetupApi.h).
 target_link_libraries(Tollevane PRIVATE
     imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32
     shell32 user32 gdi32 kernel32)
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)
+
+# What a user downloads: the program, its help file and the read-me, packed from this
+# build. Packed at every build: the entries carry the time of the last commit, which
+# no file dependency would notice.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TOLLEVANE_ARCH win32)
+else()
+  set(TOLLEVANE_ARCH win64)
+endif()
+set(TOLLEVANE_RELEASE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+set(TOLLEVANE_ARCHIVE ${CMAKE_BINARY_DIR}/Tollevane-${TOLLEVANE_RELEASE_VERSION}-${TOLLEVANE_ARCH}.zip)
+# For scripts/dist.sh, which copies the archive without knowing the version.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/release-archive.txt CONTENT "${TOLLEVANE_ARCHIVE}\n")
+
+# The compiled help file next to the program, opened by topic number.
+find_program(TOLLEVANE_FPC fpc)
+if(TOLLEVANE_FPC)
+  file(GLOB TOLLEVANE_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+  add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/Tollevane.chm
+      COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-help.sh ${CMAKE_SOURCE_DIR}/help
+              ${CMAKE_BINARY_DIR}/help ${CMAKE_BINARY_DIR}/Tollevane.chm
+      DEPENDS ${TOLLEVANE_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build-help.sh
+              ${CMAKE_SOURCE_DIR}/scripts/chm-compile.pas ${CMAKE_SOURCE_DIR}/scripts/chm-clear-times.py
+      COMMENT "Compiling the help file")
+  add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm)
+
+  find_program(TOLLEVANE_PYTHON3 NAMES python3 REQUIRED)
+  add_custom_target(release_archive ALL
+      COMMAND ${TOLLEVANE_PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/pack-release.py
+              --output ${TOLLEVANE_ARCHIVE} --version ${TOLLEVANE_RELEASE_VERSION}
+              --source ${CMAKE_SOURCE_DIR}
+              Tollevane.exe=$<TARGET_FILE:Tollevane> Tollevane.chm=${CMAKE_BINARY_DIR}/Tollevane.chm
+              --text Readme.txt=${CMAKE_SOURCE_DIR}/release/Readme.txt
+      BYPRODUCTS ${TOLLEVANE_ARCHIVE}
+      DEPENDS Tollevane help_file ${CMAKE_SOURCE_DIR}/release/Readme.txt
+      COMMENT "Packing ${TOLLEVANE_ARCHIVE}")
+endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   enable_testing()
@@ -42,19 +84,6 @@ enable_testing()
 add_test(NAME imports_${CMAKE_SYSTEM_PROCESSOR}
          COMMAND ${CMAKE_COMMAND} -E env OBJDUMP=${TOLLEVANE_OBJDUMP}
                  bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tollevane>)
-
-# The compiled help file next to the program, opened by topic number.
-find_program(TOLLEVANE_CHMCMD chmcmd)
-if(TOLLEVANE_CHMCMD)
-  file(GLOB TOLLEVANE_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
-  add_custom_command(
-      OUTPUT ${CMAKE_BINARY_DIR}/Tollevane.chm
-      COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-help.sh ${CMAKE_SOURCE_DIR}/help
-              ${CMAKE_BINARY_DIR}/help ${CMAKE_BINARY_DIR}/Tollevane.chm
-      DEPENDS ${TOLLEVANE_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build-help.sh
-      COMMENT "Compiling the help file")
-  add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm)
-endif()
 
 # Test-only DLLs that stand in, in a test prefix, for Windows services that Wine
 # lacks. Each lives in its own folder and builds into stand-ins/ of the build tree.

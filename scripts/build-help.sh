@@ -1,30 +1,25 @@
 #!/usr/bin/env bash
-# Compiles help/ into a .chm with chmcmd.
+# Compiles help/ into a .chm: build-help.sh SOURCE_DIR WORK_DIR OUTPUT.chm
 #
-# chmcmd stores each topic's context alias as the absolute path of its source file,
-# so the help viewer asks for "<work dir>/topic.html" inside the .chm. The pages are
-# therefore stored a second time under that path, where the aliases find them.
+# The compiler is scripts/chm-compile.pas, built here with Free Pascal against the same
+# chm units as chmcmd: it stores the topic aliases relative to the project, so the pages
+# are stored once and no build folder ends up in the file. Its two compile-time stamps
+# are then cleared, so that every build of the same pages gives the same bytes.
 set -euo pipefail
+scripts=$(cd "$(dirname "$0")" && pwd)
 source_dir=$1
 work_dir=$(realpath -m "$2")
 output=$3
 
 rm -rf "$work_dir"
-mkdir -p "$work_dir"
+mkdir -p "$work_dir/compiler"
 cp "$source_dir"/* "$work_dir"/
-nested="$work_dir${work_dir}"
-mkdir -p "$nested"
-cp "$source_dir"/*.html "$source_dir"/*.css "$nested"/
+
+fpc -v0 -O2 -FU"$work_dir/compiler" -o"$work_dir/compiler/chm-compile" \
+    "$scripts/chm-compile.pas" > "$work_dir/compiler/fpc.log" ||
+  { cat "$work_dir/compiler/fpc.log" >&2; exit 1; }
 
 cd "$work_dir"
-python3 - "$work_dir" <<'PY'
-import pathlib, re, sys
-work = sys.argv[1].lstrip('/')
-project = pathlib.Path('Tollevane.hhp')
-text = project.read_text(encoding='utf-8')
-pages = re.findall(r'(?m)^([\w.]+\.(?:html|css))\s*$', text.split('[ALIAS]')[0])
-extra = ''.join(f'{work}/{page}\n' for page in pages)
-project.write_text(text.replace('\n[ALIAS]', extra + '\n[ALIAS]', 1), encoding='utf-8')
-PY
-chmcmd --no-html-scan Tollevane.hhp > chmcmd.log
+"$work_dir/compiler/chm-compile" Tollevane.hhp Tollevane.chm
+python3 "$scripts/chm-clear-times.py" Tollevane.chm
 cp Tollevane.chm "$output"

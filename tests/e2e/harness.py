@@ -18,6 +18,7 @@ import subprocess
 import time
 import unittest
 import uuid
+import zipfile
 from dataclasses import dataclass
 from pathlib import Path, PureWindowsPath
 from typing import Iterable, Optional
@@ -50,6 +51,7 @@ class Paths:
     helpers: Path   # folder of press.exe, waitwin.exe, ...
     work: Path      # build/win32/e2e: template, prefixes, artifacts
     source: Path    # the source tree
+    archive: Optional[Path]  # build/win32/Tollevane-<version>-win32.zip, as CMake names it
 
 
 def paths() -> Paths:
@@ -60,6 +62,7 @@ def paths() -> Paths:
         helpers=Path(os.environ.get("TOLLEVANE_E2E_HELPERS", build / "tests" / "e2e" / "helpers")).resolve(),
         work=Path(os.environ.get("TOLLEVANE_E2E_WORK", build / "e2e")).resolve(),
         source=source,
+        archive=Path(os.environ["TOLLEVANE_ARCHIVE"]).resolve() if os.environ.get("TOLLEVANE_ARCHIVE") else None,
     )
 
 
@@ -331,6 +334,20 @@ class Session:
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(exe, target)
         return windows_path
+
+    def install_archive(self, archive: Path, folder: str) -> list[str]:
+        """Unpacks a release archive into a folder of the prefix, as a user would, and
+        makes its Tollevane.exe the program that start_tollevane() and run_tollevane()
+        run; the build's own copy is removed so that nothing runs it by mistake.
+        Returns the entry names in archive order."""
+        target = self.unix_path(folder)
+        target.mkdir(parents=True, exist_ok=True)
+        with zipfile.ZipFile(archive) as unpacked:
+            names = unpacked.namelist()
+            unpacked.extractall(target)
+        self.unix_path(self.program).unlink()
+        self.program = PureWindowsPath(folder) / "Tollevane.exe"
+        return names
 
     def write_settings(self, text: str) -> Path:
         """Writes the settings file (UTF-16LE with a byte-order mark, CRLF), as the

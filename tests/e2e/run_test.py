@@ -1,7 +1,7 @@
 """CTest's entry to the end-to-end tests: runs one test method by name.
 
     run_test.py --exe X --helpers DIR --work DIR --source DIR --arch win32|win64
-                [--deadline S] MODULE METHOD
+                [--archive ZIP] [--deadline S] MODULE METHOD
     run_test.py ... --template      builds the template prefix (the suite's fixture)
 
 Exit status 0 passed, 1 failed, 2 misuse, 77 skipped: on a host that cannot run
@@ -55,6 +55,7 @@ def main() -> int:
     parser.add_argument("--helpers", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--source", required=True)
+    parser.add_argument("--archive", default="")
     parser.add_argument("--deadline", type=int, default=150)
     parser.add_argument("--arch", choices=("win32", "win64"), default="win32")
     parser.add_argument("--template", action="store_true")
@@ -65,6 +66,8 @@ def main() -> int:
     os.environ.update(TOLLEVANE_EXE=args.exe, TOLLEVANE_E2E_HELPERS=args.helpers,
                       TOLLEVANE_E2E_WORK=args.work, TOLLEVANE_SOURCE=args.source,
                       TOLLEVANE_E2E_ARCH=args.arch)
+    if args.archive:
+        os.environ["TOLLEVANE_ARCHIVE"] = args.archive
     sys.path.insert(0, str(Path(__file__).resolve().parent))
     import wine_host
     unable = wine_host.host_runs_arch()

@@ -122,12 +122,10 @@ class TopicTable(unittest.TestCase):
         self.assertEqual(sorted(table), sorted(TOPICS), "exactly the Help buttons' numbers")
         for topic, page in TOPICS.items():
             with self.subTest(topic=topic):
-                target = "/" + table[topic].lstrip("/")
-                self.assertEqual(target.rsplit("/", 1)[-1], page)
-                # The viewer opens the alias target as a stream of the file: it must be there,
-                # and be the same page as the one the contents links reach.
-                self.assertIn(target, self.streams)
-                self.assertEqual(self.stream(target), self.stream("/" + page))
+                # The viewer opens the alias target as a stream of the file. A target under
+                # a folder would be the build folder, and the file would differ per build.
+                self.assertEqual(table[topic], page)
+                self.assertIn("/" + page, self.streams)
 
     def test_pages_are_japanese_html_whose_links_resolve(self):
         for page, title in TITLES.items():
