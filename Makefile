@@ -8,6 +8,7 @@ build: setup
 	@scripts/build.sh native win32 win64
 
 test: build
+	@scripts/build.sh sanitize
 	@scripts/test.sh
 
 run: build

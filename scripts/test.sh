@@ -33,6 +33,8 @@ run_suite() {
 }
 
 run_suite native
+# The same unit tests again, built with clang's address and undefined-behaviour checks.
+run_suite sanitize
 run_suite win32
 run_suite win64
 

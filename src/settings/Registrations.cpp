@@ -78,6 +78,12 @@ void WriteStorageEntry(SettingsFile& file, const std::wstring& name,
 
 }  // namespace
 
+bool IsAllStorageRecord(const tag_device_hotkey_info& record, const std::wstring& allStorageName) {
+  // A hand-edited numbered entry of another kind may carry the same name; it stays
+  // the entry it is rather than turning into the storage entry.
+  return record.name == allStorageName && record.device_kind == kStorageDeviceKind;
+}
+
 std::wstring RegistrationKey(int number) {
   const long long magnitude = number < 0 ? -static_cast<long long>(number) : number;
   std::wstring digits = std::to_wstring(magnitude);
@@ -157,8 +163,10 @@ void LoadRegistrationsToList(const SettingsFile& file, std::uint32_t deviceKind,
     rows.AddOrUpdateRow(*entry, false);
   }
 
+  // A released storage hotkey (code 0) is still read: its count and Windows-key flag
+  // belong to the row, and the next OK would otherwise store them as 0.
   const std::optional<std::uint32_t> storageCode = ReadHotkeyCode(file, kStorageKey);
-  if (!storageCode || *storageCode == 0) return;
+  if (!storageCode) return;
   tag_device_hotkey_info storage;
   storage.hotkey = *storageCode;
   storage.winkey = ReadWinkey(file, kStorageKey) ? 1 : 0;
@@ -208,7 +216,7 @@ void SaveRegistrations(SettingsFile& file, std::uint32_t deviceKind, const Regis
   for (std::size_t row = 0; row < rows.RowCount(); ++row) {
     const std::wstring text = rows.RowText(row);
     const tag_device_hotkey_info record = rows.RowRecord(row);
-    if (text == allStorageName) {
+    if (IsAllStorageRecord(record, allStorageName)) {
       WriteStorageEntry(file, text, record);
       storageWritten = true;
       continue;

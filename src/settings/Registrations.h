@@ -17,6 +17,9 @@ class SettingsFile;
 inline constexpr int kMaxRegistrationNumber = 256;
 inline constexpr wchar_t kStorageKey[] = L"STORAGE";
 
+// Whether a listed record is the all-storage entry: its name and the USB kind.
+bool IsAllStorageRecord(const tag_device_hotkey_info& record, const std::wstring& allStorageName);
+
 // "%03d" of an entry number.
 std::wstring RegistrationKey(int number);
 

@@ -1,5 +1,27 @@
 #include "settings/SettingsFile.h"
 
+namespace {
+
+bool IsProfileQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+
+// The blanks the profile functions drop at the ends of a value.
+bool IsProfileBlank(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r' ||
+         c == 0x1A;
+}
+
+}  // namespace
+
+std::wstring QuoteProfileValue(const std::wstring& value) {
+  // The profile functions hand a value back without its end blanks and without one
+  // pair of matching quotes around it. One more pair of quotes protects exactly such
+  // values, and only them, so files that never needed quoting keep their bytes.
+  if (value.empty()) return value;
+  const auto needs = [](wchar_t c) { return IsProfileBlank(c) || IsProfileQuote(c); };
+  if (!needs(value.front()) && !needs(value.back())) return value;
+  return L'"' + value + L'"';
+}
+
 int SettingsFile::GetProfileInt(std::wstring_view section, std::wstring_view key,
                                 int fallback) const {
   return store_.ReadInt(section, key, fallback);
@@ -18,7 +40,8 @@ bool SettingsFile::WriteProfileInt(std::wstring_view section, std::wstring_view 
 bool SettingsFile::WriteProfileString(std::wstring_view section,
                                       const std::optional<std::wstring>& key,
                                       const std::optional<std::wstring>& value) {
-  return store_.Write(section, key, value);
+  if (!key || !value) return store_.Write(section, key, value);
+  return store_.Write(section, key, QuoteProfileValue(*value));
 }
 
 std::optional<ByteBlock> SettingsFile::GetProfileBytes(std::wstring_view section,

@@ -15,6 +15,9 @@
 #undef GetProfileString
 #undef WriteProfileString
 
+// The text to write so that the profile functions read `value` back unchanged.
+std::wstring QuoteProfileValue(const std::wstring& value);
+
 class SettingsFile {
  public:
   explicit SettingsFile(ProfileStore& store) : store_(store) {}
@@ -23,7 +26,7 @@ class SettingsFile {
   std::wstring GetProfileString(std::wstring_view section, std::wstring_view key,
                                 std::wstring_view fallback = {}) const;
   bool WriteProfileInt(std::wstring_view section, std::wstring_view key, int value);
-  // No key deletes the section; no value deletes the key.
+  // No key deletes the section; no value deletes the key. A value reads back exactly.
   bool WriteProfileString(std::wstring_view section, const std::optional<std::wstring>& key,
                           const std::optional<std::wstring>& value);
   std::optional<ByteBlock> GetProfileBytes(std::wstring_view section, std::wstring_view key) const;

@@ -17,7 +17,7 @@ int DeviceListModel::AddOrUpdateRow(const tag_device_hotkey_info& record, bool r
   // the generic hub is never something a user ejects by itself.
   if (record.name == storageDesc_ || record.name == kGenericUsbHub) return -1;
 
-  const std::optional<std::size_t> found = FindRow(record.name);
+  const std::optional<std::size_t> found = FindRow(record);
   if (!found) {
     DeviceListRow row;
     row.record = record;
@@ -99,7 +99,7 @@ bool DeviceListModel::DeleteRow(std::size_t row) {
 }
 
 bool DeviceListModel::IsAllStorageRow(std::size_t row) const {
-  return row < rows_.size() && rows_[row].Text() == allStorageName_;
+  return row < rows_.size() && IsAllStorageRecord(rows_[row].record, allStorageName_);
 }
 
 bool DeviceListModel::HasNoHotkey(std::size_t row) const {
@@ -123,9 +123,14 @@ void DeviceListModel::Save(SettingsFile& file) const {
   SaveRegistrations(file, loadedDeviceKind_, *this);
 }
 
-std::optional<std::size_t> DeviceListModel::FindRow(const std::wstring& name) const {
-  for (std::size_t i = 0; i < rows_.size(); ++i)
-    if (DeviceNamesEqual(rows_[i].Text(), name)) return i;
+std::optional<std::size_t> DeviceListModel::FindRow(const tag_device_hotkey_info& record) const {
+  // The all-storage row and a device of the same name are two rows, never merged.
+  const bool allStorage = IsAllStorageRecord(record, allStorageName_);
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (DeviceNamesEqual(rows_[i].Text(), record.name) &&
+        IsAllStorageRecord(rows_[i].record, allStorageName_) == allStorage)
+      return i;
+  }
   return std::nullopt;
 }
 

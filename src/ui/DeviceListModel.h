@@ -117,7 +117,7 @@ class DeviceListModel final : public RegistrationRows {
     DeviceListModel& model_;
   };
 
-  std::optional<std::size_t> FindRow(const std::wstring& name) const;
+  std::optional<std::size_t> FindRow(const tag_device_hotkey_info& record) const;
   void SetTexts(DeviceListRow& row) const;
   void Changed(std::size_t row);
 

@@ -413,6 +413,27 @@ TEST_F(DeviceListListing, WithoutUsbThereIsNoAllStorageRow) {
   EXPECT_EQ(model.RowText(0), L"PC Card Modem");
 }
 
+TEST_F(DeviceListListing, EntryOfAnotherKindNamedLikeTheAllStorageRowKeepsARowOfItsOwn) {
+  FakeDeviceTree tree(kDemoTree);
+  store.StoreRegistration(L"001", kAllStorageVista, kCtrlA, /*kind=*/2, /*rejectTimes=*/4);
+  store.StoreRegistration(L"STORAGE", kAllStorageVista, 0, 1, /*rejectTimes=*/7);
+  model.Populate(tree, 0x03, nullptr, file);
+
+  ASSERT_EQ(model.RowText(0), kAllStorageVista);
+  EXPECT_EQ(model.Row(0).countText, L"7");
+  const std::size_t own = model.RowCount() - 1;
+  EXPECT_EQ(model.RowText(own), kAllStorageVista);
+  EXPECT_EQ(model.Row(own).hotkeyText, L"Ctrl + A");
+  EXPECT_TRUE(model.ButtonsFor(own).remove);
+  EXPECT_FALSE(model.ButtonsFor(0).remove);
+
+  model.Save(file);
+  DeviceListModel reopened(kVista);
+  reopened.Populate(tree, 0x03, nullptr, file);
+  ASSERT_EQ(reopened.RowCount(), model.RowCount());
+  for (std::size_t i = 0; i < model.RowCount(); ++i) EXPECT_EQ(reopened.RowRecord(i), model.RowRecord(i));
+}
+
 // The file after a save, section by section, as "KEY=value" lines.
 std::vector<std::wstring> Section(const FakeProfileStore& store, const std::wstring& section) {
   std::vector<std::wstring> lines;

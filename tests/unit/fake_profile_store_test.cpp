@@ -39,7 +39,7 @@ TEST(FakeProfileStore, StringsAreCutQuotesStrippedAndLeadingBlanksDropped) {
   store.Write(L"S", L"blank", L"   v ");
   EXPECT_EQ(store.ReadString(L"S", L"long", {}).size(), kProfileStringBufferChars - 1);
   EXPECT_EQ(store.ReadString(L"S", L"quoted", {}), L"a b");
-  EXPECT_EQ(store.ReadString(L"S", L"blank", {}), L"v ");
+  EXPECT_EQ(store.ReadString(L"S", L"blank", {}), L"v");
   EXPECT_EQ(store.ReadString(L"S", L"none", L"dflt"), L"dflt");
 }
 

@@ -189,14 +189,29 @@ TEST_F(RegistrationsTest, KindsOutsideTheFilterAreNeitherRegisteredNorListed) {
   EXPECT_EQ(rows.added[0].name, L"Card");
 }
 
-TEST_F(RegistrationsTest, StorageEntryNeedsANonZeroHotkeyAndTheUsbBit) {
-  store.StoreRegistration(L"STORAGE", kAllStorage, 0, 1);
+TEST_F(RegistrationsTest, ReleasedStorageEntryIsListedWithItsCountButNeverRegistered) {
+  store.StoreRegistration(L"STORAGE", kAllStorage, 0, 1, /*rejectTimes=*/7, /*winkey=*/1);
   Load();
+  EXPECT_TRUE(table.empty());
   FakeRows rows;
   LoadRegistrationsToList(file, 1, rows);
-  EXPECT_TRUE(table.empty());
-  EXPECT_TRUE(rows.added.empty());
+  ASSERT_EQ(rows.added.size(), 1u);
+  EXPECT_EQ(rows.added[0], (tag_device_hotkey_info{.name = kAllStorage, .key = kAllStorage,
+                                                   .winkey = 1, .present = 1, .reject_times = 7}));
 
+  // Saved again from that row, the count is still there for the next opening.
+  SaveRegistrations(file, 1, rows);
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"STORAGE"), L"7");
+  EXPECT_EQ(store.Raw(L"WINKEY", L"STORAGE"), L"1");
+
+  // Without the USB kind there is no all-storage row to give it to.
+  FakeRows withoutUsb;
+  LoadRegistrationsToList(file, 2, withoutUsb);
+  EXPECT_TRUE(withoutUsb.added.empty());
+}
+
+TEST_F(RegistrationsTest, StorageEntryOfANonZeroHotkeyIsListedWhateverItsStoredKind) {
+  FakeRows rows;
   store.StoreRegistration(L"STORAGE", L"ignored name", kCtrlA, /*kind=*/7, /*rejectTimes=*/9, /*winkey=*/1,
         /*image=*/5);
   LoadRegistrationsToList(file, 1, rows);
@@ -229,7 +244,7 @@ TEST_F(RegistrationsTest, SaveDeletesTheSixSectionsFirstThenNumbersRowsInListOrd
   FakeRows rows;
   rows.Add(L"A", kCtrlA, /*image=*/3, /*kind=*/1, /*rejectTimes=*/2);
   rows.Add(L"B", 0, 4, 2);
-  rows.Add(kAllStorage, kAltF5, 5, 2, 8);
+  rows.Add(kAllStorage, kAltF5, 5, 1, 8);
   rows.Add(L"C", kCtrlB, 6);
   SaveRegistrations(file, 3, rows);
 
@@ -304,6 +319,18 @@ TEST_F(RegistrationsTest, StorageRowOnThePageWinsOverTheHiddenStoredOne) {
   SaveRegistrations(file, 0x02, rows);
   EXPECT_EQ(store.Raw(L"HOTKEY", L"STORAGE"), L"CEAACAAA");
   EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"STORAGE"), L"12");
+}
+
+TEST_F(RegistrationsTest, NumberedEntryOfAnotherKindNamedLikeTheAllStorageRowStaysNumbered) {
+  FakeRows rows;
+  rows.Add(kAllStorage, kCtrlA, 0, /*kind=*/1, 4);
+  rows.Add(kAllStorage, kCtrlB, 5, /*kind=*/2, 6);
+  SaveRegistrations(file, 3, rows);
+  EXPECT_EQ(store.Keys(L"NAME"), (std::vector<std::wstring>{L"STORAGE", L"001"}));
+  EXPECT_EQ(store.Raw(L"HOTKEY", L"STORAGE"), L"BEAACAAA");
+  EXPECT_EQ(store.Raw(L"HOTKEY", L"001"), L"CEAACAAA");
+  EXPECT_EQ(store.Raw(L"DEVICE_KIND", L"001"), L"2");
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"001"), L"6");
 }
 
 }  // namespace

@@ -41,6 +41,35 @@ TEST(SettingsFile, MissingKeyOrValueDeletes) {
   EXPECT_TRUE(store.HasSection(L"WINKEY"));
 }
 
+TEST(SettingsFile, EveryWrittenStringReadsBackExactly) {
+  struct Case {
+    const wchar_t* value;
+    const wchar_t* stored;  // as it stands in the file
+  };
+  const Case cases[] = {
+      {L"USB Disk", L"USB Disk"},          {L"\"CF Card\"", L"\"\"CF Card\"\""},
+      {L" Edge Disk ", L"\" Edge Disk \""}, {L"Edge Disk ", L"\"Edge Disk \""},
+      {L"\tTabbed", L"\"\tTabbed\""},       {L"'Zip'", L"\"'Zip'\""},
+      {L"\"half", L"\"\"half\""},           {L"half'", L"\"half'\""},
+      {L"in \"the\" middle", L"in \"the\" middle"}, {L"\"", L"\"\"\""},
+      {L"C:;D:", L"C:;D:"},                 {L"", L""},
+  };
+  for (const Case& c : cases) {
+    FakeProfileStore store;
+    SettingsFile file(store);
+    EXPECT_TRUE(file.WriteProfileString(L"NAME", std::wstring(L"001"), std::wstring(c.value)));
+    EXPECT_EQ(store.Raw(L"NAME", L"001"), c.stored) << c.value;
+    EXPECT_EQ(file.GetProfileString(L"NAME", L"001"), c.value) << c.value;
+  }
+}
+
+TEST(SettingsFile, OldFilesWithQuotedValuesLoadAsBefore) {
+  FakeProfileStore store;
+  SettingsFile file(store);
+  store.Set(L"APP", L"CLOSE_EXPLORER_DRIVE", L"\"C:;D:\"");
+  EXPECT_EQ(file.GetProfileString(L"APP", L"CLOSE_EXPLORER_DRIVE"), L"C:;D:");
+}
+
 TEST(SettingsFile, FailedWritesAreReportedAndLeaveTheFileAlone) {
   FakeProfileStore store;
   SettingsFile file(store);

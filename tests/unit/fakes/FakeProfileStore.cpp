@@ -107,7 +107,9 @@ std::wstring FakeProfileStore::ReadString(std::wstring_view section, std::wstrin
 
 void FakeProfileStore::Put(std::wstring_view section, std::wstring_view key,
                            std::wstring_view value) {
+  // The write drops leading blanks; the next reading of the file drops trailing ones.
   while (!value.empty() && IsProfileBlank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && IsProfileBlank(value.back())) value.remove_suffix(1);
   Section* found = FindSection(section);
   if (!found) found = &sections_.emplace_back(Section{std::wstring(section), {}});
   for (Entry& entry : found->entries) {

@@ -1,6 +1,7 @@
 // In-memory settings file for unit tests. It follows the profile functions as Wine
 // implements them: case-blind section and key names, quotes around a value stripped,
-// values cut to 4095 characters, leading blanks of a written value dropped, and
+// values cut to 4095 characters, blanks at both ends of a value dropped (leading ones
+// by the write, trailing ones when the file is read again), and
 // GetPrivateProfileIntW's number parsing (an empty or missing value gives the default).
 #pragma once
 
