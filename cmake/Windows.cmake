@@ -31,7 +31,9 @@ target_link_libraries(Tollevane PRIVATE
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+# The 64-bit build carries them too where the machine cannot run 32-bit programs.
+option(TOLLEVANE_E2E_64 "End-to-end tests in the 64-bit build" OFF)
+if((CMAKE_SIZEOF_VOID_P EQUAL 4 OR TOLLEVANE_E2E_64) AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   enable_testing()
   add_subdirectory(tests/e2e)
 endif()

@@ -24,6 +24,7 @@ from typing import Iterable, Optional
 
 from formats import Entry, Shortcut, hotkey_entry, read_ini, read_shortcut, settings_text
 from prefixes import VERSIONS, clone_prefix, read_registry_strings, sweep_stale_prefixes, template
+import wine_host
 from wine_host import (SCREEN, HarnessError, WineServer, Xvfb, die_with_parent, end_process,
                        kill_prefix_processes, wine_environment)
 
@@ -356,7 +357,7 @@ class Session:
         out, err = self.logs / f"{stem}.out", self.logs / f"{stem}.err"
         with open(out, "wb") as out_file, open(err, "wb") as err_file:
             popen = subprocess.Popen(
-                ["wine", str(program), *args], env={**self.env, **(env or {})}, cwd=self.prefix,
+                [wine_host.WINE, str(program), *args], env={**self.env, **(env or {})}, cwd=self.prefix,
                 stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, preexec_fn=die_with_parent,
             )
         process = WineProcess(popen, stem, out, err)

@@ -15,6 +15,7 @@ from pathlib import Path
 from typing import Iterator
 
 from wine_host import HarnessError, WineServer, Xvfb, alive, kill_prefix_processes, run_wine, wine_environment
+import wine_host
 
 # Bump when the template's contents change, so that old templates are rebuilt.
 TEMPLATE_REVISION = "3"
@@ -23,6 +24,10 @@ TEMPLATE_REVISION = "3"
 VERSIONS = {"2000": "win2k", "xp": "winxp", "vista": "vista", "10": "win10"}
 # What each of them then reports; a template whose versions did not take is refused.
 _REPORTED_VERSION = {"2000": "5.0", "xp": "5.1", "vista": "6.0", "10": "10.0"}
+if wine_host.WINEARCH == "win64":
+    # A 64-bit prefix knows no Windows 2000, and XP only in its 64-bit edition.
+    VERSIONS = {"xp": "winxp64", "vista": "vista", "10": "win10"}
+    _REPORTED_VERSION = {"xp": "5.2", "vista": "6.0", "10": "10.0"}
 
 # Files that Wine only reads in a ready prefix; shared with the template by hard
 # links. Everything else (registry, .ini files, the user folder) is copied, since
@@ -40,12 +45,12 @@ def _ensure_locale() -> None:
 
 
 def _template_key() -> str:
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    wine = subprocess.run([wine_host.WINE, "--version"], capture_output=True, text=True).stdout.strip()
     inf = Path("/usr/share/wine/wine.inf")
     inf_time = int(inf.stat().st_mtime) if inf.exists() else 0
     # A Wine upgrade rewrites prefixes on their next start, in place: that must
     # never happen through the hard links, so a new Wine means a new template.
-    return f"revision {TEMPLATE_REVISION}; {wine}; wine.inf {inf_time}\n"
+    return f"revision {TEMPLATE_REVISION}; {wine} {wine_host.WINEARCH}; wine.inf {inf_time}\n"
 
 
 def _registry_setup(env: dict) -> None:

@@ -80,11 +80,18 @@ def _wineserver_binary() -> str:
     return found
 
 
+# The loader and prefix architecture. A machine whose kernel cannot run 32-bit
+# programs runs the 64-bit build instead (ctest in build/win64, with
+# TOLLEVANE_E2E_WINE=/usr/lib/wine/wine64 and TOLLEVANE_E2E_WINEARCH=win64).
+WINE = os.environ.get("TOLLEVANE_E2E_WINE", "wine")
+WINEARCH = os.environ.get("TOLLEVANE_E2E_WINEARCH", "win32")
+
+
 def wine_environment(prefix: Path, display: str) -> dict:
     env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "LC_"))}
     env.update(
         WINEPREFIX=str(prefix),
-        WINEARCH="win32",
+        WINEARCH=WINEARCH,
         WINEDEBUG="-all",
         # No Mono/Gecko installer dialogs, and no menu entries written into the
         # host's home for the shortcuts the program creates.
@@ -194,7 +201,7 @@ def run_wine(env: dict, *args: str, timeout: float = 60) -> None:
     # Output goes to a file, never a pipe: the services that a Wine process
     # starts inherit its handles and would hold a pipe open for good.
     with tempfile.TemporaryFile() as output:
-        process = subprocess.Popen(["wine", *args], env=env, stdin=subprocess.DEVNULL, stdout=output,
+        process = subprocess.Popen([WINE, *args], env=env, stdin=subprocess.DEVNULL, stdout=output,
                                    stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         try:
             status = process.wait(timeout)
