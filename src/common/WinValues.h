@@ -11,6 +11,7 @@ inline constexpr unsigned kModAlt = 0x0001;
 inline constexpr unsigned kModControl = 0x0002;
 inline constexpr unsigned kModShift = 0x0004;
 inline constexpr unsigned kModWin = 0x0008;
+inline constexpr unsigned kModNoRepeat = 0x4000;
 
 // Hotkey entry control (msctls_hotkey32) modifier flags.
 inline constexpr unsigned kHotkeyfShift = 0x01;
