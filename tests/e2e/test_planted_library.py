@@ -26,7 +26,8 @@ class PlantedHelpLibrary(harness.TestCase):
             planted = s.unix_path(s.program.parent / "hhctrl.ocx")
             shutil.copy2(s.config.helpers / "planted.dll", planted)
             marker = planted.with_name(planted.name + ".ran")
-            s.reg_add(r"HKCU\Software\Wine\AppDefaults\Tollevane.exe\DllOverrides", "hhctrl",
+            # Wine names a library without the .dll extension by its full file name.
+            s.reg_add(r"HKCU\Software\Wine\AppDefaults\Tollevane.exe\DllOverrides", "hhctrl.ocx",
                       "REG_SZ", "native,builtin")
             s.write_settings(settings_text({"STARTUP": 0}, {}))
             env = {"WINEDEBUG": "+loaddll"}
