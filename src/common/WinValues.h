@@ -33,6 +33,10 @@ inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
 // HRESULT values.
+// GetLastError codes.
+inline constexpr unsigned long kErrorAccessDenied = 5;
+inline constexpr unsigned long kErrorAlreadyExists = 183;
+
 using HResult = std::int32_t;
 inline constexpr HResult kSOk = 0;
 inline constexpr HResult kEFail = static_cast<HResult>(0x80004005u);

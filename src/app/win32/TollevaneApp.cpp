@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "app/SingleInstance.h"
 #include "app/StartupMode.h"
 #include "app/win32/DeviceRemovalMode.h"
 #include "app/win32/Folders.h"
@@ -127,10 +128,7 @@ bool CTollevaneApp::HandleShortcutSwitch(const std::wstring& argument) {
 
 bool CTollevaneApp::IsOtherInstanceRunning() {
   m_hMutex.reset(::CreateMutexW(nullptr, TRUE, kProgramName));
-  const DWORD error = ::GetLastError();
-  // A first instance started elevated leaves a mutex that a normal start may not open.
-  const bool running = m_hMutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
-  if (!running) return false;
+  if (!OtherInstanceHoldsMutex(m_hMutex != nullptr, ::GetLastError())) return false;
 
   // By class as well: a folder window on the program's folder bears its name too.
   if (HWND other = ::FindWindowW(kProgramName, kProgramName)) {
