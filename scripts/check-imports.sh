@@ -28,5 +28,10 @@ for fn in GetTickCount64 InitializeCriticalSectionEx InitOnceExecuteOnce Initial
     status=1
   fi
 done
+# Killing a thread can leave the heap or the loader locked for good.
+if grep -Eq "\sTerminateThread$" <<<"$imports"; then
+  echo "imports TerminateThread"
+  status=1
+fi
 [ $status -eq 0 ] && echo "imports ok: $(sed -n 's/^\s*DLL Name: //p' <<<"$imports" | tr '\n' ' ')"
 exit $status

@@ -11,6 +11,7 @@ inline constexpr unsigned kModAlt = 0x0001;
 inline constexpr unsigned kModControl = 0x0002;
 inline constexpr unsigned kModShift = 0x0004;
 inline constexpr unsigned kModWin = 0x0008;
+inline constexpr unsigned kModNoRepeat = 0x4000;
 
 // Hotkey entry control (msctls_hotkey32) modifier flags.
 inline constexpr unsigned kHotkeyfShift = 0x01;
@@ -32,6 +33,10 @@ inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
 // HRESULT values.
+// GetLastError codes.
+inline constexpr unsigned long kErrorAccessDenied = 5;
+inline constexpr unsigned long kErrorAlreadyExists = 183;
+
 using HResult = std::int32_t;
 inline constexpr HResult kSOk = 0;
 inline constexpr HResult kEFail = static_cast<HResult>(0x80004005u);

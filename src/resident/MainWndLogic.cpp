@@ -37,6 +37,8 @@ void MainWndLogic::StartRemoval(std::intptr_t index) {
   }
   state_.m_strRemoveDevice = state_.m_aDeviceHotkeyInfo[static_cast<std::size_t>(index)].name;
   port_.RunRemovalWorker();
+  // WM_HOTKEY is posted: presses made meanwhile would each start another removal.
+  port_.DiscardQueuedHotkeys();
   state_.m_strRemoveDevice.clear();
   state_.m_bRemoving = 0;
 }
@@ -93,6 +95,12 @@ void MainWndLogic::OpenSettingsSheet(int startPage) {
 
 void MainWndLogic::OnExitCommand() {
   if (port_.ConfirmExit()) port_.DestroyMainWindow();
+}
+
+bool MainWndLogic::MayClose() const { return state_.m_bRemoving == 0; }
+
+void MainWndLogic::OnEndSession(bool ending) {
+  if (ending && state_.m_bRemoving) port_.WaitForRemovalCount();
 }
 
 void MainWndLogic::OnDestroy() {

@@ -33,6 +33,10 @@ class MainWndLogic {
   // hotkey released, then registers them again.
   void OpenSettingsSheet(int startPage);
   void OnExitCommand();
+  // Whether a WM_CLOSE may destroy the window: not while the worker reads its table.
+  bool MayClose() const;
+  // WM_ENDSESSION: once it returns the process may be ended at any moment.
+  void OnEndSession(bool ending);
   void OnDestroy();
 
  private:

@@ -29,8 +29,13 @@ class MainWndPort {
 
   // Builds the settings sheet at `startPage` and runs it modally.
   virtual void RunSettingsSheet(int startPage) = 0;
-  // Runs the removal worker and waits for it, with the wait dialog when it is slow.
+  // Runs the removal worker and waits for it, with the wait dialog when it is slow,
+  // until it ends or the user abandons it.
   virtual void RunRemovalWorker() = 0;
+  // Drops the hotkey presses queued while a removal ran.
+  virtual void DiscardQueuedHotkeys() = 0;
+  // Waits, for a bounded time, until the running removal's count is stored.
+  virtual void WaitForRemovalCount() = 0;
   // One pass of the system removal window's closer.
   virtual void CheckRemovalWindows() = 0;
 

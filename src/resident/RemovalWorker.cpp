@@ -5,17 +5,27 @@
 #include "resources/resource.h"
 #include "settings/Registrations.h"
 
-unsigned RemoveRegisteredDevice(MainWndState& state, const SettingsRecord& settings,
-                                RemovalServices& services) {
-  tag_device_hotkey_info& record =
-      state.m_aDeviceHotkeyInfo.at(static_cast<std::size_t>(state.m_nRemoveIndex));
-  const bool found = services.findAndEject(state.m_strRemoveDevice, record);
+namespace {
+
+void Settle(RemovalServices& services) {
+  if (services.countSettled) services.countSettled();
+}
+
+}  // namespace
+
+unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
+  const bool found = services.findAndEject(job.name, job.record);
+  if (!job.BeginReport()) {
+    Settle(services);
+    return 0;
+  }
+  // Stored first, so that the count survives whatever the balloon does.
+  if (found) WriteBackRemovalCount(services.settingsFile, job.record);
+  Settle(services);
   if (found) {
-    // Stored first, so that the count survives whatever the balloon does.
-    WriteBackRemovalCount(services.settingsFile, record);
-    if (settings.m_bDispMessage) services.showBalloon(record.name, record.reject_times);
-  } else if (settings.m_bDispRejectErr) {
-    services.prompter.Show(IDS_REMOVAL_FAILED, state.m_strRemoveDevice, IDS_ERROR_CAPTION,
+    if (job.settings.m_bDispMessage) services.showBalloon(job.record.name, job.record.reject_times);
+  } else if (job.settings.m_bDispRejectErr) {
+    services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
                            winvalues::kMbOk | winvalues::kMbIconExclamation |
                                winvalues::kMbTopmost);
   }

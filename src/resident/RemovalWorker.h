@@ -1,12 +1,12 @@
 // What the removal worker does on its thread: find and eject the registration's
-// device, store its count, then congratulate or report the failure.
+// device, store its count, then congratulate or report the failure, unless the
+// removal was abandoned meanwhile.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "resident/MainWndState.h"
-#include "settings/SettingsRecord.h"
+#include "resident/RemovalJob.h"
 
 class Prompter;
 class SettingsFile;
@@ -19,8 +19,9 @@ struct RemovalServices {
   std::function<void(const std::wstring& name, int count)> showBalloon;
   SettingsFile& settingsFile;
   Prompter& prompter;  // owned by the main window
+  // Told once nothing of the removal's count is left to store; may be empty.
+  std::function<void()> countSettled = nullptr;
 };
 
 // Always 0, the worker thread's exit code.
-unsigned RemoveRegisteredDevice(MainWndState& state, const SettingsRecord& settings,
-                                RemovalServices& services);
+unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services);

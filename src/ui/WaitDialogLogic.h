@@ -1,19 +1,20 @@
-// The wait dialog's rules: it closes only once the worker has ended, and a forced
-// stop is asked for with No as the default.
+// The wait dialog's rules: it closes once the worker has ended, or at once when
+// the user abandons the removal; the forced stop is asked for with No as the default.
 #pragma once
 
 class Prompter;
 
 inline constexpr unsigned kWaitPollTimerId = 0;
 inline constexpr unsigned kWaitPollPeriodMs = 250;
-inline constexpr unsigned kForcedStopExitCode = 1;
 
 class WorkerThreadPort {
  public:
   virtual ~WorkerThreadPort() = default;
   // WaitForSingleObject with time-out 0 found the handle signalled.
   virtual bool HasEnded() = 0;
-  virtual void Terminate(unsigned exitCode) = 0;
+  // Leaves the worker to run to its end unheard; false when it has already begun
+  // to report its outcome, which then cannot be taken back.
+  virtual bool Abandon() = 0;
 };
 
 enum class WaitTick { Close, RearmTimer };
@@ -21,6 +22,6 @@ enum class WaitTick { Close, RearmTimer };
 // One poll: close when the worker has ended, otherwise poll again.
 WaitTick OnWaitTick(WorkerThreadPort& worker);
 
-// The close command: asks string 114; Yes ends the worker by force. The dialog
-// itself stays until a tick sees the worker ended.
-void OnWaitCancel(WorkerThreadPort& worker, Prompter& prompter);
+// The close command: asks string 114; Yes abandons the worker. Close when it was
+// abandoned; otherwise the dialog stays until a tick sees the worker ended.
+WaitTick OnWaitCancel(WorkerThreadPort& worker, Prompter& prompter);

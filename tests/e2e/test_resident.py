@@ -32,6 +32,7 @@ REMOVAL_WINDOW_TEXT = "ハードウェアの取り外し"
 DEVICES = DeviceTreeFile("resident_devices.tree")
 QUICK = "Quick Stick USB Device"      # delay 1500
 SLOW = "Slow Disk USB Device"         # delay 6000
+LONG = "Long Disk USB Device"         # delay 20000
 STUCK = "Stuck Disk USB Device"       # delay 120000
 CARD = "RATOC REX-CFU1 CompactFlash PC Card"
 SCSI_CARD = "I-O DATA CBSC2 SCSI Card"
@@ -149,9 +150,12 @@ class HotkeyRemoval(ResidentCase):
             self.assertEqual(self.removal_count(s, "001"), "1")
             self.assertFalse({w.handle: w for w in s.windows()}[main].visible)
 
-    def test_forced_stop_ends_the_worker_without_counting(self):
+    def test_forced_stop_abandons_the_worker_and_discards_its_outcome(self):
+        entries = {"001": Entry(LONG, "ctrl+alt+f5", times=9),
+                   "002": Entry(QUICK, "ctrl+alt+f6", times=4)}
         with self.session("xp", desktop=True) as s:
-            program, main, log = self.start_resident(s, {"001": Entry(STUCK, "ctrl+alt+f5", times=3)})
+            # The abandoned removal ends as the tenth: a count and a balloon it must not give.
+            program, main, log = self.start_resident(s, entries, {"DISP_MESSAGE": 1})
             s.press("ctrl+alt+f5")
             dialog = s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
 
@@ -175,9 +179,8 @@ class HotkeyRemoval(ResidentCase):
             time.sleep(0.6)  # more than two polls of the dialog
             self.assertIn(dialog, [w.handle for w in s.windows() if w.visible])
 
-            # Yes ends the worker; the dialog closes at its next poll.
+            # Yes abandons the worker: the dialog closes at once and the program is idle.
             s.press("esc")
-            s.message_box(title=CONFIRM_CAPTION, timeout=10)
             question = self.watch(s, CONFIRM_CAPTION, "#32770", timeout=20)
             waiting = self.watch(s, "Tollevane", "#32770", timeout=20)
             wait_for_output(question, "shown")
@@ -187,17 +190,94 @@ class HotkeyRemoval(ResidentCase):
             self.assertEqual(question.wait(15), 0, question.stdout)
             answered = stamped_events(question.stdout)[1][1]
             closed = stamped_events(waiting.stdout)[1][1]
-            self.assertLess(closed - answered, 1.0, "closed at the next 250 ms poll")
+            self.assertLess(closed - answered, 1.0, "closed at once")
+            self.assertEqual(log.entries(), [], "the abandoned request is still running")
             print(f"wait dialog gone {closed - answered:.3f} s after the forced stop")
 
-            time.sleep(1)
-            self.assertEqual(log.entries(), [], "the request never ended")
-            self.assertEqual(self.removal_count(s, "001"), "3", "no count for a stopped removal")
+            # The next press starts a removal at once, beside the abandoned one.
+            s.press("ctrl+alt+f6")
+            self.assertEqual(log.wait_for(1)[0].line, DEVICES.parent_of(QUICK))
+            self.wait_removal_count(s, "002", 5)
+
+            # The abandoned worker runs to its end; what it did is not reported.
+            ejects = log.wait_for(2, timeout=30)
+            self.assertEqual((ejects[1].line, ejects[1].result), (DEVICES.parent_of(LONG), CR_SUCCESS))
+            self.assertIsNone(wait_a_moment_for(lambda: self.balloons(s), BALLOON_DELAY + 2),
+                              "no balloon for an abandoned removal")
+            self.assertEqual(self.removal_count(s, "001"), "9", "no count for an abandoned removal")
+            self.assertEqual([w for w in s.windows() if w.visible and w.process == "Tollevane.exe"], [])
             self.assertTrue(program.running())
-            self.assertFalse({w.handle: w for w in s.windows()}[main].visible)
-            # No longer busy: the next press starts a removal again.
+
+    def test_absent_device_is_reported_at_once_without_the_wait_dialog(self):
+        # The box the worker shows disables its owner, which sends messages to the
+        # waiting main window: the wait must take them.
+        with self.session("xp") as s:
+            program, main, log = self.start_resident(s, {"001": Entry("Missing Card", "ctrl+alt+f6", kind=0x02)},
+                                                     {"DISP_REJECT_ERR": 1})
+            box_watch = self.watch(s, ERROR_CAPTION, "#32770")
+            dialog_watch = self.watch(s, "Tollevane", "#32770")
+            pressed = self.timed_press(s, "ctrl+alt+f6")
+            shown = stamped_events(wait_for_output(box_watch, "shown", 15))[0][1]
+            print(f"message 110 shown {shown - pressed:.3f} s after the press")
+            self.assertLess(shown - pressed, 1.0, "shown at once")
+            # The silent wait would have ended 2.5 s after the press.
+            time.sleep(max(0.0, pressed + 3.5 - time.time()))
+            self.assertEqual(dialog_watch.stdout, "", "no wait dialog")
+            self.assertEqual(s.answer("ok", title=ERROR_CAPTION),
+                             (ERROR_CAPTION, REMOVAL_FAILED.format("Missing Card")))
+            self.assertEqual(log.entries(), [])
+            dialog_watch.kill()
+            self.assertTrue(program.running())
+
+    def test_presses_during_a_removal_start_nothing_after_it(self):
+        with self.session("10") as s:
+            program, main, log = self.start_resident(s, {"001": Entry(QUICK, "ctrl+alt+f5", times=2)})
+            result = s.helper("timedpress", "--gap", "300", "ctrl+alt+f5", "ctrl+alt+f5", "ctrl+alt+f5")
+            self.assertEqual(result.status, 0, result.stderr)
+            presses = [stamp(line) for line in result.stdout.split()]
+            self.assertLess(presses[-1] - presses[0], 1.4, "all three within the first removal")
+            log.wait_for(1)
+            self.wait_removal_count(s, "001", 3)
+            # Queued presses would each start another 1.5 s removal.
+            wait_a_moment_for(lambda: len(log.entries()) > 2 or None, 5)
+            print(f"eject requests for three presses 0.3 s apart: {len(log.entries())}")
+            self.assertEqual(len(log.entries()), 1)
+            self.assertEqual(self.removal_count(s, "001"), "3")
+            # The program is idle again: the next press removes.
+            s.press("ctrl+alt+f5")
+            log.wait_for(2)
+            self.wait_removal_count(s, "001", 4)
+
+    def test_close_and_end_of_session_wait_for_a_running_removal(self):
+        with self.session("xp", desktop=True) as s:
+            program, main, log = self.start_resident(s, {"001": Entry(SLOW, "ctrl+alt+f5", times=1)})
+            s.press("ctrl+alt+f5")
+            dialog = s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
+            # The taskbar button's close, or another program's.
+            self.assertEqual(s.helper("postmsg", main, "close").status, 0)
+            time.sleep(0.6)  # more than two polls of the wait dialog
+            mine = {w.handle for w in s.windows() if w.process == "Tollevane.exe"}
+            self.assertIn(main, mine, "the main window stays while the removal runs")
+            self.assertIn(dialog, mine)
+            log.wait_for(1, timeout=15)
+            self.wait_removal_count(s, "001", 2)
+            s.wait_window_gone(title="Tollevane", class_name="#32770", timeout=5)
+            self.assertTrue(program.running())
+
+            # The session ends during a removal: once the window has answered, the
+            # system may end the process at any moment, so the count must be stored by then.
             s.press("ctrl+alt+f5")
             s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
+            WM_ENDSESSION = 0x0016
+            ended = s.helper("postmsg", "--send", main, str(WM_ENDSESSION), "1", "0", timeout=60)
+            self.assertEqual(ended.status, 0, ended.stderr)
+            program.kill()
+            self.assertEqual(self.removal_count(s, "001"), "3", "stored before WM_ENDSESSION returned")
+
+            # Outside a removal a close ends the program as before.
+            program, main, log = self.start_resident(s, {"001": Entry(SLOW, "ctrl+alt+f5")})
+            self.assertEqual(s.helper("postmsg", main, "close").status, 0)
+            self.assertEqual(program.wait(15), 0)
 
     def test_milestone_balloon_at_the_tenth_removal_only(self):
         entries = {

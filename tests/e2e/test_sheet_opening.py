@@ -104,6 +104,21 @@ class SheetOpening(harness.TestCase):
             s.wait_window_gone(title="Tollevane", class_name="#32770")
             self.assertEqual(s.read_settings(), {"APP": {"STARTUP": "0"}}, "Cancel writes nothing")
 
+    def test_second_start_brings_the_open_sheet_not_another_window_of_the_same_title(self):
+        # An Explorer window on the unpacked folder bears the program's name too.
+        with self.session("xp", desktop=True) as s:
+            program, main = start(s)
+            double_click_tray(s, main)
+            sheet = s.wait_window(title="Tollevane", class_name="#32770", visible=True)
+            folder = other_window_in_front(s, "Tollevane")
+            self.assertNotEqual(folder, sheet)
+
+            second = s.run_tollevane(timeout=15)
+            self.assertEqual(second.status, 0)
+            wait_until(lambda: foreground(s) == sheet, 10, what="the sheet in front after a second start")
+            self.assertEqual(sheets(s), [sheet])
+            self.assertTrue(program.running())
+
 
 class HotkeyDialogHelp(harness.TestCase):
 

@@ -17,6 +17,8 @@ class RecordingMainWndPort : public MainWndPort {
   bool removeWindow = false;
   std::uintptr_t nextTimerId = 100;
   std::function<void()> duringRemoval;
+  // WM_HOTKEY messages posted while the UI thread was not dispatching.
+  std::vector<std::intptr_t> queuedHotkeys;
   std::function<void()> duringSheet;
   bool confirmExit = true;
 
@@ -50,6 +52,11 @@ class RecordingMainWndPort : public MainWndPort {
     log.push_back("RunRemovalWorker");
     if (duringRemoval) duringRemoval();
   }
+  void DiscardQueuedHotkeys() override {
+    log.push_back("DiscardQueuedHotkeys");
+    queuedHotkeys.clear();
+  }
+  void WaitForRemovalCount() override { log.push_back("WaitForRemovalCount"); }
   void CheckRemovalWindows() override { log.push_back("CheckRemovalWindows"); }
   void OpenHelp() override { log.push_back("OpenHelp"); }
   bool ConfirmExit() override {
@@ -147,6 +154,33 @@ TEST_F(MainWndLogicTest, PressesDuringARemovalAreDroppedNotQueued) {
   logic.OnHotkey(0);
   EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "RunRemovalWorker"), 1);
   EXPECT_EQ(state.m_nRemoveIndex, 0);
+}
+
+TEST_F(MainWndLogicTest, PressesQueuedDuringTheSilentWaitAreDiscardedBeforeTheLoopResumes) {
+  state.m_aDeviceHotkeyInfo[0].name = L"A";
+  port.duringRemoval = [&] { port.queuedHotkeys = {0, 0, 0}; };
+  logic.OnHotkey(0);
+  port.duringRemoval = nullptr;
+  for (std::intptr_t id : std::vector<std::intptr_t>(port.queuedHotkeys)) logic.OnHotkey(id);
+  EXPECT_EQ(port.log, (Log{"RunRemovalWorker", "DiscardQueuedHotkeys"}));
+}
+
+TEST_F(MainWndLogicTest, CloseAndEndOfSessionWaitOnlyWhileARemovalRuns) {
+  state.m_aDeviceHotkeyInfo[0].name = L"A";
+  EXPECT_TRUE(logic.MayClose());
+  logic.OnEndSession(true);
+  EXPECT_TRUE(port.log.empty());
+
+  bool mayCloseDuringRemoval = true;
+  port.duringRemoval = [&] {
+    mayCloseDuringRemoval = logic.MayClose();
+    logic.OnEndSession(false);  // the session goes on
+    logic.OnEndSession(true);
+  };
+  logic.OnHotkey(0);
+  EXPECT_FALSE(mayCloseDuringRemoval);
+  EXPECT_EQ(port.log, (Log{"RunRemovalWorker", "WaitForRemovalCount", "DiscardQueuedHotkeys"}));
+  EXPECT_TRUE(logic.MayClose());
 }
 
 TEST_F(MainWndLogicTest, IdsOutsideTheTableAreIgnored) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingPrompter.h"
 #include "resident/RemovalBalloon.h"
+#include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resources/resource.h"
 #include "settings/SettingsFile.h"
@@ -22,19 +24,29 @@ class RemovalWorkerTest : public ::testing::Test {
     state.m_strRemoveDevice = L"USB Flash Disk";
   }
 
-  unsigned Run(int successes) {
+  // `duringEject` runs on the worker's side while the eject requests are under way.
+  unsigned Run(RemovalJob& job, int successes, const std::function<void()>& duringEject = nullptr) {
     RemovalServices services{
         [&, successes](const std::wstring& name, tag_device_hotkey_info& record) {
           events.push_back(L"eject " + name);
           record.reject_times += successes;
+          if (duringEject) duringEject();
           return successes > 0;
         },
         [&](const std::wstring& name, int count) {
           events.push_back(L"balloon " + name + L" " + std::to_wstring(count) + L" stored " +
                            store.Raw(L"REJECT_TIMES", L"004").value_or(L"-"));
         },
-        file, prompter};
-    return RemoveRegisteredDevice(state, settings, services);
+        file, prompter,
+        [&] { events.push_back(L"settled " + store.Raw(L"REJECT_TIMES", L"004").value_or(L"-")); }};
+    return RemoveRegisteredDevice(job, services);
+  }
+
+  unsigned Run(int successes) {
+    RemovalJob job(state, settings);
+    const unsigned result = Run(job, successes);
+    TakeRemovalCount(state, job);
+    return result;
   }
 
   MainWndState state;
@@ -49,16 +61,17 @@ class RemovalWorkerTest : public ::testing::Test {
 
 TEST_F(RemovalWorkerTest, CountIsStoredBeforeTheBalloonIsShown) {
   EXPECT_EQ(Run(1), 0u);
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk",
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled 10",
                                                L"balloon USB Flash Disk 10 stored 10"}));
   EXPECT_TRUE(prompter.prompts().empty());
+  EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 10);
 }
 
 TEST_F(RemovalWorkerTest, CountIsStoredWithoutBalloonWhenMessagesAreOff) {
   settings.m_bDispMessage = 0;
   Run(2);
   EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"11");
-  EXPECT_EQ(events.size(), 1u);
+  EXPECT_EQ(events.size(), 2u);
 }
 
 TEST_F(RemovalWorkerTest, FailureIsReportedOnlyWhenAskedFor) {
@@ -73,6 +86,50 @@ TEST_F(RemovalWorkerTest, FailureIsReportedOnlyWhenAskedFor) {
             (RecordingPrompter::Prompt{IDS_REMOVAL_FAILED, L"USB Flash Disk", IDS_ERROR_CAPTION,
                                        0x40030}));
   EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9);
+}
+
+TEST_F(RemovalWorkerTest, AbandonedRemovalReportsNothingAndLeavesTheTableAlone) {
+  settings.m_bDispRejectErr = 1;
+  for (int successes : {0, 1}) {
+    SCOPED_TRACE(successes);
+    events.clear();
+    RemovalJob job(state, settings);
+    // The window moves on meanwhile: a reloaded table, another removal's name.
+    Run(job, successes, [&] {
+      EXPECT_TRUE(job.Abandon());
+      state.m_aDeviceHotkeyInfo[1].reject_times = 3;
+      state.m_strRemoveDevice = L"Other Disk";
+    });
+    TakeRemovalCount(state, job);
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled -"}));
+    EXPECT_TRUE(prompter.prompts().empty());
+    EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 3);
+    state.m_strRemoveDevice = L"USB Flash Disk";
+  }
+}
+
+TEST_F(RemovalWorkerTest, AbandoningComesTooLateOnceTheReportHasBegun) {
+  RemovalJob job(state, settings);
+  Run(job, 1);
+  EXPECT_FALSE(job.Abandon());
+  EXPECT_FALSE(job.Abandoned());
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"10");
+
+  RemovalJob abandoned(state, settings);
+  EXPECT_TRUE(abandoned.Abandon());
+  EXPECT_TRUE(abandoned.Abandon()) << "a second Yes changes nothing";
+  EXPECT_FALSE(abandoned.BeginReport());
+}
+
+TEST_F(RemovalWorkerTest, CountReturnsOnlyToTheRecordItWasTakenFrom) {
+  RemovalJob job(state, settings);
+  job.record.reject_times = 42;
+  state.m_aDeviceHotkeyInfo[1].key = L"005";  // the table was reloaded meanwhile
+  TakeRemovalCount(state, job);
+  EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9);
+  state.m_aDeviceHotkeyInfo[1].key = L"004";
+  TakeRemovalCount(state, job);
+  EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 42);
 }
 
 TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {

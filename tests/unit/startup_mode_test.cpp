@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/SingleInstance.h"
 #include "app/StartupMode.h"
 
 namespace {
@@ -43,3 +44,21 @@ TEST(ExitStatus, SuccessIsZeroAndEverythingElseOne) {
 }
 
 }  // namespace
+
+TEST(SingleInstance, AnotherInstanceHoldsTheMutexAlsoWhenItIsOutOfReach) {
+  struct Case {
+    bool created;
+    unsigned long error;
+    bool running;
+  };
+  const Case cases[] = {
+      {true, 0, false},     // the first instance
+      {true, 183, true},    // ERROR_ALREADY_EXISTS
+      {false, 5, true},     // ERROR_ACCESS_DENIED: the first one runs elevated
+      {false, 1450, false}, // another failure: start as the only instance
+      {true, 5, false},     // a stale code beside a handle of our own
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OtherInstanceHoldsMutex(c.created, c.error), c.running) << c.created << " " << c.error;
+  }
+}

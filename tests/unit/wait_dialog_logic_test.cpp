@@ -9,13 +9,12 @@ namespace {
 class FakeWorker : public WorkerThreadPort {
  public:
   bool ended = false;
-  int terminations = 0;
-  unsigned exitCode = 0;
+  bool reporting = false;  // past the point where it can be abandoned
+  int abandonments = 0;
   bool HasEnded() override { return ended; }
-  void Terminate(unsigned code) override {
-    ++terminations;
-    exitCode = code;
-    ended = true;
+  bool Abandon() override {
+    ++abandonments;
+    return !reporting;
   }
 };
 
@@ -32,30 +31,33 @@ TEST(WaitDialogLogic, CancelAsksWithNoAsDefaultAndNoKeepsWaiting) {
   FakeWorker worker;
   RecordingPrompter prompter;
   prompter.QueueAnswer(winvalues::kIdNo);
-  OnWaitCancel(worker, prompter);
+  EXPECT_EQ(OnWaitCancel(worker, prompter), WaitTick::RearmTimer);
   ASSERT_EQ(prompter.prompts().size(), 1u);
   EXPECT_EQ(prompter.prompts()[0],
             (RecordingPrompter::Prompt{IDS_FORCE_STOP_QUESTION, std::nullopt, IDS_CONFIRM_CAPTION,
                                        0x134}));
-  EXPECT_EQ(worker.terminations, 0);
+  EXPECT_EQ(worker.abandonments, 0);
   EXPECT_EQ(OnWaitTick(worker), WaitTick::RearmTimer);
 }
 
-TEST(WaitDialogLogic, YesEndsTheWorkerWithExitCodeOneAndTheNextTickCloses) {
+TEST(WaitDialogLogic, YesAbandonsTheRunningWorkerAndClosesAtOnce) {
   FakeWorker worker;
   RecordingPrompter prompter;
   prompter.QueueAnswer(winvalues::kIdYes);
-  OnWaitCancel(worker, prompter);
-  EXPECT_EQ(worker.terminations, 1);
-  EXPECT_EQ(worker.exitCode, 1u);
-  EXPECT_EQ(OnWaitTick(worker), WaitTick::Close);
+  EXPECT_EQ(OnWaitCancel(worker, prompter), WaitTick::Close);
+  EXPECT_EQ(worker.abandonments, 1);
 }
 
-TEST(WaitDialogLogic, YesAfterTheWorkerEndedHasNoEffect) {
-  FakeWorker worker;
-  worker.ended = true;
-  RecordingPrompter prompter;
-  prompter.QueueAnswer(winvalues::kIdYes);
-  OnWaitCancel(worker, prompter);
-  EXPECT_EQ(worker.terminations, 0);
+TEST(WaitDialogLogic, YesKeepsWaitingForAWorkerThatIsReportingOrHasEnded) {
+  for (bool ended : {false, true}) {
+    SCOPED_TRACE(ended);
+    FakeWorker worker;
+    worker.reporting = true;
+    worker.ended = ended;
+    RecordingPrompter prompter;
+    prompter.QueueAnswer(winvalues::kIdYes);
+    EXPECT_EQ(OnWaitCancel(worker, prompter), WaitTick::RearmTimer);
+    EXPECT_EQ(worker.abandonments, ended ? 0 : 1);
+    EXPECT_EQ(OnWaitTick(worker), ended ? WaitTick::Close : WaitTick::RearmTimer);
+  }
 }

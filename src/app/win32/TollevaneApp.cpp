@@ -2,15 +2,13 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <htmlhelp.h>
-
-#include "common/win32/HtmlHelp.h"
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <vector>
 
+#include "app/SingleInstance.h"
 #include "app/StartupMode.h"
 #include "app/win32/DeviceRemovalMode.h"
 #include "app/win32/Folders.h"
@@ -63,7 +61,7 @@ bool CTollevaneApp::InitInstance() {
   if (RunCommandLineMode()) return false;
   if (IsOtherInstanceRunning()) return false;
 
-  win32::CallHtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&m_dwHelpCookie));
+  m_helpSession = std::make_unique<win32::HtmlHelpSession>();
   {
     win32::ScreenDC screen;
     m_dScaleX = ::GetDeviceCaps(screen.get(), LOGPIXELSX) / 96.0;
@@ -130,9 +128,10 @@ bool CTollevaneApp::HandleShortcutSwitch(const std::wstring& argument) {
 
 bool CTollevaneApp::IsOtherInstanceRunning() {
   m_hMutex.reset(::CreateMutexW(nullptr, TRUE, kProgramName));
-  if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  if (!OtherInstanceHoldsMutex(m_hMutex != nullptr, ::GetLastError())) return false;
 
-  if (HWND other = ::FindWindowW(nullptr, kProgramName)) {
+  // By class as well: a folder window on the program's folder bears its name too.
+  if (HWND other = ::FindWindowW(kProgramName, kProgramName)) {
     if (::IsIconic(other)) ::ShowWindow(other, SW_RESTORE);
     ::SetForegroundWindow(::GetLastActivePopup(other));
   }
@@ -146,6 +145,7 @@ int CTollevaneApp::Run() {
   BOOL got = 0;
   while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) break;
+    if (m_helpSession && m_helpSession->PreTranslate(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -156,7 +156,7 @@ int CTollevaneApp::Run() {
 int CTollevaneApp::ExitInstance() {
   m_pMainWnd.reset();
   if (m_hMutex) ::ReleaseMutex(m_hMutex.get());
-  win32::CallHtmlHelp(nullptr, nullptr, HH_UNINITIALIZE, m_dwHelpCookie);
+  m_helpSession.reset();
   return m_nExitStatus;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win32/Handles.h"
+#include "common/win32/HtmlHelp.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
 #include "settings/win32/PrivateProfileStore.h"
@@ -48,7 +49,8 @@ class CTollevaneApp {
   std::wstring m_pszHelpFilePath;
   SettingsRecord m_settings;
   double m_dScaleX = 1.0;
-  DWORD_PTR m_dwHelpCookie = 0;
+  // Only the resident mode starts the help component.
+  std::unique_ptr<win32::HtmlHelpSession> m_helpSession;
   win32::UniqueHandle m_hMutex;
   std::unique_ptr<CMainWnd> m_pMainWnd;
 

@@ -1,5 +1,9 @@
 #include "common/win32/HtmlHelp.h"
 
+#include <htmlhelp.h>
+
+#include "common/win32/SystemLibrary.h"
+
 namespace win32 {
 
 namespace {
@@ -8,10 +12,7 @@ using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 HtmlHelpFunction LoadHtmlHelp() {
   // Loaded once and kept for the life of the process, like the component itself.
-  HMODULE module = ::LoadLibraryW(L"hhctrl.ocx");
-  if (module == nullptr) return nullptr;
-  return reinterpret_cast<HtmlHelpFunction>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "HtmlHelpW")));
+  return SystemFunction<HtmlHelpFunction>(LoadSystemLibrary(L"hhctrl.ocx"), "HtmlHelpW");
 }
 
 }  // namespace
@@ -19,6 +20,22 @@ HtmlHelpFunction LoadHtmlHelp() {
 HWND CallHtmlHelp(HWND caller, const wchar_t* file, UINT command, DWORD_PTR data) {
   static const HtmlHelpFunction htmlHelp = LoadHtmlHelp();
   return htmlHelp != nullptr ? htmlHelp(caller, file, command, data) : nullptr;
+}
+
+HtmlHelpSession::HtmlHelpSession() {
+  // The cookie stays 0 when the component is missing or refused.
+  CallHtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&cookie_));
+  initialized_ = cookie_ != 0;
+}
+
+HtmlHelpSession::~HtmlHelpSession() {
+  if (initialized_) CallHtmlHelp(nullptr, nullptr, HH_UNINITIALIZE, cookie_);
+}
+
+bool HtmlHelpSession::PreTranslate(MSG& message) const {
+  return initialized_ &&
+         CallHtmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message)) !=
+             nullptr;
 }
 
 }  // namespace win32

@@ -7,12 +7,15 @@
 
 class WindowHotkeyRegistrar final : public HotkeyRegistrar {
  public:
-  explicit WindowHotkeyRegistrar(HWND window) : window_(window) {}
+  // `extraModifiers` are added to every registration (MOD_NOREPEAT).
+  explicit WindowHotkeyRegistrar(HWND window, unsigned extraModifiers = 0)
+      : window_(window), extraModifiers_(extraModifiers) {}
   bool Register(int id, unsigned modifiers, unsigned virtualKey) override {
-    return ::RegisterHotKey(window_, id, modifiers, virtualKey) != FALSE;
+    return ::RegisterHotKey(window_, id, modifiers | extraModifiers_, virtualKey) != FALSE;
   }
   void Unregister(int id) override { ::UnregisterHotKey(window_, id); }
 
  private:
   HWND window_;
+  unsigned extraModifiers_;
 };

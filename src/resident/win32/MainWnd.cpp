@@ -9,6 +9,7 @@
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/WindowsVersion.h"
 #include "devices/StorageDesc.h"
+#include "hotkeys/HotkeyRepeat.h"
 #include "hotkeys/win32/WindowHotkeyRegistrar.h"
 #include "resident/win32/RemovalWindowCloserWin32.h"
 #include "resident/win32/RemovalWorkerThread.h"
@@ -19,9 +20,13 @@
 namespace {
 
 // Runs `operation` on the table with the hotkey service and message boxes of `window`.
+// Windows asks programs to end within about five seconds of the session's end.
+constexpr DWORD kEndSessionCountWaitMs = 4000;
+
 template <typename Operation>
-void WithTableHost(HWND window, std::vector<tag_device_hotkey_info>& table, Operation operation) {
-  WindowHotkeyRegistrar registrar(window);
+void WithTableHost(HWND window, unsigned extraModifiers, std::vector<tag_device_hotkey_info>& table,
+                   Operation operation) {
+  WindowHotkeyRegistrar registrar(window, extraModifiers);
   MessageBoxPrompter prompter(window);
   HotkeyTableHost host{table, registrar, prompter};
   operation(host);
@@ -34,6 +39,7 @@ CMainWnd::CMainWnd(SheetRunner sheetRunner)
   const win32::WindowsVersion version = win32::QueryWindowsVersion();
   SelectStorageDesc(version.major);
   systemShowsRemovalWindow_ = !version.IsXpOrLater();
+  hotkeyExtraModifiers_ = NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
 
   const std::wstring name = win32::LoadResourceString(IDS_PROGRAM_NAME);
   WNDCLASSEXW wc = {};
@@ -68,6 +74,12 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
+      break;
+    case WM_CLOSE:
+      if (!logic_.MayClose()) return 0;
+      break;
+    case WM_ENDSESSION:
+      logic_.OnEndSession(wParam != FALSE);
       break;
     case WM_HELP:
       // Every help request that reaches this window opens the program's main topic.
@@ -140,13 +152,13 @@ bool CMainWnd::RemoveWindowEnabled() const {
 
 void CMainWnd::LoadRegistrations() {
   CTollevaneApp& app = TheApp();
-  WithTableHost(hwnd(), m_aDeviceHotkeyInfo, [&app](HotkeyTableHost& host) {
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo, [&app](HotkeyTableHost& host) {
     ::LoadRegistrations(app.Settings(), app.m_settings.m_nDeviceKind, g_strStorageDesc, host);
   });
 }
 
 void CMainWnd::UnregisterAllHotkeys() {
-  WithTableHost(hwnd(), m_aDeviceHotkeyInfo,
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo,
                 [](HotkeyTableHost& host) { ::UnregisterAllHotkeys(host); });
 }
 
@@ -154,7 +166,15 @@ void CMainWnd::RunSettingsSheet(int startPage) {
   if (sheetRunner_) sheetRunner_(hwnd(), startPage);
 }
 
-void CMainWnd::RunRemovalWorker() { ::RunRemovalWorker(hwnd(), *this); }
+void CMainWnd::RunRemovalWorker() { ::RunRemovalWorker(hwnd(), *this, currentRemoval_); }
+
+void CMainWnd::DiscardQueuedHotkeys() {
+  MSG message;
+  while (::PeekMessageW(&message, hwnd(), WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+  }
+}
+
+void CMainWnd::WaitForRemovalCount() { ::WaitForRemovalCount(currentRemoval_, kEndSessionCountWaitMs); }
 
 void CMainWnd::CheckRemovalWindows() { ::CheckRemovalWindows(); }
 

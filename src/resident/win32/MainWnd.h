@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "common/win32/Window.h"
 #include "resident/MainWndLogic.h"
 #include "resident/MainWndPort.h"
 #include "resident/MainWndState.h"
+#include "resident/win32/RemovalWorkerThread.h"
 
 class CMainWnd final : public win32::Window, public MainWndState, private MainWndPort {
  public:
@@ -42,6 +44,8 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   void UnregisterAllHotkeys() override;
   void RunSettingsSheet(int startPage) override;
   void RunRemovalWorker() override;
+  void DiscardQueuedHotkeys() override;
+  void WaitForRemovalCount() override;
   void CheckRemovalWindows() override;
   void OpenHelp() override;
   bool ConfirmExit() override;
@@ -50,6 +54,9 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   MainWndLogic logic_;
   SheetRunner sheetRunner_;
   UINT taskbarCreatedMessage_ = 0;
+  std::shared_ptr<RemovalRun> currentRemoval_;
+  // MOD_NOREPEAT where the system takes it.
+  unsigned hotkeyExtraModifiers_ = 0;
   // Only Windows 2000 shows the system's removal message window.
   bool systemShowsRemovalWindow_ = false;
 };

@@ -5,24 +5,33 @@
 #include "app/win32/TollevaneApp.h"
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resident/win32/ExplorerPreparation.h"
 #include "resident/win32/TrayIcon.h"
 #include "ui/win32/DialogWait.h"
 
-namespace {
+struct RemovalRun {
+  RemovalRun(HWND window, const MainWndState& state, const SettingsRecord& settings)
+      : mainWindow(window),
+        job(state, settings),
+        countSettled(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-struct WorkerArguments {
-  HWND mainWindow;
-  MainWndState& state;
+  const HWND mainWindow;
+  RemovalJob job;
+  // Manual-reset; set once the eject requests are over and their count is stored.
+  const win32::UniqueHandle countSettled;
 };
 
-unsigned RemoveRegisteredDeviceOnWorker(const WorkerArguments& arguments) {
-  CTollevaneApp& app = TheApp();
-  const SettingsRecord& settings = app.m_settings;
-  MessageBoxPrompter prompter(arguments.mainWindow);
+namespace {
+
+unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
+  // The settings file is reached only to report, which an abandoned worker never does.
+  MessageBoxPrompter prompter(run.mainWindow);
+  const SettingsRecord& settings = run.job.settings;
   RemovalServices services{
       [&settings](const std::wstring& name, tag_device_hotkey_info& record) {
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
@@ -30,39 +39,64 @@ unsigned RemoveRegisteredDeviceOnWorker(const WorkerArguments& arguments) {
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, preparation);
         return removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
       },
-      [&arguments](const std::wstring& name, int count) {
-        ShowRemovalBalloon(arguments.mainWindow, name, count);
-      },
-      app.Settings(), prompter};
-  return RemoveRegisteredDevice(arguments.state, settings, services);
+      [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
+      TheApp().Settings(), prompter,
+      [&run] {
+        if (run.countSettled) ::SetEvent(run.countSettled.get());
+      }};
+  return RemoveRegisteredDevice(run.job, services);
 }
 
 unsigned __stdcall RemoveThreadProc(void* param) {
+  // The worker owns its reference: it may outlive the main window's wait.
+  const std::unique_ptr<std::shared_ptr<RemovalRun>> run(static_cast<std::shared_ptr<RemovalRun>*>(param));
   try {
-    return RemoveRegisteredDeviceOnWorker(*static_cast<WorkerArguments*>(param));
+    return RemoveRegisteredDeviceOnWorker(**run);
   } catch (...) {
+    if ((*run)->countSettled) ::SetEvent((*run)->countSettled.get());
     return 0;
   }
 }
 
-}  // namespace
-
-void RunRemovalWorker(HWND mainWindow, MainWndState& state) {
-  WorkerArguments arguments{mainWindow, state};
+win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalRun>& run) {
+  auto* reference = new std::shared_ptr<RemovalRun>(run);
   // Created suspended so that the handle is owned here before the thread can end.
   win32::UniqueHandle worker(reinterpret_cast<HANDLE>(
-      ::_beginthreadex(nullptr, 0, &RemoveThreadProc, &arguments, CREATE_SUSPENDED, nullptr)));
-  if (!worker) return;  // nothing can be removed; the caller ends as after a removal
+      ::_beginthreadex(nullptr, 0, &RemoveThreadProc, reference, CREATE_SUSPENDED, nullptr)));
+  if (!worker) {
+    delete reference;
+    return worker;
+  }
   ::ResumeThread(worker.get());
+  return worker;
+}
 
-  if (::WaitForSingleObject(worker.get(), kSilentWaitMs) == WAIT_TIMEOUT) {
+}  // namespace
+
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, std::shared_ptr<RemovalRun>& current) {
+  const auto run = std::make_shared<RemovalRun>(mainWindow, state, TheApp().m_settings);
+  const win32::UniqueHandle worker = StartWorker(run);
+  if (!worker) return;  // nothing can be removed; the caller ends as after a removal
+  current = run;
+
+  // The wait dialog is for slow eject requests: a failure box or a balloon that the
+  // worker shows afterwards is no part of it.
+  HANDLE requestsOver = run->countSettled ? run->countSettled.get() : worker.get();
+  if (win32::WaitTakingSentMessages(requestsOver, kSilentWaitMs) == WAIT_TIMEOUT) {
     ::ShowWindow(mainWindow, SW_SHOW);
     ::SetForegroundWindow(mainWindow);
-    CDialogWait wait(mainWindow, worker.get(), state.m_strRemoveDevice);
+    CDialogWait wait(mainWindow, worker.get(), [&run] { return run->job.Abandon(); },
+                     state.m_strRemoveDevice);
     wait.DoModal();
     ::ShowWindow(mainWindow, SW_HIDE);
   }
-  // The worker uses `arguments` until it ends; should the dialog have failed to
-  // appear, waiting here keeps them alive.
-  ::WaitForSingleObject(worker.get(), INFINITE);
+  // Also when the dialog failed to appear: the removal ends with its worker.
+  if (!run->job.Abandoned()) win32::WaitTakingSentMessages(worker.get(), INFINITE);
+  current.reset();
+  TakeRemovalCount(state, run->job);
+}
+
+void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
+  if (!current || !current->countSettled) return;
+  win32::WaitTakingSentMessages(current->countSettled.get(), timeoutMs);
 }

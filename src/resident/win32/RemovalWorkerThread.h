@@ -3,10 +3,21 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "resident/MainWndState.h"
 
 inline constexpr DWORD kSilentWaitMs = 2500;
 
+// One running removal, shared by the main window and its worker.
+struct RemovalRun;
+
 // Runs the removal of `state.m_strRemoveDevice` on a worker thread and returns once
-// the worker has ended: silently for 2500 ms, then with the wait dialog.
-void RunRemovalWorker(HWND mainWindow, MainWndState& state);
+// the worker has ended or the user has abandoned it: silently for 2500 ms, then with
+// the wait dialog. `current` names the run meanwhile.
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, std::shared_ptr<RemovalRun>& current);
+
+// Waits at most `timeoutMs`, taking sent messages, until nothing of the running
+// removal's count is left to store. For the end of the session, after which the
+// process may be ended at any moment.
+void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs);

@@ -25,8 +25,10 @@ constexpr UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 win32::UniqueIcon LoadTrayIcon() {
   // Windows 2000's notification area shows 16 colours best.
   const UINT flags = win32::QueryWindowsVersion().IsXpOrLater() ? LR_DEFAULTCOLOR : LR_VGACOLOR;
-  return win32::UniqueIcon(static_cast<HICON>(::LoadImageW(
-      ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, flags)));
+  // The small-icon size grows with the screen's scale (20 at 125 %, 24 at 150 %).
+  return win32::UniqueIcon(static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), flags)));
 }
 
 NOTIFYICONDATAW Record(HWND window) {

@@ -10,24 +10,23 @@ constexpr int kIdDeviceName = IDC_WAIT_DEVICE_NAME;
 
 class ThreadHandlePort final : public WorkerThreadPort {
  public:
-  explicit ThreadHandlePort(HANDLE thread) : thread_(thread) {}
+  ThreadHandlePort(HANDLE thread, const CDialogWait::Abandoner& abandon)
+      : thread_(thread), abandon_(abandon) {}
   bool HasEnded() override { return ::WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
-  void Terminate(unsigned exitCode) override {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    // The user asked for it; the removal request has no other way to be abandoned.
-    ::TerminateThread(thread_, exitCode);
-#pragma GCC diagnostic pop
-  }
+  bool Abandon() override { return abandon_ && abandon_(); }
 
  private:
   HANDLE thread_;
+  const CDialogWait::Abandoner& abandon_;
 };
 
 }  // namespace
 
-CDialogWait::CDialogWait(HWND parent, HANDLE worker, std::wstring deviceName)
-    : Dialog(IDD_WAIT, parent), m_hWorker(worker), m_strDeviceName(std::move(deviceName)) {}
+CDialogWait::CDialogWait(HWND parent, HANDLE worker, Abandoner abandon, std::wstring deviceName)
+    : Dialog(IDD_WAIT, parent),
+      m_hWorker(worker),
+      m_abandon(std::move(abandon)),
+      m_strDeviceName(std::move(deviceName)) {}
 
 INT_PTR CDialogWait::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
@@ -54,7 +53,7 @@ void CDialogWait::OnInitDialog() {
 void CDialogWait::OnTimer(UINT_PTR id) {
   if (id != kWaitPollTimerId) return;
   ::KillTimer(hwnd(), kWaitPollTimerId);
-  ThreadHandlePort worker(m_hWorker);
+  ThreadHandlePort worker(m_hWorker, m_abandon);
   if (OnWaitTick(worker) == WaitTick::Close) {
     ::EndDialog(hwnd(), IDOK);
   } else {
@@ -63,7 +62,7 @@ void CDialogWait::OnTimer(UINT_PTR id) {
 }
 
 void CDialogWait::OnCancel() {
-  ThreadHandlePort worker(m_hWorker);
+  ThreadHandlePort worker(m_hWorker, m_abandon);
   MessageBoxPrompter prompter(hwnd());
-  OnWaitCancel(worker, prompter);
+  if (OnWaitCancel(worker, prompter) == WaitTick::Close) ::EndDialog(hwnd(), IDOK);
 }

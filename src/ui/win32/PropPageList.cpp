@@ -22,7 +22,6 @@ namespace {
 constexpr int kDeviceColumnWidth = 250;
 constexpr int kHotkeyColumnWidth = 100;
 constexpr int kCountColumnWidth = 45;
-constexpr COLORREF kAbsentTextColour = RGB(128, 128, 128);
 
 using RowRecord = tag_device_hotkey_info;
 
@@ -182,7 +181,8 @@ LRESULT CPropPageList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
     case CDDS_ITEMPREPAINT: {
       const RowRecord* record = RecordOf(static_cast<LPARAM>(draw.nmcd.lItemlParam));
       if (record == nullptr || (record->present & 1) != 0) return CDRF_DODEFAULT;
-      draw.clrText = kAbsentTextColour;
+      // The system's grey stays readable in high-contrast themes.
+      draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
       return CDRF_NEWFONT;
     }
     default:

@@ -1,0 +1,38 @@
+// One hotkey removal as its worker sees it: copies of what the worker reads and
+// counts, taken from the main window when the removal starts. An abandoned worker
+// goes on running on these copies while the main window has moved on.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "resident/MainWndState.h"
+#include "settings/DeviceHotkeyInfo.h"
+#include "settings/SettingsRecord.h"
+
+class RemovalJob {
+ public:
+  // The registration at `state.m_nRemoveIndex`, which must be in the table.
+  RemovalJob(const MainWndState& state, const SettingsRecord& settings);
+
+  const std::wstring name;
+  const std::int32_t index;
+  tag_device_hotkey_info record;  // the worker counts on this copy
+  const SettingsRecord settings;
+
+  // Main window: the worker's outcome is to be discarded. False once the worker
+  // has begun to report it.
+  bool Abandon();
+  bool Abandoned() const;
+  // Worker, once the eject requests are done: false when abandoned, and then
+  // nothing may be reported.
+  bool BeginReport();
+
+ private:
+  enum Phase : int { kRunning, kReporting, kAbandoned };
+  std::atomic<int> phase_{kRunning};
+};
+
+// The main window takes the count of a worker that ended unabandoned into its table.
+void TakeRemovalCount(MainWndState& state, const RemovalJob& job);
