@@ -9,7 +9,7 @@ import unittest
 import harness
 from harness import Entry, settings_text
 from simulated_devices import (CR_FAILURE, CR_SUCCESS, DeviceTreeFile, EjectLog, menu_layout, most_common,
-                               screen_region, stamp, stamped_events, tree_environment, wait_a_moment_for,
+                               plug_in_again, screen_region, stamp, stamped_events, tree_environment, wait_a_moment_for,
                                wait_for_output)
 
 ERROR_CAPTION = "Tollevane エラー"
@@ -49,7 +49,8 @@ class ResidentCase(harness.TestCase):
         gives the program, its main window and the eject log."""
         log = EjectLog(s)
         s.write_settings(settings_text({"STARTUP": 0, **(app or {})}, entries))
-        program = s.start_tollevane(env=tree_environment(DEVICES, log))
+        self.devices = tree_environment(DEVICES, log)
+        program = s.start_tollevane(env=self.devices)
         main = s.wait_window(title="Tollevane", class_name="Tollevane")
         self.assertHotkeysTaken(s, [e.hotkey for e in entries.values()])
         return program, main, log
@@ -243,7 +244,8 @@ class HotkeyRemoval(ResidentCase):
             print(f"eject requests for three presses 0.3 s apart: {len(log.entries())}")
             self.assertEqual(len(log.entries()), 1)
             self.assertEqual(self.removal_count(s, "001"), "3")
-            # The program is idle again: the next press removes.
+            # The program is idle again: the next press removes the device plugged in again.
+            plug_in_again(self.devices)
             s.press("ctrl+alt+f5")
             log.wait_for(2)
             self.wait_removal_count(s, "001", 4)
@@ -266,6 +268,7 @@ class HotkeyRemoval(ResidentCase):
 
             # The session ends during a removal: once the window has answered, the
             # system may end the process at any moment, so the count must be stored by then.
+            plug_in_again(self.devices)
             s.press("ctrl+alt+f5")
             s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
             WM_ENDSESSION = 0x0016

@@ -246,6 +246,17 @@ bool SimulatedDeviceTree::GetClassImageIndex(const ClassImageList* /*imageList*/
 }
 
 ConfigRet SimulatedDeviceTree::RequestDeviceEject(DevNode node) {
+  if (const std::uint32_t delay = EjectDelayOf(node); delay > 0) SleepForMilliseconds(delay);
+  return RequestDeviceEjectAtOnce(node);
+}
+
+std::uint32_t SimulatedDeviceTree::EjectDelayOf(DevNode node) {
+  ReloadIfChanged();
+  const int index = PresentIndexOf(node);
+  return index < 0 ? 0 : tree_.nodes[static_cast<std::size_t>(index)].delayMs;
+}
+
+ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node) {
   ReloadIfChanged();  // another process may have removed it meanwhile
   const int index = IndexOf(node);
   if (index < 0) {
@@ -259,7 +270,6 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEject(DevNode node) {
       });
   ConfigRet result = kCrNoSuchDevnode;
   if (!vanished_[static_cast<std::size_t>(index)]) {
-    if (target.delayMs > 0) SleepForMilliseconds(target.delayMs);
     switch (target.eject) {
       case SimulatedEject::Ok:
         result = kCrSuccess;

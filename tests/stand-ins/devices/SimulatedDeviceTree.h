@@ -39,6 +39,12 @@ class SimulatedDeviceTree : public DeviceTree {
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
 
+  // The two halves of RequestDeviceEject, for a caller that must not hold its lock
+  // while the device takes its time: how long the request for `node` lasts (0 for a
+  // node that is not present), and the request itself, answered at once.
+  std::uint32_t EjectDelayOf(DevNode node);
+  winvalues::ConfigRet RequestDeviceEjectAtOnce(DevNode node);
+
   // The whole value of a property, however long: CR_NO_SUCH_VALUE when the node lacks
   // it, CR_NO_SUCH_DEVNODE when the node is not present.
   winvalues::ConfigRet PropertyValue(DevNode node, DeviceProperty property, std::wstring& value);

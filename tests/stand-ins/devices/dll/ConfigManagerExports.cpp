@@ -131,10 +131,18 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Request_Device_EjectW(DEVINST node, PPNP_VET
                                                           ULONG flags) {
   if (vetoName != nullptr && nameLength == 0) return CR_INVALID_POINTER;
   if (flags != 0) return CR_INVALID_FLAG;
+  // The device's time is spent outside the lock: other requests (the listing, another
+  // removal) go on meanwhile, as they do beside a slow device on Windows.
+  std::uint32_t delay = 0;
+  {
+    stand_in::TreeAccess tree;
+    delay = tree->EjectDelayOf(node);
+  }
+  if (delay > 0) ::Sleep(delay);
   CONFIGRET result = CR_FAILURE;
   {
     stand_in::TreeAccess tree;
-    result = tree->RequestDeviceEject(node);
+    result = tree->RequestDeviceEjectAtOnce(node);
   }
   TellVeto(result, node, vetoType, vetoName, nameLength);
   return result;
