@@ -2,6 +2,7 @@
 
 #include <rpc.h>
 
+#include "devices/win32/Guids.h"
 #include "devices/win32/SetupApi.h"
 
 #include <cwchar>
@@ -26,15 +27,6 @@ static_assert(winvalues::kCmDrpDeviceDesc == CM_DRP_DEVICEDESC &&
               winvalues::kCmDrpClassGuid == CM_DRP_CLASSGUID &&
               winvalues::kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME &&
               winvalues::kCmDrpPhysicalDeviceObjectName == CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME);
-
-GUID ToGuid(const SetupClassGuid& guid) {
-  GUID out{};
-  out.Data1 = guid.data1;
-  out.Data2 = guid.data2;
-  out.Data3 = guid.data3;
-  for (std::size_t i = 0; i < guid.data4.size(); ++i) out.Data4[i] = guid.data4[i];
-  return out;
-}
 
 struct DeviceInfoListDeleter {
   using pointer = HDEVINFO;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Exports.h"
+#include "devices/win32/Guids.h"
 #include "SimulatedTreeFile.h"
 
 namespace {
@@ -108,13 +109,8 @@ STAND_IN_EXPORT BOOL WINAPI SetupDiGetClassImageIndex(PSP_CLASSIMAGELIST_DATA da
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  SetupClassGuid guid;
-  guid.data1 = classGuid->Data1;
-  guid.data2 = classGuid->Data2;
-  guid.data3 = classGuid->Data3;
-  for (std::size_t i = 0; i < guid.data4.size(); ++i) guid.data4[i] = classGuid->Data4[i];
   // A class the list lacks gets the unknown class's image, and success.
-  *index = SimulatedClassImage(guid).value_or(0);
+  *index = SimulatedClassImage(FromGuid(*classGuid)).value_or(0);
   ::SetLastError(ERROR_SUCCESS);
   return TRUE;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Exports.h"
+#include "devices/win32/Guids.h"
 #include "StandInTree.h"
 
 namespace {
@@ -18,24 +19,6 @@ struct DeviceSet {
 std::set<const DeviceSet*>& LiveSets() {
   static std::set<const DeviceSet*> sets;
   return sets;
-}
-
-GUID ToGuid(const SetupClassGuid& guid) {
-  GUID out{};
-  out.Data1 = guid.data1;
-  out.Data2 = guid.data2;
-  out.Data3 = guid.data3;
-  for (std::size_t i = 0; i < guid.data4.size(); ++i) out.Data4[i] = guid.data4[i];
-  return out;
-}
-
-SetupClassGuid FromGuid(const GUID& guid) {
-  SetupClassGuid out;
-  out.data1 = guid.Data1;
-  out.data2 = guid.Data2;
-  out.data3 = guid.Data3;
-  for (std::size_t i = 0; i < out.data4.size(); ++i) out.data4[i] = guid.Data4[i];
-  return out;
 }
 
 // The tree holds only present devices (and the gone ones that once were), so
