@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "app/DriveArgument.h"
+
 namespace {
 
 // The switches are plain ASCII, so folding A-Z is all the case-blind comparison needs.
@@ -28,9 +30,14 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
     if (EqualsIgnoringAsciiCase(first, L"/create")) return {StartupMode::CreateShortcut, first};
     if (EqualsIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
   }
+  if (EqualsIgnoringAsciiCase(first, L"/list")) return {StartupMode::List, first};
+  if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};
   return {StartupMode::RemoveByName, first};
 }
 
 int ExitStatusForSwitch(winvalues::HResult result) { return result == winvalues::kSOk ? 0 : 1; }
 
-int ExitStatusForRemoval(bool anythingRemoved) { return anythingRemoved ? 0 : 1; }
+int ExitStatusForRemoval(const RemovalTally& tally) {
+  if (tally.successes > 0) return 0;
+  return tally.requests == 0 ? 1 : 2;
+}

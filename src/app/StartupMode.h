@@ -6,19 +6,29 @@
 #include <vector>
 
 #include "common/WinValues.h"
+#include "devices/DeviceRemoval.h"
 
-enum class StartupMode { Resident, CreateShortcut, DeleteShortcut, RemoveByName };
+enum class StartupMode {
+  Resident,
+  CreateShortcut,
+  DeleteShortcut,
+  List,           // "/list": the names that removal by name accepts
+  RemoveByDrive,  // "E:" or "E:\": the removable device that holds the drive
+  RemoveByName,
+};
 
 struct StartupChoice {
   StartupMode mode = StartupMode::Resident;
-  std::wstring argument;  // the first argument; the device name for RemoveByName
+  std::wstring argument;  // the first argument as given
   bool operator==(const StartupChoice&) const = default;
 };
 
 // `arguments` excludes the program name. Only the first argument counts; the
-// switches are recognised (without regard to case) on Vista or later only.
+// shortcut switches are recognised (without regard to case) on Vista or later only,
+// "/list" and drive letters on every version.
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater);
 
-// Scripts read these: success is 0, anything else 1.
+// Scripts read these. A switch: 0 for success, else 1. A removal: 0 when an eject
+// request succeeded, 1 when nothing matched, 2 when every request failed or was vetoed.
 int ExitStatusForSwitch(winvalues::HResult result);
-int ExitStatusForRemoval(bool anythingRemoved);
+int ExitStatusForRemoval(const RemovalTally& tally);

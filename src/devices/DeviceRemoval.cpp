@@ -2,13 +2,10 @@
 
 #include <string>
 
-#include "common/Prompter.h"
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
 #include "devices/StorageDesc.h"
-#include "resources/resource.h"
-#include "settings/SettingsRecord.h"
 
 using winvalues::kCrSuccess;
 
@@ -124,26 +121,13 @@ winvalues::ConfigRet DeviceRemoval::EjectDevice(DevNode node) {
 }
 
 bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {
+  ++tally_.requests;
   if (EjectDevice(node) != kCrSuccess) return false;
+  ++tally_.successes;
   if (toCount) ++toCount->reject_times;
   return true;
 }
 
 bool DeviceRemoval::IsStorageName(std::wstring_view name) const {
   return DeviceNamesEqual(name, g_strStorageDesc);
-}
-
-bool RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
-                        const SettingsRecord& settings, DeviceTree& tree,
-                        StorageEjectPreparation& preparation, Prompter& prompter) {
-  SelectStorageDesc(majorVersion);
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
-  const bool found = removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
-  if (!found && settings.m_bDispRejectErr != 0) {
-    constexpr unsigned kFlags =
-        winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
-    static_assert(kFlags == 0x40030);
-    prompter.Show(IDS_REMOVAL_FAILED, std::wstring(name), IDS_ERROR_CAPTION, kFlags);
-  }
-  return found;
 }

@@ -9,9 +9,6 @@
 #include "devices/DeviceTree.h"
 #include "settings/DeviceHotkeyInfo.h"
 
-class Prompter;
-struct SettingsRecord;
-
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
 inline constexpr std::size_t kStorageTestBufferUnits = 260;
 
@@ -21,6 +18,13 @@ class StorageEjectPreparation {
  public:
   virtual ~StorageEjectPreparation() = default;
   virtual void PrepareStorageEject() = 0;
+};
+
+// What one removal asked of the system: every eject request, and those that succeeded.
+struct RemovalTally {
+  unsigned requests = 0;
+  unsigned successes = 0;
+  bool operator==(const RemovalTally&) const = default;
 };
 
 // The hotkey road sweeps USB only when DEVICE_KIND selects it; the command line always.
@@ -43,6 +47,12 @@ class DeviceRemoval {
   // described as a USB mass-storage device.
   winvalues::ConfigRet EjectDevice(DevNode node);
 
+  // EjectDevice, tallied, and counted to `toCount` on success.
+  bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
+
+  // Every request made by this object so far.
+  const RemovalTally& Tally() const { return tally_; }
+
  private:
   void SweepUsbMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
                       bool& found);
@@ -54,17 +64,10 @@ class DeviceRemoval {
                      tag_device_hotkey_info* toCount);
   // A class device without children is matched by its own name and ejected itself.
   bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
-  bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
   bool IsStorageName(std::wstring_view name) const;
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
   StorageEjectPreparation& preparation_;
+  RemovalTally tally_;
 };
-
-// The removal by command line: chooses the storage description for `majorVersion`,
-// removes `name` over the USB class and the kinds of `settings`, and asks for message 110
-// when nothing was removed and DISP_REJECT_ERR is set. True when anything was removed.
-bool RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
-                        const SettingsRecord& settings, DeviceTree& tree,
-                        StorageEjectPreparation& preparation, Prompter& prompter);

@@ -69,6 +69,10 @@ class DeviceTree {
   // SetupDiGetClassDevsW(class, DIGCF_PRESENT); null when no set can be had.
   virtual std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) = 0;
 
+  // SetupDiGetClassDevsW(no class, DIGCF_PRESENT | DIGCF_ALLCLASSES): every present
+  // device, whatever its class; null when no set can be had.
+  virtual std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() = 0;
+
   // UuidFromStringW of `guidText` (a GUID without braces), then
   // SetupDiGetClassImageIndex in `imageList`. False when either fails.
   virtual bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,

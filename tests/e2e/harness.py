@@ -152,6 +152,11 @@ class WineProcess:
         return self._out.read_text(encoding="utf-8", errors="replace")
 
     @property
+    def stdout_bytes(self) -> bytes:
+        """What the process wrote, line ends and all."""
+        return self._out.read_bytes()
+
+    @property
     def stderr(self) -> str:
         return self._err.read_text(encoding="utf-8", errors="replace")
 
@@ -370,6 +375,22 @@ class Session:
         self._server = WineServer(self.prefix, self.env, self.logs / "wineserver.log")
 
     # -- registry
+
+    def map_drives(self, letters: str, kind: str = "floppy") -> dict[str, Path]:
+        """Drives of the prefix on host folders of the session, with Wine's drive
+        type (floppy: removable, hd: fixed); gives each letter's folder. Restarts Wine,
+        whose mount manager reads the types when it starts."""
+        folders = {}
+        for letter in letters.lower():
+            folder = self.artifacts / f"drive_{letter}"
+            folder.mkdir(exist_ok=True)
+            link = self.prefix / "dosdevices" / f"{letter}:"
+            link.unlink(missing_ok=True)
+            os.symlink(folder, link)
+            self.reg_add(r"HKLM\Software\Wine\Drives", f"{letter}:", "REG_SZ", kind)
+            folders[letter.upper()] = folder
+        self.restart_wine()
+        return folders
 
     def reg_add(self, key: str, name: str, kind: str, data: str) -> None:
         self.run("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f", check=True)

@@ -1,6 +1,7 @@
 """What the removal tests read besides windows: the simulated device tree (to name
-its nodes by line number, as the eject log does), the eject log itself, the
-helpers' wall-clock stamps, and pixels of a screenshot."""
+its nodes by line number, as the eject log does), the eject log itself, the shell
+stand-in's windows and its log of closed ones, the helpers' wall-clock stamps, and
+pixels of a screenshot."""
 
 from __future__ import annotations
 
@@ -27,9 +28,19 @@ class DeviceTreeFile:
     """A tree file of tests/e2e/trees, whose nodes the tests name by a piece of
     their line's text rather than by a line number that an edit would shift."""
 
-    def __init__(self, name: str):
-        self.path = TREES / name
+    def __init__(self, name: str, folder: Path = TREES):
+        self.path = folder / name
         self._lines = self.path.read_text(encoding="utf-8").splitlines()
+
+    def filled(self, folder: Path, **values: str) -> "DeviceTreeFile":
+        """A copy in folder whose {NAME} fields hold values: the device names that a
+        prefix gives its drives, say. Lines stay where they were."""
+        text = self.path.read_text(encoding="utf-8")
+        for name, value in values.items():
+            text = text.replace("{" + name + "}", value.replace("\\", "\\\\").replace('"', '\\"'))
+        folder.mkdir(parents=True, exist_ok=True)
+        (folder / self.path.name).write_text(text, encoding="utf-8")
+        return DeviceTreeFile(self.path.name, folder)
 
     def line_of(self, text: str) -> int:
         """The line number (from 1) of the one node whose line holds text."""
@@ -110,6 +121,30 @@ def tree_environment(tree: DeviceTreeFile, log: EjectLog) -> dict:
     shutil.copyfile(tree.path, copy)
     SharedEjections(copy).forget()
     return {"TOLLEVANE_DEVICE_TREE": windows_path(copy), "TOLLEVANE_EJECT_LOG": log.windows_path}
+
+
+class ShellLog:
+    """The stand-in's record of Quit calls: one window's listed line each."""
+
+    def __init__(self, s):
+        self.path = s.artifacts / "shell-quit.log"
+        self.path.unlink(missing_ok=True)
+
+    def lines(self):
+        return self.path.read_text(encoding="utf-8").splitlines() if self.path.exists() else []
+
+    def last_write(self):
+        return self.path.stat().st_mtime_ns / 1e9
+
+    def clear(self):
+        self.path.unlink(missing_ok=True)
+
+
+def shell_environment(s: Session, windows: list[str], shell_log: ShellLog) -> dict:
+    """The variables that point the shell stand-in at a list of those windows and the log."""
+    listed = s.artifacts / "shell-windows.txt"
+    listed.write_text("\n".join(windows) + "\n", encoding="utf-8")
+    return {"TOLLEVANE_SHELL_WINDOWS": windows_path(listed), "TOLLEVANE_SHELL_LOG": windows_path(shell_log.path)}
 
 
 def plug_in_again(env: dict) -> None:

@@ -3,12 +3,12 @@ program's own shell code against the ShellWindows stand-in, which serves the
 folder windows a test lists and logs every Quit, on drives that Wine reports as
 removable (its floppy type)."""
 
-import os
 import unittest
 
 import harness
 from harness import Entry, settings_text, windows_path
-from simulated_devices import CR_SUCCESS, DeviceTreeFile, EjectLog, plug_in_again, stamp, tree_environment
+from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, plug_in_again,
+                               shell_environment, stamp, tree_environment)
 
 DEVICES = DeviceTreeFile("explorer_closing.tree")
 STICK = "Closing Stick USB Device"
@@ -34,43 +34,12 @@ def nth_eject(log, n):
     return entry.line, entry.result
 
 
-class ShellLog:
-    """The stand-in's record of Quit calls: one window's listed line each."""
-
-    def __init__(self, s):
-        self.path = s.artifacts / "shell-quit.log"
-        self.path.unlink(missing_ok=True)
-
-    def lines(self):
-        return self.path.read_text(encoding="utf-8").splitlines() if self.path.exists() else []
-
-    def last_write(self):
-        return self.path.stat().st_mtime_ns / 1e9
-
-    def clear(self):
-        self.path.unlink(missing_ok=True)
-
-
-def shell_environment(s, windows, shell_log):
-    """The variables that point the stand-in at a list of those windows and the log."""
-    listed = s.artifacts / "shell-windows.txt"
-    listed.write_text("\n".join(windows) + "\n", encoding="utf-8")
-    return {"TOLLEVANE_SHELL_WINDOWS": windows_path(listed), "TOLLEVANE_SHELL_LOG": windows_path(shell_log.path)}
-
-
 class ExplorerClosing(harness.TestCase):
 
     def prepare(self, s):
         """Removable drives E: and F: on host folders and the listed windows;
         gives the program's environment and the two logs."""
-        for letter in REMOVABLE_DRIVES.lower():
-            folder = s.artifacts / f"drive_{letter}"
-            folder.mkdir()
-            link = s.prefix / "dosdevices" / f"{letter}:"
-            link.unlink(missing_ok=True)
-            os.symlink(folder, link)
-            s.reg_add(r"HKLM\Software\Wine\Drives", f"{letter}:", "REG_SZ", "floppy")
-        s.restart_wine()  # Wine's mount manager reads the drive types when it starts
+        s.map_drives(REMOVABLE_DRIVES)
 
         drives = dict(line.split("\t") for line in s.helper("shellstate", "drives").stdout.splitlines())
         self.assertEqual({d: drives.get(d + ":\\") for d in "CEF"},

@@ -246,62 +246,6 @@ usb desc="Other" friendly="USB 大容量記憶装置デバイス" removable disa
       << "a storage friendly name is not a storage description";
 }
 
-// The command-line removal.
-struct ByName {
-  explicit ByName(const std::string& text) : tree(text), preparation(tree) {}
-  bool Run(std::wstring_view name, unsigned major = 5) {
-    return RemoveDeviceByName(name, major, settings, tree, preparation, prompter);
-  }
-  FakeDeviceTree tree;
-  RecordingPreparation preparation;
-  RecordingPrompter prompter;
-  SettingsRecord settings;
-};
-
-TEST_F(DeviceRemovalTest, ByNameReportsFailureOnlyWhenAskedTo) {
-  const char* text = "pcmcia desc=\"Card\" removable disableable eject=veto\n";
-  ByName quiet(text);
-  quiet.settings.m_bDispRejectErr = 0;
-  EXPECT_FALSE(quiet.Run(L"Card"));
-  EXPECT_TRUE(quiet.prompter.prompts().empty());
-
-  ByName loud(text);
-  loud.settings.m_bDispRejectErr = 1;
-  EXPECT_FALSE(loud.Run(L"Card"));
-  const std::vector<RecordingPrompter::Prompt> expected{
-      {IDS_REMOVAL_FAILED, std::wstring(L"Card"), IDS_ERROR_CAPTION, 0x40030}};
-  EXPECT_EQ(loud.prompter.prompts(), expected);
-}
-
-TEST_F(DeviceRemovalTest, ByNameSucceedsSilentlyAndSweepsUsbWhateverTheKinds) {
-  ByName r(R"(
-usb desc="USB 大容量記憶装置デバイス" removable disableable
-  diskdrive friendly="Disk"
-    volume desc="汎用ボリューム"
-)");
-  r.settings.m_bDispRejectErr = 1;
-  r.settings.m_nDeviceKind = 0x02;
-  EXPECT_TRUE(r.Run(L"Disk"));
-  EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{2});
-  EXPECT_TRUE(r.prompter.prompts().empty());
-}
-
-TEST_F(DeviceRemovalTest, ByNameChoosesTheStorageDescriptionOfTheSystem) {
-  const char* text = R"(
-usb desc="USB 大容量記憶装置" removable disableable
-  diskdrive friendly="Disk"
-    volume desc="汎用ボリューム"
-)";
-  ByName vista(text);
-  EXPECT_TRUE(vista.Run(L"USB 大容量記憶装置", 6));
-  EXPECT_EQ(vista.preparation.before.size(), 1u);
-  EXPECT_TRUE(g_bVistaOrLater);
-
-  ByName xp(text);
-  EXPECT_FALSE(xp.Run(L"USB 大容量記憶装置", 5));
-  EXPECT_EQ(g_strStorageDesc, L"USB 大容量記憶装置デバイス");
-}
-
 // What the device list page ends up offering: every delivery except the entries it drops.
 class OfferedNames : public DeviceListSink {
  public:

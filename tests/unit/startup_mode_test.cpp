@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/SingleInstance.h"
+#include "app/DriveArgument.h"
 #include "app/StartupMode.h"
 
 namespace {
@@ -26,6 +27,13 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"/creat"}, true, {StartupMode::RemoveByName, L"/creat"}},
       {{L"-create"}, true, {StartupMode::RemoveByName, L"-create"}},
       {{L""}, true, {StartupMode::RemoveByName, L""}},
+      // The listing and the drives on every version.
+      {{L"/list"}, false, {StartupMode::List, L"/list"}},
+      {{L"/LIST", L"E:"}, true, {StartupMode::List, L"/LIST"}},
+      {{L"/lists"}, true, {StartupMode::RemoveByName, L"/lists"}},
+      {{L"e:"}, false, {StartupMode::RemoveByDrive, L"e:"}},
+      {{L"E:\\"}, true, {StartupMode::RemoveByDrive, L"E:\\"}},
+      {{L"E:\\x"}, true, {StartupMode::RemoveByName, L"E:\\x"}},
   };
   for (const Case& c : cases) {
     const StartupChoice choice = ChooseStartupMode(c.arguments, c.vista);
@@ -35,12 +43,23 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
   }
 }
 
-TEST(ExitStatus, SuccessIsZeroAndEverythingElseOne) {
+TEST(ExitStatus, SwitchesGiveZeroOrOneAndRemovalsTellRefusedFromMissing) {
   EXPECT_EQ(ExitStatusForSwitch(winvalues::kSOk), 0);
   EXPECT_EQ(ExitStatusForSwitch(winvalues::kEFail), 1);
   EXPECT_EQ(ExitStatusForSwitch(1), 1);  // S_FALSE is not S_OK
-  EXPECT_EQ(ExitStatusForRemoval(true), 0);
-  EXPECT_EQ(ExitStatusForRemoval(false), 1);
+  EXPECT_EQ(ExitStatusForRemoval({0, 0}), 1);
+  EXPECT_EQ(ExitStatusForRemoval({2, 0}), 2);
+  EXPECT_EQ(ExitStatusForRemoval({3, 1}), 0);
+}
+
+TEST(DriveArgument, LetterWithColonAndAtMostABackslash) {
+  const std::pair<const wchar_t*, std::optional<std::wstring>> cases[] = {
+      {L"E:", L"E:"},  {L"e:", L"E:"},   {L"z:\\", L"Z:"}, {L"A:", L"A:"},
+      {L"E", std::nullopt},     {L"E:/", std::nullopt},   {L"E:\\\\", std::nullopt},
+      {L"1:", std::nullopt},    {L"Ｅ:", std::nullopt},   {L"::", std::nullopt},
+      {L"E:\\x", std::nullopt}, {L"", std::nullopt},    {L"\\\\.\\E:", std::nullopt},
+  };
+  for (const auto& [argument, drive] : cases) EXPECT_EQ(ParseDriveArgument(argument), drive) << argument;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartupMode.h"
-#include "app/win32/DeviceRemovalMode.h"
+#include "app/win32/CommandLineModes.h"
 #include "app/win32/Folders.h"
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
@@ -99,9 +99,17 @@ bool CTollevaneApp::RunCommandLineMode() {
     case StartupMode::DeleteShortcut:
       HandleShortcutSwitch(choice.argument);
       return true;
+    case StartupMode::List:
+      LoadSettings(true);
+      m_nExitStatus = RunListing(m_settings);
+      return true;
+    case StartupMode::RemoveByDrive:
+      LoadSettings(true);
+      m_nExitStatus = RunRemovalByDrive(choice.argument, m_settings);
+      return true;
     case StartupMode::RemoveByName:
       LoadSettings(true);
-      m_nExitStatus = ExitStatusForRemoval(RemoveDeviceByNameMode(choice.argument, m_settings));
+      m_nExitStatus = RunRemovalByName(choice.argument, m_settings);
       return true;
   }
   return false;

@@ -106,16 +106,28 @@ winvalues::ConfigRet ConfigManagerTree::GetRegistryProperty(DevNode node, Device
   return result;
 }
 
-std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetPresentDevices(
-    const SetupClassGuid& classGuid) {
+namespace {
+
+std::unique_ptr<PresentDeviceSet> PresentDevicesOf(const GUID* classGuid, DWORD flags) {
   const SetupApiFunctions& api = SetupApi();
   if (api.getClassDevs == nullptr || api.enumDeviceInfo == nullptr ||
       api.destroyDeviceInfoList == nullptr)
     return nullptr;
-  const GUID guid = ToGuid(classGuid);
-  const HDEVINFO set = api.getClassDevs(&guid, nullptr, nullptr, DIGCF_PRESENT);
+  const HDEVINFO set = api.getClassDevs(classGuid, nullptr, nullptr, flags);
   if (set == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<SetupDiDeviceSet>(set);
+}
+
+}  // namespace
+
+std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetPresentDevices(
+    const SetupClassGuid& classGuid) {
+  const GUID guid = ToGuid(classGuid);
+  return PresentDevicesOf(&guid, DIGCF_PRESENT);
+}
+
+std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetAllPresentDevices() {
+  return PresentDevicesOf(nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
 }
 
 winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {

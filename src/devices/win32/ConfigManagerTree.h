@@ -13,6 +13,7 @@ class ConfigManagerTree : public DeviceTree {
   winvalues::ConfigRet GetRegistryProperty(DevNode node, DeviceProperty property,
                                            std::size_t bufferUnits, std::wstring& text) override;
   std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) override;
+  std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() override;
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;

@@ -1,5 +1,7 @@
-// shellstate.exe drives | windows | answers: what the program's Explorer closing sees.
+// shellstate.exe drives | devices | windows | answers: what the program's Explorer
+// closing and its removal by drive letter see.
 //   drives   one line per existing drive: root, tab, GetDriveTypeW's answer
+//   devices  one line per existing drive: "E:", tab, the first name QueryDosDeviceW gives
 //   windows  the ShellWindows collection as CLSCTX_ALL creates it: a line
 //            "server<TAB>module" (the in-process server's file, "-" when none of
 //            ours was loaded), then one line per window: position, tab, the
@@ -43,6 +45,18 @@ int Drives() {
         if ((mask & (1u << bit)) == 0) continue;
         const std::wstring root{static_cast<wchar_t>(L'A' + bit), L':', L'\\'};
         e2e::Out(root + L"\t" + std::to_wstring(GetDriveTypeW(root.c_str())));
+    }
+    return e2e::kExitOk;
+}
+
+int Devices() {
+    const DWORD mask = GetLogicalDrives();
+    for (int bit = 0; bit < 26; ++bit) {
+        if ((mask & (1u << bit)) == 0) continue;
+        const std::wstring drive{static_cast<wchar_t>(L'A' + bit), L':'};
+        wchar_t target[1024] = L"";
+        if (QueryDosDeviceW(drive.c_str(), target, 1024) == 0) target[0] = 0;
+        e2e::Out(drive + L"\t" + target);
     }
     return e2e::kExitOk;
 }
@@ -183,10 +197,11 @@ int Answers() {
 
 int wmain(int argc, wchar_t** argv) {
     const e2e::Args args(argc, argv, {});
-    const wchar_t* usage = L"usage: shellstate.exe drives|windows|answers";
+    const wchar_t* usage = L"usage: shellstate.exe drives|devices|windows|answers";
     if (args.words.size() != 1) return e2e::Fail(usage);
     const std::wstring& mode = args.words[0];
     if (mode == L"drives") return Drives();
+    if (mode == L"devices") return Devices();
     if (mode != L"windows" && mode != L"answers") return e2e::Fail(usage);
     if (FAILED(CoInitialize(nullptr))) return e2e::Fail(L"CoInitialize failed", e2e::kExitNo);
     const int status = mode == L"windows" ? Windows() : Answers();

@@ -235,6 +235,10 @@ std::unique_ptr<PresentDeviceSet> SimulatedDeviceTree::GetPresentDevices(
   return std::make_unique<SnapshotDeviceSet>(std::move(members));
 }
 
+std::unique_ptr<PresentDeviceSet> SimulatedDeviceTree::GetAllPresentDevices() {
+  return std::make_unique<SnapshotDeviceSet>(PresentNodes());
+}
+
 bool SimulatedDeviceTree::GetClassImageIndex(const ClassImageList* /*imageList*/,
                                              std::wstring_view guidText, int& index) {
   const auto guid = ParseClassGuid(guidText);

@@ -34,6 +34,7 @@ class SimulatedDeviceTree : public DeviceTree {
   winvalues::ConfigRet GetRegistryProperty(DevNode node, DeviceProperty property,
                                            std::size_t bufferUnits, std::wstring& text) override;
   std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) override;
+  std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() override;
   // Off Windows there is no class image list: known classes get their own small index.
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;

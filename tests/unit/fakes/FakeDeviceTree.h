@@ -47,6 +47,9 @@ class FakeDeviceTree : public DeviceTree {
   std::unique_ptr<PresentDeviceSet> GetPresentDevices(const SetupClassGuid& classGuid) override {
     return tree_.GetPresentDevices(classGuid);
   }
+  std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() override {
+    return tree_.GetAllPresentDevices();
+  }
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override {
     return tree_.GetClassImageIndex(imageList, guidText, index);

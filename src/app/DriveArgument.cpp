@@ -1,0 +1,10 @@
+#include "app/DriveArgument.h"
+
+std::optional<std::wstring> ParseDriveArgument(std::wstring_view argument) {
+  if (argument.size() != 2 && !(argument.size() == 3 && argument[2] == L'\\'))
+    return std::nullopt;
+  wchar_t letter = argument[0];
+  if (letter >= L'a' && letter <= L'z') letter = static_cast<wchar_t>(letter - L'a' + L'A');
+  if (letter < L'A' || letter > L'Z' || argument[1] != L':') return std::nullopt;
+  return std::wstring{letter, L':'};
+}

@@ -1,0 +1,11 @@
+// The modes a script uses: removal by name, removal by drive letter and the listing of
+// the names. Each runs before any window exists and gives the process's exit status.
+#pragma once
+
+#include <string>
+
+#include "settings/SettingsRecord.h"
+
+int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings);
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings);
+int RunListing(const SettingsRecord& settings);

@@ -1,0 +1,46 @@
+#include "devices/CommandLineRemoval.h"
+
+#include "common/Prompter.h"
+#include "devices/DriveHolder.h"
+#include "devices/StorageDesc.h"
+#include "resources/resource.h"
+#include "settings/SettingsRecord.h"
+
+namespace {
+
+void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& settings,
+                          const RemovalTally& tally, Prompter& prompter) {
+  if (tally.successes != 0 || settings.m_bDispRejectErr == 0) return;
+  constexpr unsigned kFlags =
+      winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
+  static_assert(kFlags == 0x40030);
+  prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
+}
+
+}  // namespace
+
+RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+                                const SettingsRecord& settings, DeviceTree& tree,
+                                StorageEjectPreparation& preparation, Prompter& prompter) {
+  SelectStorageDesc(majorVersion);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
+  ReportNothingRemoved(name, settings, removal.Tally(), prompter);
+  return removal.Tally();
+}
+
+RemovalTally RemoveDriveHolder(std::wstring_view argument,
+                               const std::optional<std::wstring>& deviceObjectName,
+                               unsigned majorVersion, const SettingsRecord& settings,
+                               DeviceTree& tree, StorageEjectPreparation& preparation,
+                               Prompter& prompter) {
+  // The storage test before the eject compares with the running system's description.
+  SelectStorageDesc(majorVersion);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  if (deviceObjectName) {
+    if (const auto holder = FindRemovableHolder(tree, *deviceObjectName))
+      removal.EjectAndCount(*holder, nullptr);
+  }
+  ReportNothingRemoved(argument, settings, removal.Tally(), prompter);
+  return removal.Tally();
+}

@@ -1,0 +1,105 @@
+"""The command line for scripts under Wine: "/list" prints the names the removal
+accepts, a drive letter removes the device that holds the drive, and the exit status
+tells removed (0) from nothing there (1) from refused (2)."""
+
+import unittest
+
+import harness
+from harness import settings_text, wait_until
+from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
+                               plug_in_again, shell_environment, tree_environment)
+
+ERROR_CAPTION = "Tollevane エラー"
+REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
+                  "接続されていないか、使用中の可能性があります。")
+STORAGE = {"2000": "USB 大容量記憶装置デバイス", "10": "USB 大容量記憶装置"}
+STICK = "Command Stick USB Device"
+BEHIND_HUB = "ハブの先のディスク USB Device"
+CONVERTER = "USB Serial Converter"
+CARD = "RATOC REX-CFU1 CompactFlash PC Card"
+
+QUICK_EXIT = 15
+MACHINE = DeviceTreeFile("command_line.tree")
+
+
+def dos_devices(s):
+    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
+    lines = s.helper("shellstate", "devices").stdout.splitlines()
+    return dict(line.split("\t", 1) for line in lines if "\t" in line)
+
+
+class CommandLine(harness.TestCase):
+
+    def test_list_prints_the_accepted_names_and_ejects_nothing(self):
+        for version in ("2000", "10"):
+            with self.subTest(version=version), self.session(version) as s:
+                log = EjectLog(s)
+                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE[version], E="", C=""), log)
+                s.write_settings(settings_text({"STARTUP": 0}))
+                # The hub is not named; the storage description comes first.
+                expected = [STORAGE[version], STICK, BEHIND_HUB, CONVERTER, CARD]
+
+                listing = s.start_tollevane("/LIST", env=env)
+                self.assertEqual(listing.wait(QUICK_EXIT), 0)
+                self.assertEqual(listing.stdout_bytes.decode("utf-8"), "".join(n + "\r\n" for n in expected))
+                self.assertEqual(log.entries(), [])
+                self.assertNothingVisible(s)
+
+                # Redirected by the Windows shell to a file: the same UTF-8 bytes.
+                names = s.prefix / "drive_c" / "names.txt"
+                s.run("cmd", "/c", str(s.program), "/list", ">", r"C:\names.txt",
+                      timeout=QUICK_EXIT, env=env)
+                wait_until(lambda: names.exists() and names.stat().st_size > 0, 10, what="names.txt")
+                self.assertEqual(names.read_bytes().decode("utf-8").splitlines(), expected)
+
+    def test_drive_letter_removes_the_device_that_holds_it(self):
+        with self.session("10") as s:
+            s.map_drives("E")
+            devices = dos_devices(s)
+            print(f"QueryDosDeviceW: C: {devices['C:']}, E: {devices['E:']}")
+            absent = next(d + ":" for d in "QRSTUVWXY" if d + ":" not in devices)
+            tree = MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E=devices["E:"], C=devices["C:"])
+            log, shell = EjectLog(s), ShellLog(s)
+            env = {**tree_environment(tree, log), **shell_environment(s, ["E:\\photos"], shell)}
+            s.write_settings(settings_text({"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}))
+            stick = [(tree.parent_of(STICK), CR_SUCCESS)]
+            # argument -> eject requests, exit status
+            cases = [("E:", stick, 0), ("e:\\", stick, 0),
+                     ("C:", [], 1),        # a fixed disk: no removable device holds it
+                     (absent, [], 1)]      # no such drive
+            for argument, ejects, status in cases:
+                with self.subTest(argument=argument):
+                    plug_in_again(env)
+                    log.clear()
+                    result = s.run_tollevane(argument, timeout=QUICK_EXIT, env=env)
+                    self.assertEqual((result.status, log.lines_and_results()), (status, ejects))
+            # The stick is a USB mass-storage device: its Explorer window closed first.
+            self.assertEqual(shell.lines(), ["E:\\photos"])
+            self.assertNothingVisible(s)
+
+            # A drive nothing holds is reported under the argument as typed.
+            s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 1}))
+            removal = s.start_tollevane(absent.lower() + "\\", env=env)
+            self.assertEqual(s.answer("ok", title=ERROR_CAPTION),
+                             (ERROR_CAPTION, REMOVAL_FAILED.format(absent.lower() + "\\")))
+            self.assertEqual(removal.wait(QUICK_EXIT), 1)
+
+    def test_exit_status_tells_refused_from_missing(self):
+        with self.session("10") as s:
+            log = EjectLog(s)
+            env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E="", C=""), log)
+            s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 0}))
+            # name -> eject requests, exit status
+            cases = [(CONVERTER, [(MACHINE.line_of(CONVERTER), CR_REMOVE_VETOED)], 2),
+                     ("存在しないデバイス", [], 1),
+                     (CARD, [(MACHINE.line_of(CARD), CR_SUCCESS)], 0)]
+            for name, ejects, status in cases:
+                with self.subTest(name=name):
+                    plug_in_again(env)
+                    log.clear()
+                    result = s.run_tollevane(name, timeout=QUICK_EXIT, env=env)
+                    self.assertEqual((result.status, log.lines_and_results()), (status, ejects))
+
+
+if __name__ == "__main__":
+    unittest.main()

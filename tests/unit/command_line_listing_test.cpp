@@ -1,0 +1,62 @@
+// "/list": which names it prints, in which order, and how they are laid out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLineListing.h"
+#include "devices/StorageDesc.h"
+#include "fakes/FakeDeviceTree.h"
+
+namespace {
+
+class CommandLineListingTest : public testing::Test {
+ protected:
+  void TearDown() override { SelectStorageDesc(5); }
+};
+
+constexpr const char* kMachine = R"(
+usb desc="USB 大容量記憶装置" removable disableable
+  diskdrive friendly="Stick"
+    volume desc="汎用ボリューム"
+usb desc="汎用 USB ハブ" removable disableable
+  usb desc="USB 大容量記憶装置" removable disableable
+    diskdrive friendly="Hub Stick"
+      volume desc="汎用ボリューム"
+usb desc="USB 大容量記憶装置" removable disableable
+  diskdrive friendly="STICK"
+    volume desc="汎用ボリューム"
+pcmcia desc="PC Card Modem" removable disableable
+net desc="Ethernet Card" removable disableable
+usb desc="Fixed Hub"
+)";
+
+TEST_F(CommandLineListingTest, StorageDescriptionFirstThenWhatTheListOffersOnce) {
+  struct Case {
+    unsigned major;
+    std::uint32_t kind;
+    std::vector<std::wstring> names;
+  };
+  const Case cases[] = {
+      // The hub is not named; the second stick differs only in case and is one name.
+      {6, 31, {L"USB 大容量記憶装置", L"Stick", L"Hub Stick", L"PC Card Modem"}},
+      {6, 0x3F, {L"USB 大容量記憶装置", L"Stick", L"Hub Stick", L"PC Card Modem", L"Ethernet Card"}},
+      // Without USB only the description is left of the storage devices.
+      {6, 0x02, {L"USB 大容量記憶装置", L"PC Card Modem"}},
+      // Before Vista the storage description is the longer one.
+      {5, 0x02, {L"USB 大容量記憶装置デバイス", L"PC Card Modem"}},
+  };
+  for (const Case& c : cases) {
+    FakeDeviceTree tree(kMachine);
+    EXPECT_EQ(CommandLineNames(tree, c.major, c.kind), c.names) << c.major << " " << c.kind;
+    EXPECT_TRUE(tree.ejects().empty());
+  }
+}
+
+TEST_F(CommandLineListingTest, OneNameALineAndNoNameSplitsInTwo) {
+  EXPECT_EQ(FormatNameLines({}), L"");
+  EXPECT_EQ(FormatNameLines({L"A", L"", L"ディスク"}), L"A\r\n\r\nディスク\r\n");
+  EXPECT_EQ(FormatNameLines({L"Two\r\nLines", L"x\ny"}), L"Two  Lines\r\nx y\r\n");
+}
+
+}  // namespace
