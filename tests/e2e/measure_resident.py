@@ -116,6 +116,18 @@ def press_to_eject(session: harness.Session, log: EjectLog, presses: int) -> lis
     return latencies
 
 
+def start_card_resident(session: harness.Session, app: dict | None = None) -> tuple[EjectLog, dict, str]:
+    """The program resident on the device tree with the card on HOTKEY, held; gives
+    the eject log, the program's environment and its main window."""
+    log = EjectLog(session)
+    session.write_settings(settings_text({"STARTUP": 0, **(app or {})}, {"001": Entry(CARD, HOTKEY, kind=0x02)}))
+    env = tree_environment(DEVICES, log)
+    session.start_tollevane(env=env)
+    main_window = session.wait_window(title="Tollevane", class_name="Tollevane")
+    harness.wait_until(lambda: session.hotkey_taken(HOTKEY), 20, what="hotkey held")
+    return log, env, main_window
+
+
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--presses", type=int, default=20)
@@ -124,11 +136,7 @@ def main() -> int:
     args = parser.parse_args()
 
     with harness.Session("measure_resident", args.version) as session:
-        log = EjectLog(session)
-        session.write_settings(settings_text({"STARTUP": 0}, {"001": Entry(CARD, HOTKEY, kind=0x02)}))
-        session.start_tollevane(env=tree_environment(DEVICES, log))
-        session.wait_window(title="Tollevane", class_name="Tollevane")
-        harness.wait_until(lambda: session.hotkey_taken(HOTKEY), 20, what="hotkey held")
+        log, _, _ = start_card_resident(session)
         session.start(session.config.helpers / "hiddenwin.exe")
         tollevane = find_process(session, "Tollevane.exe")
         hidden = find_process(session, "hiddenwin.exe")

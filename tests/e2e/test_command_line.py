@@ -30,6 +30,14 @@ def dos_devices(s):
 
 class CommandLine(harness.TestCase):
 
+    def remove(self, s, log, env, argument):
+        """Runs the removal of argument with every device plugged in; gives its exit
+        status and eject requests."""
+        plug_in_again(env)
+        log.clear()
+        result = s.run_tollevane(argument, timeout=QUICK_EXIT, env=env)
+        return result.status, log.lines_and_results()
+
     def test_list_prints_the_accepted_names_and_ejects_nothing(self):
         for version in ("2000", "10"):
             with self.subTest(version=version), self.session(version) as s:
@@ -69,10 +77,7 @@ class CommandLine(harness.TestCase):
                      (absent, [], 1)]      # no such drive
             for argument, ejects, status in cases:
                 with self.subTest(argument=argument):
-                    plug_in_again(env)
-                    log.clear()
-                    result = s.run_tollevane(argument, timeout=QUICK_EXIT, env=env)
-                    self.assertEqual((result.status, log.lines_and_results()), (status, ejects))
+                    self.assertEqual(self.remove(s, log, env, argument), (status, ejects))
             # The stick is a USB mass-storage device: its Explorer window closed first.
             self.assertEqual(shell.lines(), ["E:\\photos"])
             self.assertNothingVisible(s)
@@ -95,10 +100,7 @@ class CommandLine(harness.TestCase):
                      (CARD, [(MACHINE.line_of(CARD), CR_SUCCESS)], 0)]
             for name, ejects, status in cases:
                 with self.subTest(name=name):
-                    plug_in_again(env)
-                    log.clear()
-                    result = s.run_tollevane(name, timeout=QUICK_EXIT, env=env)
-                    self.assertEqual((result.status, log.lines_and_results()), (status, ejects))
+                    self.assertEqual(self.remove(s, log, env, name), (status, ejects))
 
 
 if __name__ == "__main__":

@@ -146,6 +146,14 @@ class TopicTable(unittest.TestCase):
                         continue
                     self.assertIn("/" + link.split("#")[0], self.streams, f"link {link}")
 
+    def test_main_topic_documents_every_command_line_form_and_status(self):
+        parser = PageParser()
+        parser.feed(self.stream("/main.html").decode("utf-8"))
+        for form in ('"デバイス名"', "E:", "/list", "/create", "/delete", "終了コード"):
+            self.assertIn(form, parser.body)
+        statuses = re.findall(r"<td>([0-9])</td>", self.stream("/main.html").decode("utf-8"))
+        self.assertEqual(statuses, ["0", "1", "2"])
+
 
 class HelpUnderWine(harness.TestCase):
 
