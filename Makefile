@@ -8,7 +8,7 @@ build: setup
 	@scripts/build.sh native win32 win64
 
 test: build
-	@scripts/build.sh sanitize
+	@scripts/build.sh sanitize fuzz
 	@scripts/test.sh
 
 run: build

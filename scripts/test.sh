@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests, then each Windows build's tests (end to
-# end under Wine). Ends with one line that counts them all.
+# Runs every test: the native unit tests, the fuzz targets' short runs, then each
+# Windows build's tests (end to end under Wine). Ends with one line that counts them all.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +35,8 @@ run_suite() {
 run_suite native
 # The same unit tests again, built with clang's address and undefined-behaviour checks.
 run_suite sanitize
+# Each fuzz target for a short, bounded time on a copy of its seeds (scripts/fuzz.sh for longer).
+run_suite fuzz
 run_suite win32
 run_suite win64
 

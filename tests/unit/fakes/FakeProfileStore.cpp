@@ -153,6 +153,12 @@ bool FakeProfileStore::HasSection(std::wstring_view section) const {
   return FindSection(section) != nullptr;
 }
 
+std::vector<std::wstring> FakeProfileStore::Sections() const {
+  std::vector<std::wstring> names;
+  for (const Section& section : sections_) names.push_back(section.name);
+  return names;
+}
+
 std::vector<std::wstring> FakeProfileStore::Keys(std::wstring_view section) const {
   std::vector<std::wstring> keys;
   if (const Section* found = FindSection(section)) {

@@ -42,6 +42,8 @@ class FakeProfileStore : public ProfileStore {
   // The value as it stands in the file, without the read-side rules.
   std::optional<std::wstring> Raw(std::wstring_view section, std::wstring_view key) const;
   bool HasSection(std::wstring_view section) const;
+  // Section names in file order.
+  std::vector<std::wstring> Sections() const;
   std::vector<std::wstring> Keys(std::wstring_view section) const;
   // The whole file as text, sections and keys in file order, one "\n" per line.
   std::wstring Text() const;
