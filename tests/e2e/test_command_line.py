@@ -5,7 +5,7 @@ tells removed (0) from nothing there (1) from refused (2)."""
 import unittest
 
 import harness
-from harness import settings_text, wait_until
+from harness import settings_text, wait_until, windows_path
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
                                plug_in_again, shell_environment, tree_environment)
 
@@ -59,6 +59,28 @@ class CommandLine(harness.TestCase):
                       timeout=QUICK_EXIT, env=env)
                 wait_until(lambda: names.exists() and names.stat().st_size > 0, 10, what="names.txt")
                 self.assertEqual(names.read_bytes().decode("utf-8").splitlines(), expected)
+
+    def test_list_started_from_a_console_writes_to_that_console(self):
+        expected = [STORAGE["10"], STICK, BEHIND_HUB, CONVERTER, CARD]
+        # From a command prompt (Wine's hands the program its console handles), and as
+        # Windows starts a windowed program from a console, with no handles: then the
+        # program attaches to its parent's console.
+        starters = {"cmd.exe": ["cmd", "/k", "cd", "/d", "C:\\", "&"],
+                    "nohandles.exe": [windows_path(harness.paths().helpers / "nohandles.exe")]}
+        for starter, command in starters.items():
+            with self.subTest(starter=starter), self.session("10") as s:
+                log = EjectLog(s)
+                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E="", C=""), log)
+                s.write_settings(settings_text({"STARTUP": 0}))
+                s.start("wineconsole", *command, str(s.program), "/list", env=env)
+
+                def shown():
+                    result = s.helper("consoletext", starter)
+                    rows = result.stdout.splitlines() if result.status == 0 else []
+                    return rows if all(name in rows for name in expected) else None
+                rows = wait_until(shown, 20, interval=0.5, what="the names in the console")
+                self.assertEqual([row for row in rows if row in expected], expected)
+                self.assertEqual(log.entries(), [])
 
     def test_drive_letter_removes_the_device_that_holds_it(self):
         with self.session("10") as s:

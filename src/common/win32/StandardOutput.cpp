@@ -55,22 +55,26 @@ bool WriteUtf8(HANDLE out, std::wstring_view text) {
 }
 
 // The console of the process that started this one, for as long as the object lives.
-// AttachConsole came with XP; on Windows 2000 there is nothing to attach to.
+// AttachConsole came with XP; on Windows 2000 there is nothing to attach to. A process
+// that already has a console (the system may give a windowed program its parent's) is
+// refused with ERROR_ACCESS_DENIED, and keeps using the one it has.
 class ParentConsole {
  public:
   ParentConsole() {
     using Attach = BOOL(WINAPI*)(DWORD);
     const auto attach = SystemFunction<Attach>(::GetModuleHandleW(L"kernel32.dll"), "AttachConsole");
-    attached_ = attach != nullptr && attach(ATTACH_PARENT_PROCESS) != 0;
+    if (attach == nullptr) return;
+    attachedHere_ = attach(ATTACH_PARENT_PROCESS) != 0;
+    usable_ = attachedHere_ || ::GetLastError() == ERROR_ACCESS_DENIED;
   }
   ~ParentConsole() {
-    if (attached_) ::FreeConsole();
+    if (attachedHere_) ::FreeConsole();
   }
   ParentConsole(const ParentConsole&) = delete;
   ParentConsole& operator=(const ParentConsole&) = delete;
 
   bool Write(std::wstring_view text) const {
-    if (!attached_) return false;
+    if (!usable_) return false;
     const UniqueHandle output(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
@@ -79,7 +83,8 @@ class ParentConsole {
   }
 
  private:
-  bool attached_ = false;
+  bool attachedHere_ = false;
+  bool usable_ = false;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cwchar>
 #include <cwctype>
@@ -174,6 +175,21 @@ inline std::wstring ProcessName(DWORD pid) {
     }
     CloseHandle(process);
     return name;
+}
+
+// The first running process with that image file name (compared without regard to case).
+inline std::optional<DWORD> FindProcessId(const std::wstring& image) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    std::optional<DWORD> found;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, image.c_str()) == 0) found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 struct Combo {

@@ -8,25 +8,10 @@
 #include "common.h"
 
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 
 namespace {
-
-std::optional<DWORD> FindProcess(const std::wstring& image) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    std::optional<DWORD> found;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
-         more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, image.c_str()) == 0) found = entry.th32ProcessID;
-    }
-    CloseHandle(snapshot);
-    return found;
-}
 
 // The layout of SystemHandleInformation (class 16), which winternl.h leaves out.
 struct HandleEntry {
@@ -75,7 +60,7 @@ std::wstring Field(bool known, unsigned long long value) {
 int wmain(int argc, wchar_t** argv) {
     const e2e::Args args(argc, argv, {});
     if (args.words.size() != 1) return e2e::Fail(L"usage: procstats.exe IMAGE");
-    const auto pid = FindProcess(args.words[0]);
+    const auto pid = e2e::FindProcessId(args.words[0]);
     if (!pid) return e2e::Fail(L"no such process", e2e::kExitNo);
     const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, *pid);
     if (process == nullptr) return e2e::Fail(L"OpenProcess failed", e2e::kExitNo);
