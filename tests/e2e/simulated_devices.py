@@ -158,6 +158,17 @@ def plug_in_again(env: dict) -> None:
     os.utime(copy, ns=(info.st_atime_ns, max(time.time_ns(), info.st_mtime_ns + 1_000_000_000)))
 
 
+def removal_outcome(s: Session, log: EjectLog, argument: str, env: dict,
+                    timeout: float = 15) -> tuple[int, list[tuple[int, int]]]:
+    """Runs `Tollevane.exe argument` with every device plugged in; gives its exit
+    status and eject requests (line, result). The default time-out is one that a
+    removal showing nothing ends well within, and one waiting for a message box overruns."""
+    plug_in_again(env)
+    log.clear()
+    result = s.run_tollevane(argument, timeout=timeout, env=env)
+    return result.status, log.lines_and_results()
+
+
 class SharedEjections:
     """The stand-in's record of the nodes ejected from a tree file, kept beside it."""
 

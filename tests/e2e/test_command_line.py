@@ -7,7 +7,7 @@ import unittest
 import harness
 from harness import settings_text, wait_until, windows_path
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
-                               plug_in_again, shell_environment, tree_environment)
+                               removal_outcome, shell_environment, tree_environment)
 
 ERROR_CAPTION = "Tollevane エラー"
 REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
@@ -29,14 +29,6 @@ def dos_devices(s):
 
 
 class CommandLine(harness.TestCase):
-
-    def remove(self, s, log, env, argument):
-        """Runs the removal of argument with every device plugged in; gives its exit
-        status and eject requests."""
-        plug_in_again(env)
-        log.clear()
-        result = s.run_tollevane(argument, timeout=QUICK_EXIT, env=env)
-        return result.status, log.lines_and_results()
 
     def test_list_prints_the_accepted_names_and_ejects_nothing(self):
         for version in ("2000", "10"):
@@ -99,7 +91,7 @@ class CommandLine(harness.TestCase):
                      (absent, [], 1)]      # no such drive
             for argument, ejects, status in cases:
                 with self.subTest(argument=argument):
-                    self.assertEqual(self.remove(s, log, env, argument), (status, ejects))
+                    self.assertEqual(removal_outcome(s, log, argument, env), (status, ejects))
             # The stick is a USB mass-storage device: its Explorer window closed first.
             self.assertEqual(shell.lines(), ["E:\\photos"])
             self.assertNothingVisible(s)
@@ -122,7 +114,7 @@ class CommandLine(harness.TestCase):
                      (CARD, [(MACHINE.line_of(CARD), CR_SUCCESS)], 0)]
             for name, ejects, status in cases:
                 with self.subTest(name=name):
-                    self.assertEqual(self.remove(s, log, env, name), (status, ejects))
+                    self.assertEqual(removal_outcome(s, log, name, env), (status, ejects))
 
 
 if __name__ == "__main__":

@@ -8,7 +8,7 @@ import unittest
 import harness
 from harness import settings_text
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog,
-                               plug_in_again, tree_environment)
+                               removal_outcome, tree_environment)
 
 ERROR_CAPTION = "Tollevane エラー"
 REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
@@ -25,14 +25,6 @@ MACHINE = DeviceTreeFile("removal_machine.tree")
 
 
 class RemovalByName(harness.TestCase):
-
-    def remove(self, s, log, name, env):
-        """Runs the removal of name with every device plugged in; gives its exit
-        status and eject requests."""
-        plug_in_again(env)
-        log.clear()
-        result = s.run_tollevane(name, timeout=QUICK_EXIT, env=env)
-        return result.status, log.lines_and_results()
 
     def test_each_kind_of_device_is_ejected_by_its_listed_name(self):
         m = MACHINE
@@ -62,13 +54,13 @@ class RemovalByName(harness.TestCase):
             before = settings.read_bytes()
             for name, ejects, status in cases:
                 with self.subTest(name=name):
-                    self.assertEqual(self.remove(s, log, name, env), (status, ejects))
+                    self.assertEqual(removal_outcome(s, log, name, env), (status, ejects))
             self.assertNothingVisible(s)
             self.assertEqual(settings.read_bytes(), before, "the removal by name writes no settings")
 
             s.write_settings(settings_text({"STARTUP": 0, "DEVICE_KIND": 0x3F}))
             card = "BUFFALO LPC-CB-CLX CardBus Fast Ethernet Adapter"
-            self.assertEqual(self.remove(s, log, card, env),
+            self.assertEqual(removal_outcome(s, log, card, env),
                              (0, [(m.line_of("LPC-CB-CLX"), CR_SUCCESS)]))
             self.assertEqual(log.entries()[0].name, card)
 
@@ -77,7 +69,7 @@ class RemovalByName(harness.TestCase):
         with self.session("xp") as s:
             log = EjectLog(s)
             s.write_settings(settings_text({"STARTUP": 0}))
-            status, ejects = self.remove(s, log, STORAGE_XP, tree_environment(m, log))
+            status, ejects = removal_outcome(s, log, STORAGE_XP, tree_environment(m, log))
             self.assertEqual(status, 0)
             # In class order; the disk behind the hub goes through the hub's branch,
             # and is then gone when its own turn comes. The hub itself stays.
@@ -101,7 +93,7 @@ class RemovalByName(harness.TestCase):
                 log = EjectLog(s)
                 s.write_settings(settings_text({"STARTUP": 0}))
                 for name, outcome in outcomes.items():
-                    self.assertEqual(self.remove(s, log, name, tree_environment(tree, log)), outcome, name)
+                    self.assertEqual(removal_outcome(s, log, name, tree_environment(tree, log)), outcome, name)
 
     def test_nothing_removed_is_reported_only_when_asked(self):
         m = MACHINE
@@ -113,7 +105,7 @@ class RemovalByName(harness.TestCase):
             env = tree_environment(m, log)
             s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 0}))
             started = time.monotonic()
-            self.assertEqual(self.remove(s, log, unknown, env), (1, []))
+            self.assertEqual(removal_outcome(s, log, unknown, env), (1, []))
             self.assertLess(time.monotonic() - started, 10, "no message box held the removal")
             self.assertNothingVisible(s)
 
