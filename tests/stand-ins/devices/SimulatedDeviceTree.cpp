@@ -130,31 +130,29 @@ void SimulatedDeviceTree::Vanish(int index) {
   } while (i < tree_.nodes.size() && tree_.nodes[i].depth > depth);
 }
 
+ConfigRet SimulatedDeviceTree::AnswerNode(int found, DevNode& answer) const {
+  if (found < 0) return kCrNoSuchDevnode;
+  answer = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
+  return kCrSuccess;
+}
+
 ConfigRet SimulatedDeviceTree::GetChild(DevNode& child, DevNode node) {
   const int index = PresentIndexOf(node);
   if (index < 0) return kCrNoSuchDevnode;
-  const int found = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].firstChild);
-  if (found < 0) return kCrNoSuchDevnode;
-  child = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
-  return kCrSuccess;
+  return AnswerNode(FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].firstChild), child);
 }
 
 ConfigRet SimulatedDeviceTree::GetSibling(DevNode& sibling, DevNode node) {
   const int index = PresentIndexOf(node);
   if (index < 0) return kCrNoSuchDevnode;
-  const int found = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].nextSibling);
-  if (found < 0) return kCrNoSuchDevnode;
-  sibling = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
-  return kCrSuccess;
+  return AnswerNode(FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].nextSibling),
+                    sibling);
 }
 
 ConfigRet SimulatedDeviceTree::GetParent(DevNode& parent, DevNode node) {
   const int index = PresentIndexOf(node);
   if (index < 0) return kCrNoSuchDevnode;
-  const int found = tree_.nodes[static_cast<std::size_t>(index)].parent;
-  if (found < 0) return kCrNoSuchDevnode;
-  parent = static_cast<DevNode>(tree_.nodes[static_cast<std::size_t>(found)].line);
-  return kCrSuccess;
+  return AnswerNode(tree_.nodes[static_cast<std::size_t>(index)].parent, parent);
 }
 
 ConfigRet SimulatedDeviceTree::GetDevNodeStatus(std::uint32_t& status, std::uint32_t& problem,

@@ -67,6 +67,8 @@ class SimulatedDeviceTree : public DeviceTree {
   int PresentIndexOf(DevNode node) const;
   // The first present node among `index` and its later siblings.
   int FirstPresentFrom(int index) const;
+  // CR_SUCCESS with the handle of node `found`; CR_NO_SUCH_DEVNODE for -1.
+  winvalues::ConfigRet AnswerNode(int found, DevNode& answer) const;
   void Vanish(int index);
   void ApplySharedEjections();
   std::optional<std::wstring> PropertyOf(const SimulatedNode& node, DeviceProperty property) const;
