@@ -432,10 +432,18 @@ class Session:
         return self.run(self.program, *args, timeout=timeout, env=env)
 
     def helper(self, name: str, *args: str, timeout: float = DEFAULT_TIMEOUT) -> Result:
+        """Runs a helper to its end. Every helper that ends with a non-zero status says
+        why; one that ends non-zero having said nothing never ran its own code (Wine
+        failed to start it: seen a few times in thousands of runs on loaded machines,
+        always in 64-bit prefixes), so it is run once more."""
         exe = self.config.helpers / f"{name}.exe"
         if not exe.exists():
             raise HarnessError(f"helper {exe} is not built")
-        return self.run(exe, *args, timeout=timeout)
+        result = self.run(exe, *args, timeout=timeout)
+        if result.status != 0 and not result.stdout and not result.stderr:
+            print(f"{name} ended with status {result.status} and said nothing; running it again")
+            result = self.run(exe, *args, timeout=timeout)
+        return result
 
     # -- what a user sees and does
 
@@ -453,13 +461,7 @@ class Session:
         return windows
 
     def _waitwin(self, args: list[str], timeout: float) -> Result:
-        """waitwin.exe, which only looks: a run that ended without a verdict (no output,
-        a status that is neither found nor timed out; Wine failed to start the process,
-        seen once in several hundred runs on a loaded machine) is run again, once."""
         result = self.helper("waitwin", *args, timeout=timeout + 10)
-        if result.status not in (0, 1) and not result.stdout and not result.stderr:
-            print(f"waitwin ended with status {result.status} and no verdict; running it again")
-            result = self.helper("waitwin", *args, timeout=timeout + 10)
         if result.status not in (0, 1):
             raise HarnessError(f"waitwin {' '.join(args)} exited {result.status}: {result.stderr[-300:]}")
         return result

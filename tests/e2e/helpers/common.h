@@ -14,6 +14,8 @@
 namespace e2e {
 
 // The harness reads the exit status: 0 yes/done, 1 no/not found/timed out, 2 misuse.
+// A non-zero end always writes a line saying why: the harness takes a silent one
+// for Wine having failed to start the helper, and runs it again.
 constexpr int kExitOk = 0;
 constexpr int kExitNo = 1;
 constexpr int kExitUsage = 2;
