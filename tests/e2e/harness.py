@@ -42,6 +42,11 @@ PROGRAM_DIR = r"C:\Program Files\Tollevane"
 
 DEFAULT_TIMEOUT = 20.0
 
+# A run of the program that shows nothing (a switch, a second start, a removal)
+# ends well within this; one that shows a message box waits for an answer and
+# overruns it.
+QUICK_EXIT = 15.0
+
 
 # --------------------------------------------------------------------------- paths
 

@@ -14,7 +14,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Optional
 
-from harness import DEFAULT_TIMEOUT, Session, wait_until, windows_path
+from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, wait_until, windows_path
 
 TREES = Path(__file__).resolve().parent / "trees"
 
@@ -159,10 +159,9 @@ def plug_in_again(env: dict) -> None:
 
 
 def removal_outcome(s: Session, log: EjectLog, argument: str, env: dict,
-                    timeout: float = 15) -> tuple[int, list[tuple[int, int]]]:
+                    timeout: float = QUICK_EXIT) -> tuple[int, list[tuple[int, int]]]:
     """Runs `Tollevane.exe argument` with every device plugged in; gives its exit
-    status and eject requests (line, result). The default time-out is one that a
-    removal showing nothing ends well within, and one waiting for a message box overruns."""
+    status and eject requests (line, result)."""
     plug_in_again(env)
     log.clear()
     result = s.run_tollevane(argument, timeout=timeout, env=env)

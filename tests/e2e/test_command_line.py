@@ -5,7 +5,7 @@ tells removed (0) from nothing there (1) from refused (2)."""
 import unittest
 
 import harness
-from harness import settings_text, wait_until, windows_path
+from harness import QUICK_EXIT, settings_text, wait_until, windows_path
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
                                removal_outcome, shell_environment, tree_environment)
 
@@ -18,7 +18,6 @@ BEHIND_HUB = "ハブの先のディスク USB Device"
 CONVERTER = "USB Serial Converter"
 CARD = "RATOC REX-CFU1 CompactFlash PC Card"
 
-QUICK_EXIT = 15
 MACHINE = DeviceTreeFile("command_line.tree")
 
 

@@ -6,7 +6,7 @@ import time
 import unittest
 
 import harness
-from harness import settings_text
+from harness import QUICK_EXIT, settings_text
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog,
                                removal_outcome, tree_environment)
 
@@ -17,9 +17,6 @@ REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗し�
 STORAGE_XP = "USB 大容量記憶装置デバイス"   # Windows 2000 and XP
 STORAGE_VISTA = "USB 大容量記憶装置"        # Vista and later
 
-# A removal that shows nothing ends well within this; one that waits for an
-# answer to a message box overruns it.
-QUICK_EXIT = 15
 
 MACHINE = DeviceTreeFile("removal_machine.tree")
 

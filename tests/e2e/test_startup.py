@@ -7,16 +7,13 @@ import unittest
 from pathlib import PureWindowsPath
 
 import harness
-from harness import Entry, read_shortcut, settings_text
+from harness import QUICK_EXIT, Entry, read_shortcut, settings_text
 
 ERROR_CAPTION = "Tollevane エラー"
 HOTKEY_TAKEN = ("{}\n\nこのデバイスのホットキーは、すで他のアプリケーションによって使用されています。\n"
                 "別のホットキーを設定してください。")
 STARTUP_FAILED = "起動設定の変更に失敗しました。\n起動設定を変更するには、Administrators権限が必要になります。"
 
-# A switch or a second start that shows nothing ends well within this; one that
-# shows a message box waits for an answer and overruns it.
-QUICK_EXIT = 15
 
 
 class ResidentStart(harness.TestCase):
