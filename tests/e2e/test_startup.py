@@ -15,7 +15,6 @@ HOTKEY_TAKEN = ("{}\n\nこのデバイスのホットキーは、すで他のア
 STARTUP_FAILED = "起動設定の変更に失敗しました。\n起動設定を変更するには、Administrators権限が必要になります。"
 
 
-
 class ResidentStart(harness.TestCase):
 
     def check_fresh_user(self, version: str) -> None:
