@@ -56,6 +56,9 @@ inline constexpr std::uint32_t kDnRemovable = 0x4000;
 
 // CM_Get_DevNode_Registry_PropertyW property ids.
 inline constexpr std::uint32_t kCmDrpDeviceDesc = 0x01;
+inline constexpr std::uint32_t kCmDrpHardwareId = 0x02;
+inline constexpr std::uint32_t kCmDrpCompatibleIds = 0x03;
+inline constexpr std::uint32_t kCmDrpService = 0x05;
 inline constexpr std::uint32_t kCmDrpClassGuid = 0x09;
 inline constexpr std::uint32_t kCmDrpFriendlyName = 0x0D;
 inline constexpr std::uint32_t kCmDrpPhysicalDeviceObjectName = 0x0F;
@@ -68,5 +71,9 @@ inline constexpr unsigned kDriveFixed = 3;
 inline constexpr unsigned kDriveRemote = 4;
 inline constexpr unsigned kDriveCdrom = 5;
 inline constexpr unsigned kDriveRamdisk = 6;
+
+// STORAGE_DEVICE_NUMBER.DeviceType values (FILE_DEVICE_*) of the drives a letter names.
+inline constexpr std::uint32_t kFileDeviceCdRom = 0x02;
+inline constexpr std::uint32_t kFileDeviceDisk = 0x07;
 
 }  // namespace winvalues

@@ -29,17 +29,16 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
   return removal.Tally();
 }
 
-RemovalTally RemoveDriveHolder(std::wstring_view argument,
-                               const std::optional<std::wstring>& deviceObjectName,
+RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
                                unsigned majorVersion, const SettingsRecord& settings,
-                               DeviceTree& tree, StorageEjectPreparation& preparation,
-                               Prompter& prompter) {
+                               DeviceTree& tree, DriveStorage& storage,
+                               StorageEjectPreparation& preparation, Prompter& prompter) {
   // The storage test before the eject compares with the running system's description.
   SelectStorageDesc(majorVersion);
   DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
-  if (deviceObjectName) {
-    if (const auto holder = FindRemovableHolder(tree, *deviceObjectName))
-      removal.EjectAndCount(*holder, nullptr);
+  if (letter) {
+    for (const DevNode holder : FindDriveHolders(tree, storage, *letter))
+      removal.EjectAndCount(holder, nullptr);
   }
   ReportNothingRemoved(argument, settings, removal.Tally(), prompter);
   return removal.Tally();

@@ -9,6 +9,7 @@
 
 #include "devices/DeviceRemoval.h"
 #include "devices/DeviceTree.h"
+#include "devices/DriveStorage.h"
 
 class Prompter;
 struct SettingsRecord;
@@ -20,12 +21,11 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter);
 
-// Ejects the removable device that holds the drive whose DOS device is
-// `deviceObjectName` (nothing: the drive does not exist), preceded by the storage
-// preparation as any removal of a USB mass-storage device is. Message 110 names
-// `argument`, as the user typed it, when nothing was removed and DISP_REJECT_ERR is set.
-RemovalTally RemoveDriveHolder(std::wstring_view argument,
-                               const std::optional<std::wstring>& deviceObjectName,
+// Ejects the removable devices that hold drive `letter` (nothing: the argument named no
+// drive), each preceded by the storage preparation as any removal of a USB mass-storage
+// device is. Message 110 names `argument`, as the user typed it, when nothing was removed
+// and DISP_REJECT_ERR is set.
+RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
                                unsigned majorVersion, const SettingsRecord& settings,
-                               DeviceTree& tree, StorageEjectPreparation& preparation,
-                               Prompter& prompter);
+                               DeviceTree& tree, DriveStorage& storage,
+                               StorageEjectPreparation& preparation, Prompter& prompter);

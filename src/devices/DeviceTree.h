@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/WinValues.h"
 
@@ -15,9 +16,13 @@
 // while its device is present.
 using DevNode = std::uint32_t;
 
-// The string properties that the program reads, with their CM_DRP_* values.
+// The string properties that the program reads, with their CM_DRP_* values. The hardware
+// and compatible IDs are lists (REG_MULTI_SZ); read through the seam they give their first.
 enum class DeviceProperty : std::uint32_t {
   DeviceDesc = winvalues::kCmDrpDeviceDesc,
+  HardwareId = winvalues::kCmDrpHardwareId,
+  CompatibleIds = winvalues::kCmDrpCompatibleIds,
+  Service = winvalues::kCmDrpService,
   ClassGuid = winvalues::kCmDrpClassGuid,
   FriendlyName = winvalues::kCmDrpFriendlyName,
   PhysicalDeviceObjectName = winvalues::kCmDrpPhysicalDeviceObjectName,
@@ -47,6 +52,14 @@ class PresentDeviceSet {
   virtual bool EnumMember(std::uint32_t index, DevNode& node) = 0;
 };
 
+// One device interface of a present device: its node, and the path that opens it.
+struct DeviceInterfacePath {
+  DevNode node = 0;
+  std::wstring path;
+
+  bool operator==(const DeviceInterfacePath&) const = default;
+};
+
 class DeviceTree {
  public:
   virtual ~DeviceTree() = default;
@@ -72,6 +85,12 @@ class DeviceTree {
   // SetupDiGetClassDevsW(no class, DIGCF_PRESENT | DIGCF_ALLCLASSES): every present
   // device, whatever its class; null when no set can be had.
   virtual std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() = 0;
+
+  // SetupDiGetClassDevsW(interface class, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE), and
+  // for each interface SetupDiGetDeviceInterfaceDetailW: its device path and its node.
+  // Empty when no set can be had.
+  virtual std::vector<DeviceInterfacePath> GetDeviceInterfaces(
+      const SetupClassGuid& interfaceClass) = 0;
 
   // UuidFromStringW of `guidText` (a GUID without braces), then
   // SetupDiGetClassImageIndex in `imageList`. False when either fails.

@@ -1,24 +1,41 @@
 #include "devices/DriveHolder.h"
 
-#include <string>
+#include <algorithm>
 
-#include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
+#include "devices/StorageInterfaces.h"
 
-std::optional<DevNode> FindNodeOfDeviceObject(DeviceTree& tree,
-                                              std::wstring_view deviceObjectName) {
-  if (deviceObjectName.empty()) return std::nullopt;
-  const auto present = tree.GetAllPresentDevices();
-  if (!present) return std::nullopt;
-  DevNode node = 0;
-  for (std::uint32_t index = 0; present->EnumMember(index, node); ++index) {
-    std::wstring name;
-    if (tree.GetRegistryProperty(node, DeviceProperty::PhysicalDeviceObjectName,
-                                 kDeviceObjectNameUnits, name) == winvalues::kCrSuccess &&
-        DeviceNamesEqual(name, deviceObjectName))
-      return node;
+std::optional<SetupClassGuid> DriveInterfaceClass(unsigned driveType,
+                                                  const std::optional<std::wstring>& dosDevice) {
+  switch (driveType) {
+    case winvalues::kDriveCdrom:
+      return kGuidDevinterfaceCdrom;
+    case winvalues::kDriveRemovable:
+      // Floppies number themselves apart from disks (\Device\Floppy0 beside
+      // \Device\Harddisk0): a floppy's number is matched among floppies only.
+      if (dosDevice && dosDevice->find(L"\\Floppy") != std::wstring::npos)
+        return kGuidDevinterfaceFloppy;
+      return kGuidDevinterfaceDisk;
+    case winvalues::kDriveFixed:
+      return kGuidDevinterfaceDisk;
+    default:
+      return std::nullopt;
   }
-  return std::nullopt;
+}
+
+std::vector<DevNode> FindDriveDevices(DeviceTree& tree, DriveStorage& storage, wchar_t letter) {
+  std::vector<DevNode> devices;
+  const auto interfaceClass = DriveInterfaceClass(storage.DriveType(letter), storage.DosDevice(letter));
+  if (!interfaceClass) return devices;
+  const std::vector<StorageNumber> wanted = storage.VolumeNumbers(letter);
+  if (wanted.empty()) return devices;
+  for (const DeviceInterfacePath& found : tree.GetDeviceInterfaces(*interfaceClass)) {
+    const auto number = storage.DeviceNumber(found.path);
+    if (number && std::find(wanted.begin(), wanted.end(), *number) != wanted.end() &&
+        std::find(devices.begin(), devices.end(), found.node) == devices.end())
+      devices.push_back(found.node);
+  }
+  return devices;
 }
 
 std::optional<DevNode> NearestRemovableAncestor(DeviceTree& tree, DevNode node) {
@@ -30,7 +47,12 @@ std::optional<DevNode> NearestRemovableAncestor(DeviceTree& tree, DevNode node) 
   return std::nullopt;
 }
 
-std::optional<DevNode> FindRemovableHolder(DeviceTree& tree, std::wstring_view deviceObjectName) {
-  const auto node = FindNodeOfDeviceObject(tree, deviceObjectName);
-  return node ? NearestRemovableAncestor(tree, *node) : std::nullopt;
+std::vector<DevNode> FindDriveHolders(DeviceTree& tree, DriveStorage& storage, wchar_t letter) {
+  std::vector<DevNode> holders;
+  for (const DevNode device : FindDriveDevices(tree, storage, letter)) {
+    const auto holder = NearestRemovableAncestor(tree, device);
+    if (holder && std::find(holders.begin(), holders.end(), *holder) == holders.end())
+      holders.push_back(*holder);
+  }
+  return holders;
 }

@@ -1,23 +1,28 @@
-// Which removable device holds a drive: the device whose physical device object the
-// drive's letter names, followed up the tree to the first node that can be removed.
+// Which removable device holds a drive: the disk, CD-ROM or floppy whose storage device
+// number is the drive's, found among the device interfaces of its kind, followed up the
+// tree to the nearest node that can be removed. Volumes hang below the volume manager,
+// not below their disks, so the volume's own node never leads to the device.
 #pragma once
 
 #include <optional>
-#include <string_view>
+#include <vector>
 
 #include "devices/DeviceTree.h"
+#include "devices/DriveStorage.h"
 
-// PDO names are kernel object paths such as \Device\HarddiskVolume3; this holds any.
-inline constexpr std::size_t kDeviceObjectNameUnits = 260;
+// The interface class to search for a drive of `driveType` (GetDriveTypeW) whose DOS
+// device is `dosDevice`: nothing for a drive that no local device holds (network,
+// RAM disk, no drive at all).
+std::optional<SetupClassGuid> DriveInterfaceClass(unsigned driveType,
+                                                  const std::optional<std::wstring>& dosDevice);
 
-// The first present node (in the system's order) whose CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME
-// is `deviceObjectName`, compared as the object manager does, without regard to case.
-std::optional<DevNode> FindNodeOfDeviceObject(DeviceTree& tree, std::wstring_view deviceObjectName);
+// The nodes of the devices that drive `letter` lies on, in the system's interface order.
+std::vector<DevNode> FindDriveDevices(DeviceTree& tree, DriveStorage& storage, wchar_t letter);
 
 // The nearest ancestor of `node` that reports DN_REMOVABLE; the node itself is not
-// considered, for a volume is never what the user unplugs.
+// considered, for a disk is a function of the device the user unplugs, not the device.
 std::optional<DevNode> NearestRemovableAncestor(DeviceTree& tree, DevNode node);
 
-// Both together: the removable device that holds the drive whose DOS device maps to
-// `deviceObjectName`, or nothing when no present node or no removable ancestor has it.
-std::optional<DevNode> FindRemovableHolder(DeviceTree& tree, std::wstring_view deviceObjectName);
+// The removable devices that hold drive `letter`, each once: one for a drive on one
+// device, several for a volume that spans the disks of several.
+std::vector<DevNode> FindDriveHolders(DeviceTree& tree, DriveStorage& storage, wchar_t letter);

@@ -12,6 +12,7 @@
 #include "devices/StorageDesc.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/RecordingPrompter.h"
+#include "fakes/TreeDriveStorage.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
 
@@ -34,34 +35,44 @@ struct Scripted {
   RemovalTally ByName(std::wstring_view name, unsigned major = 5) {
     return RemoveDeviceByName(name, major, settings, tree, preparation, prompter);
   }
-  RemovalTally ByDrive(std::wstring_view argument, std::optional<std::wstring> device,
-                       unsigned major = 5) {
-    return RemoveDriveHolder(argument, device, major, settings, tree, preparation, prompter);
+  RemovalTally ByDrive(std::wstring_view argument, std::optional<wchar_t> letter,
+                       unsigned major = 6) {
+    return RemoveDriveHolder(argument, letter, major, settings, tree, storage, preparation,
+                             prompter);
   }
   std::vector<RecordingPrompter::Prompt> Failure(const std::wstring& argument) const {
     return {{IDS_REMOVAL_FAILED, argument, IDS_ERROR_CAPTION, 0x40030}};
   }
   FakeDeviceTree tree;
+  // Drives on kMachine: E: the stick, F: the card's disk, C: the fixed disk, Z: a share.
+  TreeDriveStorage storage{tree,
+                           {{L'E', {winvalues::kDriveRemovable, L"STORAGE\\VOLUME\\STICK"}},
+                            {L'F', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\CARD"}},
+                            {L'C', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\FIXED"}},
+                            {L'Z', {winvalues::kDriveRemote, L""}}}};
   CountingPreparation preparation;
   RecordingPrompter prompter;
   SettingsRecord settings;
 };
 
-// Lines: 2 the stick, 4 its volume; 5 a hub with a stick (6) behind it; 9 a card that
-// refuses, with a disk; 13 the volume of a fixed disk.
+// Lines: 2 the stick, 4 its disk; 5 a hub with a stick (6) behind it; 9 a card that
+// refuses, with a disk; 13 a fixed disk; 14 the volume manager with the volumes.
 constexpr const char* kMachine = R"(
 usb desc="USB 大容量記憶装置デバイス" removable disableable
-  diskdrive friendly="Stick"
-    volume desc="汎用ボリューム" pdo="\\Device\\HarddiskVolume2"
+  diskdrive friendly="Stick" removes="STORAGE\\VOLUME\\STICK" disk=1
+    volume desc="汎用ボリューム"
 usb desc="汎用 USB ハブ" removable disableable
   usb desc="USB 大容量記憶装置デバイス" removable disableable
-    diskdrive friendly="Hub Stick"
-      volume desc="汎用ボリューム" pdo="\\Device\\HarddiskVolume5"
+    diskdrive friendly="Hub Stick" disk=2
+      volume desc="汎用ボリューム"
 pcmcia desc="Card" removable disableable eject=veto
-  diskdrive friendly="Card Disk"
-    volume desc="汎用ボリューム" pdo="\\Device\\HarddiskVolume6"
-diskdrive friendly="Fixed Disk"
-  volume desc="汎用ボリューム" pdo="\\Device\\HarddiskVolume1"
+  diskdrive friendly="Card Disk" removes="STORAGE\\VOLUME\\CARD" disk=3
+    volume desc="汎用ボリューム"
+diskdrive friendly="Fixed Disk" removes="STORAGE\\VOLUME\\FIXED" disk=0
+system id="ROOT\\VOLMGR\\0000"
+  volume desc="ボリューム" id="STORAGE\\VOLUME\\STICK"
+  volume desc="ボリューム" id="STORAGE\\VOLUME\\CARD"
+  volume desc="ボリューム" id="STORAGE\\VOLUME\\FIXED"
 )";
 
 TEST_F(CommandLineRemovalTest, TallyTellsNothingFoundFromRefusedFromRemoved) {
@@ -123,60 +134,59 @@ usb desc="USB 大容量記憶装置" removable disableable
   EXPECT_EQ(g_strStorageDesc, L"USB 大容量記憶装置デバイス");
 }
 
-TEST_F(CommandLineRemovalTest, DriveIsRemovedThroughItsNearestRemovableAncestor) {
+TEST_F(CommandLineRemovalTest, DriveIsRemovedThroughTheDeviceThatHoldsIt) {
   struct Case {
-    std::optional<std::wstring> device;
+    std::optional<wchar_t> letter;
     std::vector<int> ejected;
     RemovalTally tally;
     int preparations;
   };
   const Case cases[] = {
-      {L"\\Device\\HarddiskVolume2", {2}, {1, 1}, 1},
-      // The stick behind the hub goes, not the hub.
-      {L"\\Device\\HarddiskVolume5", {6}, {1, 1}, 1},
-      // Object names are compared without regard to case.
-      {L"\\DEVICE\\harddiskvolume5", {6}, {1, 1}, 1},
+      // The stick's storage description is the running system's only on major 5.
+      {L'E', {2}, {1, 1}, 1},
       // A card is no storage device: no Explorer closing, and it refuses.
-      {L"\\Device\\HarddiskVolume6", {9}, {1, 0}, 0},
-      // The fixed disk has no removable ancestor; an unknown volume no node.
-      {L"\\Device\\HarddiskVolume1", {}, {0, 0}, 0},
-      {L"\\Device\\HarddiskVolume9", {}, {0, 0}, 0},
-      {L"\\Device\\HarddiskVolume", {}, {0, 0}, 0},
-      {L"", {}, {0, 0}, 0},
-      // QueryDosDeviceW knew no such drive.
+      {L'F', {9}, {1, 0}, 0},
+      // The fixed disk has no removable ancestor; a share and a free letter no disk.
+      {L'C', {}, {0, 0}, 0},
+      {L'Z', {}, {0, 0}, 0},
+      {L'Q', {}, {0, 0}, 0},
+      // The argument named no drive.
       {std::nullopt, {}, {0, 0}, 0},
   };
   for (const Case& c : cases) {
     Scripted r(kMachine);
-    const std::wstring shown = c.device.value_or(L"(no drive)");
-    EXPECT_EQ(r.ByDrive(L"E:", c.device), c.tally) << shown;
+    const std::string shown(1, static_cast<char>(c.letter.value_or(L'-')));
+    EXPECT_EQ(r.ByDrive(L"E:", c.letter, 5), c.tally) << shown;
     EXPECT_EQ(r.tree.EjectedLines(), c.ejected) << shown;
     EXPECT_EQ(r.preparation.count, c.preparations) << shown;
   }
 }
 
 TEST_F(CommandLineRemovalTest, DriveThatNothingHoldsIsReportedUnderItsArgument) {
-  Scripted r(kMachine);
-  r.settings.m_bDispRejectErr = 1;
-  r.ByDrive(L"q:\\", std::nullopt);
-  EXPECT_EQ(r.prompter.prompts(), r.Failure(L"q:\\"));
+  struct Case {
+    std::wstring argument;
+    std::optional<wchar_t> letter;
+    int status;
+  };
+  const Case cases[] = {{L"q:\\", L'Q', 1}, {L"C:", L'C', 1}, {L"Z:", L'Z', 1}, {L"F:", L'F', 2}};
+  for (const Case& c : cases) {
+    Scripted loud(kMachine);
+    loud.settings.m_bDispRejectErr = 1;
+    EXPECT_EQ(ExitStatusForRemoval(loud.ByDrive(c.argument, c.letter)), c.status);
+    EXPECT_EQ(loud.prompter.prompts(), loud.Failure(c.argument));
 
-  Scripted refused(kMachine);
-  refused.settings.m_bDispRejectErr = 1;
-  EXPECT_EQ(ExitStatusForRemoval(refused.ByDrive(L"F:", L"\\Device\\HarddiskVolume6")), 2);
-  EXPECT_EQ(refused.prompter.prompts(), refused.Failure(L"F:"));
-
-  Scripted quiet(kMachine);
-  quiet.settings.m_bDispRejectErr = 0;
-  quiet.ByDrive(L"Q:", std::nullopt);
-  EXPECT_TRUE(quiet.prompter.prompts().empty());
+    Scripted quiet(kMachine);
+    quiet.settings.m_bDispRejectErr = 0;
+    quiet.ByDrive(c.argument, c.letter);
+    EXPECT_TRUE(quiet.prompter.prompts().empty());
+  }
 }
 
 TEST_F(CommandLineRemovalTest, EjectedDriveHolderIsNoLongerFound) {
-  FakeDeviceTree tree(kMachine);
-  EXPECT_EQ(FindRemovableHolder(tree, L"\\Device\\HarddiskVolume2"), std::optional<DevNode>(2));
-  tree.RequestDeviceEject(2);
-  EXPECT_EQ(FindNodeOfDeviceObject(tree, L"\\Device\\HarddiskVolume2"), std::nullopt);
+  Scripted r(kMachine);
+  EXPECT_EQ(r.ByDrive(L"E:", L'E'), (RemovalTally{1, 1}));
+  EXPECT_EQ(r.ByDrive(L"E:", L'E'), (RemovalTally{0, 0}));
+  EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{2}) << "a stick that is gone is not asked again";
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <optional>
-#include <vector>
 
 #include "app/CommandLineListing.h"
 #include "app/DriveArgument.h"
@@ -13,6 +12,7 @@
 #include "common/win32/WindowsVersion.h"
 #include "devices/CommandLineRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "devices/win32/KernelDriveStorage.h"
 #include "resident/win32/ExplorerPreparation.h"
 
 namespace {
@@ -20,20 +20,6 @@ namespace {
 // No window exists in these modes: a failure message belongs to whatever is active.
 MessageBoxPrompter ActiveWindowPrompter() {
   return MessageBoxPrompter([] { return ::GetActiveWindow(); });
-}
-
-// The kernel device that `drive` ("E:") stands for now: the first of the names that
-// QueryDosDeviceW gives, the one in effect. Nothing for a drive that does not exist.
-std::optional<std::wstring> DosDeviceTarget(const std::wstring& drive) {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        ::QueryDosDeviceW(drive.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length != 0) return std::wstring(buffer.data());
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= 32768)
-      return std::nullopt;
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 }  // namespace
@@ -48,13 +34,14 @@ int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings) {
 
 int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings) {
   const std::optional<std::wstring> drive = ParseDriveArgument(argument);
-  const std::optional<std::wstring> target = drive ? DosDeviceTarget(*drive) : std::nullopt;
+  const std::optional<wchar_t> letter = drive ? std::optional<wchar_t>((*drive)[0]) : std::nullopt;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+  KernelDriveStorage storage;
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
-  return ExitStatusForRemoval(RemoveDriveHolder(argument, target,
+  return ExitStatusForRemoval(RemoveDriveHolder(argument, letter,
                                                 win32::QueryWindowsVersion().major, settings,
-                                                *tree, preparation, prompter));
+                                                *tree, storage, preparation, prompter));
 }
 
 int RunListing(const SettingsRecord& settings) {

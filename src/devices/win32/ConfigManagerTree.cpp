@@ -5,7 +5,9 @@
 #include "devices/win32/Guids.h"
 #include "devices/win32/SetupApi.h"
 
+#include <cstddef>
 #include <cwchar>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -23,6 +25,9 @@ static_assert(winvalues::kCrSuccess == CR_SUCCESS && winvalues::kCrFailure == CR
 static_assert(winvalues::kDnHasProblem == DN_HAS_PROBLEM &&
               winvalues::kDnDisableable == DN_DISABLEABLE &&
               winvalues::kDnRemovable == DN_REMOVABLE);
+static_assert(winvalues::kCmDrpHardwareId == CM_DRP_HARDWAREID &&
+              winvalues::kCmDrpCompatibleIds == CM_DRP_COMPATIBLEIDS &&
+              winvalues::kCmDrpService == CM_DRP_SERVICE);
 static_assert(winvalues::kCmDrpDeviceDesc == CM_DRP_DEVICEDESC &&
               winvalues::kCmDrpClassGuid == CM_DRP_CLASSGUID &&
               winvalues::kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME &&
@@ -119,6 +124,56 @@ std::unique_ptr<PresentDeviceSet> PresentDevicesOf(const GUID* classGuid, DWORD 
 }
 
 }  // namespace
+
+namespace {
+
+// The detail's size is learnt first, as the reference page asks; a path that changed
+// length in between is asked for once more.
+std::optional<DeviceInterfacePath> InterfaceDetail(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& found) {
+  const auto getDetail = SetupApi().getDeviceInterfaceDetail;
+  DWORD required = 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    getDetail(set, &found, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return std::nullopt;
+    // DWORD-aligned storage for the structure and the path behind it.
+    std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    SP_DEVINFO_DATA member{};
+    member.cbSize = sizeof(member);
+    const DWORD size = required;
+    if (getDetail(set, &found, detail, size, &required, &member)) {
+      const std::size_t pathUnits =
+          (size - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / sizeof(WCHAR);
+      return DeviceInterfacePath{member.DevInst,
+                                 std::wstring(detail->DevicePath,
+                                              ::wcsnlen(detail->DevicePath, pathUnits))};
+    }
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<DeviceInterfacePath> ConfigManagerTree::GetDeviceInterfaces(
+    const SetupClassGuid& interfaceClass) {
+  const SetupApiFunctions& api = SetupApi();
+  std::vector<DeviceInterfacePath> paths;
+  if (api.getClassDevs == nullptr || api.enumDeviceInterfaces == nullptr ||
+      api.getDeviceInterfaceDetail == nullptr || api.destroyDeviceInfoList == nullptr)
+    return paths;
+  const GUID guid = ToGuid(interfaceClass);
+  const HDEVINFO handle =
+      api.getClassDevs(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (handle == INVALID_HANDLE_VALUE) return paths;
+  const DeviceInfoListHolder set(handle);
+  SP_DEVICE_INTERFACE_DATA found{};
+  found.cbSize = sizeof(found);
+  for (DWORD index = 0; api.enumDeviceInterfaces(handle, nullptr, &guid, index, &found); ++index)
+    if (auto path = InterfaceDetail(handle, found)) paths.push_back(std::move(*path));
+  return paths;
+}
 
 std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetPresentDevices(
     const SetupClassGuid& classGuid) {

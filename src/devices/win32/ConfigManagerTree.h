@@ -16,5 +16,6 @@ class ConfigManagerTree : public DeviceTree {
   std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() override;
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
+  std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
 };

@@ -22,6 +22,8 @@ SetupApiFunctions Load() {
   Bind(module, f.getClassDevs, "SetupDiGetClassDevsW");
   Bind(module, f.enumDeviceInfo, "SetupDiEnumDeviceInfo");
   Bind(module, f.destroyDeviceInfoList, "SetupDiDestroyDeviceInfoList");
+  Bind(module, f.enumDeviceInterfaces, "SetupDiEnumDeviceInterfaces");
+  Bind(module, f.getDeviceInterfaceDetail, "SetupDiGetDeviceInterfaceDetailW");
   Bind(module, f.getClassImageList, "SetupDiGetClassImageList");
   Bind(module, f.getClassImageIndex, "SetupDiGetClassImageIndex");
   Bind(module, f.destroyClassImageList, "SetupDiDestroyClassImageList");

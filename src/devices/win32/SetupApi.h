@@ -19,6 +19,8 @@ struct SetupApiFunctions {
   decltype(&::SetupDiGetClassDevsW) getClassDevs = nullptr;
   decltype(&::SetupDiEnumDeviceInfo) enumDeviceInfo = nullptr;
   decltype(&::SetupDiDestroyDeviceInfoList) destroyDeviceInfoList = nullptr;
+  decltype(&::SetupDiEnumDeviceInterfaces) enumDeviceInterfaces = nullptr;
+  decltype(&::SetupDiGetDeviceInterfaceDetailW) getDeviceInterfaceDetail = nullptr;
   decltype(&::SetupDiGetClassImageList) getClassImageList = nullptr;
   decltype(&::SetupDiGetClassImageIndex) getClassImageIndex = nullptr;
   decltype(&::SetupDiDestroyClassImageList) destroyClassImageList = nullptr;

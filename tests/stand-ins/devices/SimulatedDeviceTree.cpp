@@ -4,6 +4,7 @@
 
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
+#include "devices/StorageInterfaces.h"
 #include "FileBytes.h"
 #include "SimulatedDelay.h"
 #include "Utf8Text.h"
@@ -42,6 +43,20 @@ class SnapshotDeviceSet : public PresentDeviceSet {
  private:
   std::vector<DevNode> members_;
 };
+
+// REG_MULTI_SZ without its final NUL (which the caller adds as for any string): each
+// item followed by its own NUL. Nothing for an empty list, a property not set.
+std::optional<std::wstring> MultiString(const std::vector<std::wstring>& items) {
+  if (items.empty()) return std::nullopt;
+  std::wstring joined;
+  for (const std::wstring& item : items) {
+    joined += item;
+    joined += L'\0';
+  }
+  return joined;
+}
+
+constexpr std::wstring_view kRootId = L"HTREE\\ROOT\\0";
 
 std::wstring LowerHex(std::wstring text) {
   for (wchar_t& c : text)
@@ -183,6 +198,12 @@ std::optional<std::wstring> SimulatedDeviceTree::PropertyOf(const SimulatedNode&
       return node.friendly;
     case DeviceProperty::PhysicalDeviceObjectName:
       return node.pdo;
+    case DeviceProperty::Service:
+      return node.service;
+    case DeviceProperty::HardwareId:
+      return MultiString(node.hwids);
+    case DeviceProperty::CompatibleIds:
+      return MultiString(node.compat);
     case DeviceProperty::ClassGuid:
       if (const auto guid = SimulatedClassGuid(node.classWord))
         return L"{" + LowerHex(FormatClassGuid(*guid)) + L"}";
@@ -219,7 +240,7 @@ ConfigRet SimulatedDeviceTree::ReadProperty(const SimulatedNode& node, DevicePro
   const std::optional<std::wstring> value = PropertyOf(node, property);
   if (!value) return kCrNoSuchValue;
   if (!FitsPropertyBuffer(*value, bufferUnits)) return kCrBufferSmall;
-  text = *value;
+  text = value->substr(0, value->find(L'\0'));
   return kCrSuccess;
 }
 
@@ -298,4 +319,81 @@ void SimulatedDeviceTree::AppendToEjectLog(int line, ConfigRet result,
   const std::string entry =
       std::to_string(line) + '\t' + std::to_string(result) + '\t' + EncodeUtf8(name) + '\n';
   AppendFileBytes(*ejectLog_, entry);
+}
+
+std::wstring SimulatedDeviceTree::IdOf(int index) const {
+  const SimulatedNode& node = tree_.nodes[static_cast<std::size_t>(index)];
+  if (index == 0) return std::wstring(kRootId);
+  if (node.id) return *node.id;
+  return std::wstring(kStandInIdPrefix) + L"LINE" + std::to_wstring(node.line);
+}
+
+int SimulatedDeviceTree::PresentIndexOfId(std::wstring_view id) const {
+  for (std::size_t i = 0; i < tree_.nodes.size(); ++i)
+    if (!vanished_[i] && DeviceNamesEqual(IdOf(static_cast<int>(i)), id)) return static_cast<int>(i);
+  return -1;
+}
+
+ConfigRet SimulatedDeviceTree::DeviceId(DevNode node, std::wstring& id) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  id = IdOf(index);
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::LocateNode(std::wstring_view id, DevNode& node) {
+  ReloadIfChanged();
+  return AnswerNode(id.empty() ? 0 : PresentIndexOfId(id), node);
+}
+
+ConfigRet SimulatedDeviceTree::RemovalRelations(DevNode node, std::vector<std::wstring>& ids) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  ids.clear();
+  for (const std::wstring& related : tree_.nodes[static_cast<std::size_t>(index)].removes)
+    if (const int found = PresentIndexOfId(related); found >= 0) ids.push_back(IdOf(found));
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedDeviceTree::BusRelations(DevNode node, std::vector<std::wstring>& ids) {
+  const int index = PresentIndexOf(node);
+  if (index < 0) return kCrNoSuchDevnode;
+  ids.clear();
+  for (int child = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(index)].firstChild);
+       child >= 0; child = FirstPresentFrom(tree_.nodes[static_cast<std::size_t>(child)].nextSibling))
+    ids.push_back(IdOf(child));
+  return kCrSuccess;
+}
+
+std::vector<std::wstring> SimulatedDeviceTree::AllIds() {
+  ReloadIfChanged();
+  std::vector<std::wstring> ids;
+  for (std::size_t i = 0; i < tree_.nodes.size(); ++i) ids.push_back(IdOf(static_cast<int>(i)));
+  return ids;
+}
+
+std::vector<std::wstring> SimulatedDeviceTree::IdsOfService(std::wstring_view service) {
+  ReloadIfChanged();
+  std::vector<std::wstring> ids;
+  for (std::size_t i = 1; i < tree_.nodes.size(); ++i) {
+    const auto& own = tree_.nodes[i].service;
+    if (own && DeviceNamesEqual(*own, service)) ids.push_back(IdOf(static_cast<int>(i)));
+  }
+  return ids;
+}
+
+std::vector<DeviceInterfacePath> SimulatedDeviceTree::GetDeviceInterfaces(
+    const SetupClassGuid& interfaceClass) {
+  ReloadIfChanged();
+  const bool disks = interfaceClass == kGuidDevinterfaceDisk;
+  const bool cdroms = interfaceClass == kGuidDevinterfaceCdrom;
+  std::vector<DeviceInterfacePath> found;
+  for (std::size_t i = 1; i < tree_.nodes.size(); ++i) {
+    const SimulatedNode& node = tree_.nodes[i];
+    if (vanished_[i]) continue;
+    const DevNode handle = static_cast<DevNode>(node.line);
+    if (disks && node.disk) found.push_back({handle, L"\\\\.\\PhysicalDrive" + std::to_wstring(*node.disk)});
+    if (cdroms && node.cdrom) found.push_back({handle, L"\\\\.\\CdRom" + std::to_wstring(*node.cdrom)});
+  }
+  return found;
 }

@@ -39,6 +39,8 @@ class SimulatedDeviceTree : public DeviceTree {
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
+  // A node's disk= gives it a disk interface, cdrom= a CD-ROM one.
+  std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override;
 
   // The two halves of RequestDeviceEject, for a caller that must not hold its lock
   // while the device takes its time: how long the request for `node` lasts (0 for a
@@ -49,6 +51,23 @@ class SimulatedDeviceTree : public DeviceTree {
   // The whole value of a property, however long: CR_NO_SUCH_VALUE when the node lacks
   // it, CR_NO_SUCH_DEVNODE when the node is not present.
   winvalues::ConfigRet PropertyValue(DevNode node, DeviceProperty property, std::wstring& value);
+
+  // The device instance ID: the file's, else one of the stand-in's own; the root's is
+  // the system's HTREE\ROOT\0. CR_NO_SUCH_DEVNODE when the node is not present.
+  winvalues::ConfigRet DeviceId(DevNode node, std::wstring& id);
+
+  // The present node with instance ID `id` (any case); the root for an empty ID.
+  winvalues::ConfigRet LocateNode(std::wstring_view id, DevNode& node);
+
+  // The instance IDs of the node's present removal relations, and of its present children
+  // (its bus relations), in file order.
+  winvalues::ConfigRet RemovalRelations(DevNode node, std::vector<std::wstring>& ids);
+  winvalues::ConfigRet BusRelations(DevNode node, std::vector<std::wstring>& ids);
+
+  // Every node the tree has ever held (ejected ones included, as the system keeps the
+  // instance keys of devices that are gone), the root first; or those of one service.
+  std::vector<std::wstring> AllIds();
+  std::vector<std::wstring> IdsOfService(std::wstring_view service);
 
   // The node's class, as CM_DRP_CLASSGUID names it; nothing for an unknown class word.
   std::optional<SetupClassGuid> ClassOf(DevNode node) const;
@@ -75,6 +94,9 @@ class SimulatedDeviceTree : public DeviceTree {
   winvalues::ConfigRet ReadProperty(const SimulatedNode& node, DeviceProperty property,
                                     std::size_t bufferUnits, std::wstring& text) const;
   void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
+  std::wstring IdOf(int index) const;
+  // -1 when no present node has the ID.
+  int PresentIndexOfId(std::wstring_view id) const;
 
   std::optional<NativePath> file_;
   std::optional<NativePath> ejectLog_;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <map>
 
 #include "devices/DeviceClasses.h"
 #include "Utf8Text.h"
@@ -13,7 +14,7 @@ struct KnownClass {
   SetupClassGuid guid;
 };
 
-constexpr std::array<KnownClass, 9> kKnownClasses{{
+constexpr std::array<KnownClass, 14> kKnownClasses{{
     {"usb", kGuidDevclassUsb},
     {"pcmcia", kGuidDevclassPcmcia},
     {"hidclass", kGuidDevclassHidclass},
@@ -23,7 +24,26 @@ constexpr std::array<KnownClass, 9> kKnownClasses{{
     {"volume", {0x71A27CDD, 0x812A, 0x11D0, {0xBE, 0xC7, 0x08, 0x00, 0x2B, 0xE2, 0x09, 0x2F}}},
     {"mouse", {0x4D36E96F, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
     {"keyboard", {0x4D36E96B, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
+    {"scsiadapter", {0x4D36E97B, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
+    {"system", {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
+    {"cdrom", {0x4D36E965, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
+    {"wpd", {0xEEC5AD98, 0x8080, 0x425F, {0x92, 0x2A, 0xDA, 0xBF, 0x3D, 0xE3, 0xF6, 0x9A}}},
+    {"ports", {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
 }};
+
+// Device instance IDs and their lists: printable characters other than the list's ';'.
+bool SplitIdList(const std::wstring& text, std::vector<std::wstring>& items) {
+  items.clear();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(L';', start);
+    std::wstring item = text.substr(start, end == std::wstring::npos ? end : end - start);
+    if (item.empty()) return false;
+    items.push_back(std::move(item));
+    if (end == std::wstring::npos) return true;
+    start = end + 1;
+  }
+}
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -74,18 +94,35 @@ class LineReader {
                                : node.stay) = true;
       return std::nullopt;
     }
-    const bool isString = name == "desc" || name == "friendly" || name == "pdo";
-    if (!isString && name != "eject" && name != "delay")
+    std::optional<std::wstring>* text = TextOf(name, node);
+    std::vector<std::wstring>* list = ListOf(name, node);
+    std::optional<std::uint32_t>* number = name == "disk"    ? &node.disk
+                                           : name == "cdrom" ? &node.cdrom
+                                                             : nullptr;
+    if (!text && !list && !number && name != "eject" && name != "delay")
       return LineFault{"unknown attribute \"" + std::string(name) + "\""};
     if (!hasValue) return LineFault{"\"" + std::string(name) + "\" needs a value"};
     ++pos_;
-    if (isString) {
+    if (text || list) {
       std::wstring value;
       if (auto fault = TakeString(value)) return fault;
-      (name == "desc" ? node.desc : name == "friendly" ? node.friendly : node.pdo) = std::move(value);
+      if (text) {
+        *text = std::move(value);
+        return std::nullopt;
+      }
+      if (!SplitIdList(value, *list))
+        return LineFault{"\"" + std::string(name) + "\" lists an empty ID"};
       return std::nullopt;
     }
     const std::string_view value = TakeWord();
+    if (number) {
+      std::uint32_t parsed = 0;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+      if (value.empty() || error != std::errc{} || end != value.data() + value.size())
+        return LineFault{"\"" + std::string(name) + "\" must be a device number"};
+      *number = parsed;
+      return std::nullopt;
+    }
     if (name == "eject") {
       if (value == "ok")
         node.eject = SimulatedEject::Ok;
@@ -105,6 +142,22 @@ class LineReader {
                        " milliseconds"};
     node.delayMs = delay;
     return std::nullopt;
+  }
+
+  static std::optional<std::wstring>* TextOf(std::string_view name, SimulatedNode& node) {
+    if (name == "desc") return &node.desc;
+    if (name == "friendly") return &node.friendly;
+    if (name == "pdo") return &node.pdo;
+    if (name == "id") return &node.id;
+    if (name == "service") return &node.service;
+    return nullptr;
+  }
+
+  static std::vector<std::wstring>* ListOf(std::string_view name, SimulatedNode& node) {
+    if (name == "hwids") return &node.hwids;
+    if (name == "compat") return &node.compat;
+    if (name == "removes") return &node.removes;
+    return nullptr;
   }
 
   // A double-quoted string with \" and \\ as its only escapes.
@@ -146,6 +199,14 @@ class LineReader {
   std::size_t pos_ = 0;
 };
 
+// Instance IDs are compared without regard to the case of A to Z, as the system does.
+std::wstring FoldedId(std::wstring_view id) {
+  std::wstring folded(id);
+  for (wchar_t& c : folded)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return folded;
+}
+
 SimulatedTreeParse Fault(int line, std::string message) {
   return {EmptySimulatedTree(), SimulatedTreeFault{line, std::move(message)}};
 }
@@ -165,6 +226,7 @@ SimulatedTreeParse ParseSimulatedTree(std::string_view utf8) {
   // The last node seen at each depth, and each node's last child so far.
   std::vector<int> openAtDepth;
   std::vector<int> lastChild{-1};
+  std::map<std::wstring, int> lineOfId;
 
   int lineNumber = 0;
   for (std::size_t start = 0; start <= utf8.size();) {
@@ -195,6 +257,16 @@ SimulatedTreeParse ParseSimulatedTree(std::string_view utf8) {
     node.depth = depth;
     if (auto fault = LineReader(line.substr(indent)).Read(node))
       return Fault(lineNumber, std::move(fault->message));
+    if (node.id) {
+      const std::wstring folded = FoldedId(*node.id);
+      if (folded.empty()) return Fault(lineNumber, "an instance ID cannot be empty");
+      if (folded.starts_with(kStandInIdPrefix))
+        return Fault(lineNumber, "IDs beginning STANDIN\\ are the stand-in's own");
+      const auto [earlier, added] = lineOfId.emplace(folded, lineNumber);
+      if (!added)
+        return Fault(lineNumber,
+                     "instance ID already given on line " + std::to_string(earlier->second));
+    }
 
     const int index = static_cast<int>(tree.nodes.size());
     node.parent = depth == 0 ? 0 : openAtDepth[depth - 1];

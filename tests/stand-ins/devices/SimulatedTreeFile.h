@@ -4,9 +4,15 @@
 //   # comment
 //   <class> [desc="..."] [friendly="..."] [pdo="..."] [removable] [disableable]
 //           [problem] [eject=ok|fail|veto] [delay=MS] [stay]
+//           [id="..."] [service="..."] [hwids="a;b"] [compat="a;b"] [removes="id;id"]
+//           [disk=N] [cdrom=N]
 //
-// pdo is the node's physical device object name (\Device\HarddiskVolume3, say), which
-// drive letters are matched through.
+// pdo is the node's physical device object name (\Device\HarddiskVolume3, say). id is
+// its device instance ID (a node without one gets an ID of the stand-in's own); hwids
+// and compat are its hardware and compatible IDs; removes lists the instance IDs of its
+// removal relations. disk and cdrom give the node a disk or CD-ROM device interface whose
+// path opens the system's \\.\PhysicalDriveN or \\.\CdRomN, so that the storage calls
+// on it answer with device number N.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +32,13 @@ struct SimulatedNode {
   std::optional<std::wstring> desc;  // missing: the property cannot be read
   std::optional<std::wstring> friendly;
   std::optional<std::wstring> pdo;
+  std::optional<std::wstring> id;
+  std::optional<std::wstring> service;
+  std::vector<std::wstring> hwids;
+  std::vector<std::wstring> compat;
+  std::vector<std::wstring> removes;
+  std::optional<std::uint32_t> disk;
+  std::optional<std::uint32_t> cdrom;
   bool removable = false;
   bool disableable = false;
   bool problem = false;
@@ -59,6 +72,10 @@ inline constexpr int kMaxSimulatedDepth = 64;
 
 // Delays beyond an hour are refused rather than left to hang a removal.
 inline constexpr std::uint32_t kMaxSimulatedDelayMs = 3'600'000;
+
+// The instance IDs the stand-in makes up for nodes the file gives none begin so; the
+// file may not use it.
+inline constexpr std::wstring_view kStandInIdPrefix = L"STANDIN\\";
 
 SimulatedTree EmptySimulatedTree();
 SimulatedTreeParse ParseSimulatedTree(std::string_view utf8);

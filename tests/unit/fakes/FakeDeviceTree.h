@@ -54,6 +54,9 @@ class FakeDeviceTree : public DeviceTree {
                           int& index) override {
     return tree_.GetClassImageIndex(imageList, guidText, index);
   }
+  std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override {
+    return tree_.GetDeviceInterfaces(interfaceClass);
+  }
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override {
     const winvalues::ConfigRet result = tree_.RequestDeviceEject(node);
     ejects_.push_back({node, result});
@@ -71,6 +74,8 @@ class FakeDeviceTree : public DeviceTree {
   std::size_t statusReads() const { return statusReads_; }
   std::size_t navigations() const { return navigations_; }
   void ResetCounts() { propertyReads_ = statusReads_ = navigations_ = 0; }
+  // The simulation itself, for what the seam does not carry (instance IDs, relations).
+  SimulatedDeviceTree& simulated() { return tree_; }
 
  private:
   static SimulatedTree Parse(std::string_view text) {

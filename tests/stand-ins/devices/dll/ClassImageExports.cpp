@@ -16,7 +16,7 @@ struct Picture {
 };
 
 // Image 0 is the unknown class; the rest follow the tree's known classes in order.
-constexpr std::array<Picture, 10> kPictures{{
+constexpr std::array<Picture, 15> kPictures{{
     {RGB(128, 128, 128), L'?'},
     {RGB(0, 102, 204), L'U'},   // usb
     {RGB(204, 102, 0), L'P'},   // pcmcia
@@ -27,6 +27,11 @@ constexpr std::array<Picture, 10> kPictures{{
     {RGB(204, 0, 0), L'V'},     // volume
     {RGB(76, 76, 153), L'M'},   // mouse
     {RGB(153, 153, 0), L'K'},   // keyboard
+    {RGB(51, 102, 153), L'S'},  // scsiadapter
+    {RGB(96, 96, 96), L'Y'},    // system
+    {RGB(153, 76, 0), L'C'},    // cdrom
+    {RGB(0, 102, 51), L'W'},    // wpd
+    {RGB(102, 0, 204), L'R'},   // ports
 }};
 
 void DrawPicture(HDC dc, int size, const Picture& picture) {
@@ -77,7 +82,7 @@ bool ValidListData(const SP_CLASSIMAGELIST_DATA* data) {
 
 }  // namespace
 
-static_assert(kPictures.size() == 10, "one picture per known class, and the unknown one");
+static_assert(kPictures.size() == 15, "one picture per known class, and the unknown one");
 
 STAND_IN_EXPORT BOOL WINAPI SetupDiGetClassImageList(PSP_CLASSIMAGELIST_DATA data) {
   if (!ValidListData(data)) {

@@ -1,6 +1,7 @@
 // CM_* as the Configuration Manager answers them, for the nodes of the tree file.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Exports.h"
 #include "StandInTree.h"
@@ -37,14 +38,67 @@ bool ModelledProperty(ULONG property, DeviceProperty& modelled) {
     case CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME:
       modelled = DeviceProperty::PhysicalDeviceObjectName;
       return true;
+    case CM_DRP_SERVICE:
+      modelled = DeviceProperty::Service;
+      return true;
+    case CM_DRP_HARDWAREID:
+      modelled = DeviceProperty::HardwareId;
+      return true;
+    case CM_DRP_COMPATIBLEIDS:
+      modelled = DeviceProperty::CompatibleIds;
+      return true;
     default:
       return false;
   }
 }
 
+bool IsMultiString(ULONG property) {
+  return property == CM_DRP_HARDWAREID || property == CM_DRP_COMPATIBLEIDS;
+}
+
 // What the system names a node by in a veto: its device instance ID.
 std::wstring InstanceId(DEVINST node) {
-  return L"USB\\VID_0000&PID_0000\\STANDIN_LINE" + std::to_wstring(node);
+  std::wstring id;
+  stand_in::TreeAccess tree;
+  tree->DeviceId(node, id);
+  return id;
+}
+
+// A list of IDs as the Configuration Manager hands one out: each with its NUL, and one
+// more NUL at the end.
+std::wstring IdList(const std::vector<std::wstring>& ids) {
+  std::wstring list;
+  for (const std::wstring& id : ids) {
+    list += id;
+    list += L'\0';
+  }
+  list += L'\0';
+  return list;
+}
+
+// The relations and filters that the tree can answer; CR_INVALID_FLAG for the filters it
+// cannot describe (enumerators, power and transport relations, hardware profiles).
+CONFIGRET IdsFor(PCWSTR filter, ULONG flags, std::vector<std::wstring>& ids) {
+  stand_in::TreeAccess tree;
+  switch (flags) {
+    case CM_GETIDLIST_FILTER_NONE:
+      ids = tree->AllIds();
+      return CR_SUCCESS;
+    case CM_GETIDLIST_FILTER_SERVICE:
+      if (filter == nullptr || *filter == L'\0') return CR_INVALID_POINTER;
+      ids = tree->IdsOfService(filter);
+      return CR_SUCCESS;
+    case CM_GETIDLIST_FILTER_REMOVALRELATIONS:
+    case CM_GETIDLIST_FILTER_BUSRELATIONS: {
+      if (filter == nullptr || *filter == L'\0') return CR_INVALID_POINTER;
+      DevNode node = 0;
+      if (tree->LocateNode(filter, node) != CR_SUCCESS) return CR_INVALID_DEVICE_ID;
+      return flags == CM_GETIDLIST_FILTER_BUSRELATIONS ? tree->BusRelations(node, ids)
+                                                       : tree->RemovalRelations(node, ids);
+    }
+    default:
+      return CR_INVALID_FLAG;
+  }
 }
 
 void TellVeto(CONFIGRET result, DEVINST node, PPNP_VETO_TYPE vetoType, LPWSTR vetoName,
@@ -114,7 +168,7 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyW(DEVINST node,
   }
   if (result != CR_SUCCESS) return result;
   const ULONG needed = static_cast<ULONG>((value.size() + 1) * sizeof(wchar_t));
-  if (dataType != nullptr) *dataType = REG_SZ;
+  if (dataType != nullptr) *dataType = IsMultiString(property) ? REG_MULTI_SZ : REG_SZ;
   if (*length < needed) {
     *length = needed;
     return CR_BUFFER_SMALL;
@@ -146,4 +200,70 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Request_Device_EjectW(DEVINST node, PPNP_VET
   }
   TellVeto(result, node, vetoType, vetoName, nameLength);
   return result;
+}
+
+// Sizes are in characters and leave out the NUL.
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Device_ID_Size(PULONG length, DEVINST node, ULONG flags) {
+  if (length == nullptr) return CR_INVALID_POINTER;
+  *length = 0;
+  if (flags != 0) return CR_INVALID_FLAG;
+  std::wstring id;
+  stand_in::TreeAccess tree;
+  const CONFIGRET result = tree->DeviceId(node, id);
+  if (result == CR_SUCCESS) *length = static_cast<ULONG>(id.size());
+  return result;
+}
+
+// A buffer too small gets as much of the ID as fits, without a NUL.
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Device_IDW(DEVINST node, PWSTR buffer, ULONG length,
+                                                   ULONG flags) {
+  if (buffer == nullptr || length == 0) return CR_INVALID_POINTER;
+  if (flags != 0) return CR_INVALID_FLAG;
+  std::wstring id;
+  {
+    stand_in::TreeAccess tree;
+    const CONFIGRET result = tree->DeviceId(node, id);
+    if (result != CR_SUCCESS) return result;
+  }
+  if (id.size() + 1 > length) {
+    std::memcpy(buffer, id.data(), length * sizeof(wchar_t));
+    return CR_BUFFER_SMALL;
+  }
+  std::memcpy(buffer, id.c_str(), (id.size() + 1) * sizeof(wchar_t));
+  return CR_SUCCESS;
+}
+
+// Every node of the tree is configured now or gone for good, so each locating flag finds
+// exactly the present nodes.
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Locate_DevNodeW(PDEVINST node, DEVINSTID_W id, ULONG flags) {
+  if (node == nullptr) return CR_INVALID_POINTER;
+  *node = 0;
+  if ((flags & ~CM_LOCATE_DEVNODE_BITS) != 0) return CR_INVALID_FLAG;
+  DevNode found = 0;
+  stand_in::TreeAccess tree;
+  const CONFIGRET result = tree->LocateNode(id == nullptr ? L"" : id, found);
+  if (result == CR_SUCCESS) *node = found;
+  return result;
+}
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Device_ID_List_SizeW(PULONG length, PCWSTR filter,
+                                                             ULONG flags) {
+  if (length == nullptr) return CR_INVALID_POINTER;
+  *length = 0;
+  std::vector<std::wstring> ids;
+  const CONFIGRET result = IdsFor(filter, flags, ids);
+  if (result == CR_SUCCESS) *length = static_cast<ULONG>(IdList(ids).size());
+  return result;
+}
+
+STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_Device_ID_ListW(PCWSTR filter, PZZWSTR buffer, ULONG length,
+                                                        ULONG flags) {
+  if (buffer == nullptr || length == 0) return CR_INVALID_POINTER;
+  std::vector<std::wstring> ids;
+  const CONFIGRET result = IdsFor(filter, flags, ids);
+  if (result != CR_SUCCESS) return result;
+  const std::wstring list = IdList(ids);
+  if (list.size() > length) return CR_BUFFER_SMALL;
+  std::memcpy(buffer, list.data(), list.size() * sizeof(wchar_t));
+  return CR_SUCCESS;
 }

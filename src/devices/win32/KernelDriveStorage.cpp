@@ -1,0 +1,96 @@
+#include "devices/win32/KernelDriveStorage.h"
+
+#include <windows.h>
+// windows.h first: winioctl.h relies on its types.
+#include <winioctl.h>
+
+#include <cstddef>
+#include <cwchar>
+
+#include "common/WinValues.h"
+#include "common/win32/Handles.h"
+
+namespace {
+
+static_assert(winvalues::kFileDeviceDisk == FILE_DEVICE_DISK &&
+              winvalues::kFileDeviceCdRom == FILE_DEVICE_CD_ROM);
+
+// Longer than any DOS device list the system keeps for one name.
+constexpr std::size_t kMaxDosDeviceUnits = 32768;
+
+// Access 0: the storage queries need no read or write right, so they work for a user
+// who may not open the raw device, and for media that are not there.
+win32::UniqueHandle OpenForQueries(const std::wstring& path) {
+  const HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  return win32::UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+std::optional<StorageNumber> NumberOf(HANDLE device) {
+  STORAGE_DEVICE_NUMBER number{};
+  DWORD returned = 0;
+  if (!::DeviceIoControl(device, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number,
+                         sizeof(number), &returned, nullptr) ||
+      returned < sizeof(number))
+    return std::nullopt;
+  return StorageNumber{number.DeviceType, number.DeviceNumber};
+}
+
+// Asked with room for one extent first; a volume of more answers ERROR_MORE_DATA with
+// the count, and is asked again with room for all.
+std::vector<StorageNumber> ExtentDisks(HANDLE volume) {
+  std::vector<StorageNumber> disks;
+  std::vector<unsigned char> buffer(sizeof(VOLUME_DISK_EXTENTS));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD returned = 0;
+    const BOOL done = ::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
+                                        buffer.data(), static_cast<DWORD>(buffer.size()),
+                                        &returned, nullptr);
+    const auto* extents = reinterpret_cast<const VOLUME_DISK_EXTENTS*>(buffer.data());
+    if (done) {
+      const std::size_t fit = (buffer.size() - offsetof(VOLUME_DISK_EXTENTS, Extents)) /
+                              sizeof(DISK_EXTENT);
+      for (DWORD i = 0; i < extents->NumberOfDiskExtents && i < fit; ++i)
+        disks.push_back({FILE_DEVICE_DISK, extents->Extents[i].DiskNumber});
+      return disks;
+    }
+    if (::GetLastError() != ERROR_MORE_DATA || returned < sizeof(DWORD)) return disks;
+    buffer.resize(offsetof(VOLUME_DISK_EXTENTS, Extents) +
+                  extents->NumberOfDiskExtents * sizeof(DISK_EXTENT));
+  }
+  return disks;
+}
+
+std::wstring DriveName(wchar_t letter) { return std::wstring{letter, L':'}; }
+
+}  // namespace
+
+unsigned KernelDriveStorage::DriveType(wchar_t letter) {
+  return ::GetDriveTypeW((DriveName(letter) + L"\\").c_str());
+}
+
+// The first of the names, the one in effect.
+std::optional<std::wstring> KernelDriveStorage::DosDevice(wchar_t letter) {
+  const std::wstring drive = DriveName(letter);
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        ::QueryDosDeviceW(drive.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length != 0) return std::wstring(buffer.data(), ::wcsnlen(buffer.data(), length));
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= kMaxDosDeviceUnits)
+      return std::nullopt;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::vector<StorageNumber> KernelDriveStorage::VolumeNumbers(wchar_t letter) {
+  const win32::UniqueHandle volume = OpenForQueries(L"\\\\.\\" + DriveName(letter));
+  if (!volume) return {};
+  if (const auto number = NumberOf(volume.get())) return {*number};
+  return ExtentDisks(volume.get());
+}
+
+std::optional<StorageNumber> KernelDriveStorage::DeviceNumber(const std::wstring& devicePath) {
+  const win32::UniqueHandle device = OpenForQueries(devicePath);
+  return device ? NumberOf(device.get()) : std::nullopt;
+}

@@ -1,0 +1,166 @@
+// Which device a drive letter ejects, on the machine files of Windows XP and Windows 10:
+// the disk, CD-ROM or floppy whose storage device number is the drive's, and its nearest
+// removable ancestor; never the volume's own parent, never a hub above the device.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "devices/DriveHolder.h"
+#include "devices/StorageInterfaces.h"
+#include "fakes/FakeDeviceTree.h"
+#include "fakes/TreeDriveStorage.h"
+
+namespace {
+
+using winvalues::kDriveCdrom;
+using winvalues::kDriveFixed;
+using winvalues::kDriveNoRootDir;
+using winvalues::kDriveRemote;
+using winvalues::kDriveRemovable;
+
+std::string MachineText(const std::string& name) {
+  std::ifstream file(std::string(TOLLEVANE_MACHINES_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The one instance ID of the tree that holds `piece`; empty (and a failure) otherwise.
+std::wstring IdHolding(SimulatedDeviceTree& tree, const std::wstring& piece) {
+  std::vector<std::wstring> found;
+  for (const std::wstring& id : tree.AllIds())
+    if (id.find(piece) != std::wstring::npos) found.push_back(id);
+  EXPECT_EQ(found.size(), 1u) << testing::PrintToString(piece);
+  return found.size() == 1 ? found.front() : std::wstring();
+}
+
+struct LetterCase {
+  wchar_t letter;
+  unsigned type;
+  std::wstring volume;   // a piece of the volume's instance ID; empty: no node
+  std::wstring ejected;  // a piece of the ejected node's instance ID; empty: nothing
+};
+
+struct MachineCase {
+  const char* file;
+  std::vector<LetterCase> letters;
+};
+
+const std::vector<LetterCase> kWindows10Letters = {
+    {L'C', kDriveFixed, L"VOLUME\\{9A9F2B60-1AB9-11EA-A3D4-806E6F6E6963}#0000000006500000", L""},
+    {L'E', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_SANDISK", L"USB\\VID_0781&PID_5581\\"},
+    {L'F', kDriveFixed, L"VOLUME\\{5D2A37C1-6B1F-11EB-9C3A-806E6F6E6963}#0000000000100000",
+     L"USB\\VID_1058&PID_25A2\\"},
+    {L'I', kDriveFixed, L"VOLUME\\{5D2A37C1-6B1F-11EB-9C3A-806E6F6E6963}#0000007470500000",
+     L"USB\\VID_1058&PID_25A2\\"},
+    {L'G', kDriveFixed, L"VOLUME\\{8F0E4C12", L"USB\\VID_0781&PID_558C\\"},
+    {L'H', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD", L"USB\\VID_05E3&PID_0747\\"},
+    {L'J', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_SAMSUNG", L"USB\\VID_090C&PID_1000\\"},
+    {L'K', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_MBED", L"USB\\VID_0D28&PID_0204\\"},
+    {L'Z', kDriveRemote, L"", L""},
+    {L'Q', kDriveNoRootDir, L"", L""},
+};
+
+const MachineCase kMachines[] = {
+    {"windows10-ja.tree", kWindows10Letters},
+    {"windows10-en.tree", kWindows10Letters},
+    {"windows-xp-ja.tree",
+     {
+         {L'C', kDriveFixed, L"SIGNATURE5D1A5D1A", L""},
+         {L'E', kDriveRemovable, L"REMOVABLEMEDIA\\7&2B8C8F4", L"USB\\VID_0781&PID_5406\\"},
+         {L'F', kDriveFixed, L"SIGNATURE9D8B9D8B", L"USB\\VID_1058&PID_1021\\"},
+         {L'G', kDriveRemovable, L"REMOVABLEMEDIA\\7&1C5B3D2&0", L"USB\\VID_058F&PID_6362\\"},
+         {L'Z', kDriveRemote, L"", L""},
+     }},
+};
+
+TEST(DriveHolder, EachLetterOfEachMachineEjectsTheDeviceThatHoldsIt) {
+  for (const MachineCase& machine : kMachines) {
+    FakeDeviceTree tree(MachineText(machine.file));
+    std::map<wchar_t, TreeDriveStorage::Drive> drives;
+    for (const LetterCase& c : machine.letters)
+      drives[c.letter] = {c.type, c.volume.empty() ? L"" : IdHolding(tree.simulated(), c.volume)};
+    TreeDriveStorage storage(tree, drives);
+    for (const LetterCase& c : machine.letters) {
+      std::vector<std::wstring> ejected;
+      for (const DevNode holder : FindDriveHolders(tree, storage, c.letter)) {
+        std::wstring id;
+        tree.simulated().DeviceId(holder, id);
+        ejected.push_back(id);
+      }
+      const std::vector<std::wstring> expected =
+          c.ejected.empty() ? std::vector<std::wstring>{}
+                            : std::vector<std::wstring>{IdHolding(tree.simulated(), c.ejected)};
+      EXPECT_EQ(ejected, expected) << machine.file << " " << static_cast<char>(c.letter) << ":";
+    }
+  }
+}
+
+TEST(DriveHolder, TheVolumesOwnNodeLeadsToNoDevice) {
+  // The rule it replaces walked up from the node the drive's DOS device names: on every
+  // machine that is the volume below the volume manager, or the removable medium, and
+  // neither is a device to eject by itself.
+  for (const MachineCase& machine : kMachines) {
+    FakeDeviceTree tree(MachineText(machine.file));
+    DevNode manager = 0;
+    for (const std::wstring id : {L"ROOT\\VOLMGR\\0000", L"ROOT\\FTDISK\\0000"})
+      if (tree.simulated().LocateNode(id, manager) == winvalues::kCrSuccess) break;
+    DevNode volume = 0;
+    ASSERT_EQ(tree.GetChild(volume, manager), winvalues::kCrSuccess) << machine.file;
+    EXPECT_EQ(NearestRemovableAncestor(tree, volume), std::nullopt) << machine.file;
+  }
+}
+
+TEST(DriveHolder, SpannedVolumesCdromsAndFloppiesFindTheirDevices) {
+  // Lines: 1 and 3 two USB devices whose disks one volume (7) spans; 5 a USB CD-ROM
+  // drive, whose number space is its own; 8 a disk that shares the CD-ROM's number.
+  FakeDeviceTree tree(R"(usb id="USB\\A" removable
+  diskdrive disk=1 removes="STORAGE\\VOLUME\\SPAN"
+usb id="USB\\B" removable
+  diskdrive disk=2 removes="STORAGE\\VOLUME\\SPAN"
+usb id="USB\\CD" removable
+  cdrom id="USBSTOR\\CDROM" cdrom=0
+volume id="STORAGE\\VOLUME\\SPAN"
+diskdrive id="IDE\\DISK0" disk=0
+)");
+  TreeDriveStorage storage(tree, {{L'S', {kDriveFixed, L"STORAGE\\VOLUME\\SPAN"}},
+                                  {L'D', {kDriveCdrom, L"USBSTOR\\CDROM"}},
+                                  {L'C', {kDriveFixed, L"IDE\\DISK0"}}});
+  EXPECT_EQ(FindDriveHolders(tree, storage, L'S'), (std::vector<DevNode>{1, 3}));
+  EXPECT_EQ(FindDriveHolders(tree, storage, L'D'), (std::vector<DevNode>{5}));
+  EXPECT_EQ(FindDriveDevices(tree, storage, L'C'), (std::vector<DevNode>{8}))
+      << "disk 0 and CD-ROM 0 are told apart by the drive's type";
+  EXPECT_TRUE(FindDriveHolders(tree, storage, L'C').empty());
+
+  tree.RequestDeviceEject(1);
+  EXPECT_EQ(FindDriveHolders(tree, storage, L'S'), (std::vector<DevNode>{3}))
+      << "what is left of a spanned volume still finds its other disk";
+}
+
+TEST(DriveHolder, DriveTypeChoosesTheInterfaceClass) {
+  struct Case {
+    unsigned type;
+    std::optional<std::wstring> dosDevice;
+    std::optional<SetupClassGuid> interfaceClass;
+  };
+  const Case cases[] = {
+      {kDriveRemovable, L"\\Device\\Harddisk1\\DP(1)0-0+5", kGuidDevinterfaceDisk},
+      {kDriveRemovable, L"\\Device\\Floppy0", kGuidDevinterfaceFloppy},
+      {kDriveRemovable, std::nullopt, kGuidDevinterfaceDisk},
+      {kDriveFixed, L"\\Device\\Floppy0", kGuidDevinterfaceDisk},
+      {kDriveCdrom, L"\\Device\\CdRom0", kGuidDevinterfaceCdrom},
+      {kDriveRemote, L"\\Device\\LanmanRedirector\\;Z:0\\server\\share", std::nullopt},
+      {winvalues::kDriveRamdisk, L"\\Device\\Ramdisk", std::nullopt},
+      {kDriveNoRootDir, std::nullopt, std::nullopt},
+      {winvalues::kDriveUnknown, std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DriveInterfaceClass(c.type, c.dosDevice), c.interfaceClass)
+        << c.type << " " << testing::PrintToString(c.dosDevice.value_or(L"-"));
+}
+
+}  // namespace
