@@ -1,17 +1,14 @@
 """The command line for scripts under Wine: "/list" prints the names the removal
-accepts, a drive letter removes the device that holds the drive, and the exit status
-tells removed (0) from nothing there (1) from refused (2)."""
+accepts, and the exit status tells removed (0) from nothing there (1) from refused (2).
+Drive letters: test_drive_letters.py."""
 
 import unittest
 
 import harness
 from harness import QUICK_EXIT, settings_text, wait_until, windows_path
-from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
-                               removal_outcome, shell_environment, tree_environment)
+from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, removal_outcome,
+                               tree_environment)
 
-ERROR_CAPTION = "Tollevane エラー"
-REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
-                  "接続されていないか、使用中の可能性があります。")
 STORAGE = {"2000": "USB 大容量記憶装置デバイス", "10": "USB 大容量記憶装置"}
 STICK = "Command Stick USB Device"
 BEHIND_HUB = "ハブの先のディスク USB Device"
@@ -19,12 +16,6 @@ CONVERTER = "USB Serial Converter"
 CARD = "RATOC REX-CFU1 CompactFlash PC Card"
 
 MACHINE = DeviceTreeFile("command_line.tree")
-
-
-def dos_devices(s):
-    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
-    lines = s.helper("shellstate", "devices").stdout.splitlines()
-    return dict(line.split("\t", 1) for line in lines if "\t" in line)
 
 
 class CommandLine(harness.TestCase):
@@ -72,35 +63,6 @@ class CommandLine(harness.TestCase):
                 rows = wait_until(shown, 20, interval=0.5, what="the names in the console")
                 self.assertEqual([row for row in rows if row in expected], expected)
                 self.assertEqual(log.entries(), [])
-
-    def test_drive_letter_removes_the_device_that_holds_it(self):
-        with self.session("10") as s:
-            s.map_drives("E")
-            devices = dos_devices(s)
-            print(f"QueryDosDeviceW: C: {devices['C:']}, E: {devices['E:']}")
-            absent = next(d + ":" for d in "QRSTUVWXY" if d + ":" not in devices)
-            tree = MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E=devices["E:"], C=devices["C:"])
-            log, shell = EjectLog(s), ShellLog(s)
-            env = {**tree_environment(tree, log), **shell_environment(s, ["E:\\photos"], shell)}
-            s.write_settings(settings_text({"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}))
-            stick = [(tree.parent_of(STICK), CR_SUCCESS)]
-            # argument -> eject requests, exit status
-            cases = [("E:", stick, 0), ("e:\\", stick, 0),
-                     ("C:", [], 1),        # a fixed disk: no removable device holds it
-                     (absent, [], 1)]      # no such drive
-            for argument, ejects, status in cases:
-                with self.subTest(argument=argument):
-                    self.assertEqual(removal_outcome(s, log, argument, env), (status, ejects))
-            # The stick is a USB mass-storage device: its Explorer window closed first.
-            self.assertEqual(shell.lines(), ["E:\\photos"])
-            self.assertNothingVisible(s)
-
-            # A drive nothing holds is reported under the argument as typed.
-            s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 1}))
-            removal = s.start_tollevane(absent.lower() + "\\", env=env)
-            self.assertEqual(s.answer("ok", title=ERROR_CAPTION),
-                             (ERROR_CAPTION, REMOVAL_FAILED.format(absent.lower() + "\\")))
-            self.assertEqual(removal.wait(QUICK_EXIT), 1)
 
     def test_exit_status_tells_refused_from_missing(self):
         with self.session("10") as s:

@@ -1,0 +1,88 @@
+"""A drive letter on the command line under Wine, through the real storage calls: the
+program asks the kernel which disk holds the drive (IOCTL_STORAGE_GET_DEVICE_NUMBER),
+finds that disk among the device interfaces of the machine's tree and ejects its
+nearest removable ancestor. Wine's floppy-type drives are disks 1, 2, ... in letter
+order (\\Device\\HarddiskN, \\\\.\\PhysicalDriveN); the machines number their USB disks
+the same way."""
+
+import unittest
+from pathlib import Path
+
+import harness
+from harness import QUICK_EXIT, settings_text
+from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, removal_outcome,
+                               shell_environment, tree_environment)
+
+MACHINES = Path(__file__).resolve().parent.parent / "machines"
+ERROR_CAPTION = "Tollevane エラー"
+REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
+                  "接続されていないか、使用中の可能性があります。")
+
+# The instance IDs of the nodes each letter ejects, as the machine files spell them.
+STICK_10 = r'id="USB\\VID_0781&PID_5581\\'
+DISK_10 = r'id="USB\\VID_1058&PID_25A2\\'
+UAS_10 = r'id="USB\\VID_0781&PID_558C\\'
+READER_10 = r'id="USB\\VID_05E3&PID_0747\\'
+WINDOWS_10 = {"E": STICK_10, "F": DISK_10, "G": UAS_10, "H": READER_10}
+WINDOWS_XP = {"E": r'id="USB\\VID_0781&PID_5406\\', "F": r'id="USB\\VID_1058&PID_1021\\',
+              "G": r'id="USB\\VID_058F&PID_6362\\'}
+
+# Windows setting, machine file, letter -> the node it ejects.
+MACHINE_RUNS = [("10", "windows10-ja.tree", WINDOWS_10),
+                ("10", "windows10-en.tree", WINDOWS_10),
+                ("xp", "windows-xp-ja.tree", WINDOWS_XP)]
+
+
+def dos_devices(s):
+    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
+    lines = s.helper("shellstate", "devices").stdout.splitlines()
+    return dict(line.split("\t", 1) for line in lines if "\t" in line)
+
+
+class DriveLetters(harness.TestCase):
+
+    def test_each_letter_ejects_the_device_that_holds_its_disk(self):
+        for version, machine_file, letters in MACHINE_RUNS:
+            with self.subTest(machine=machine_file, version=version), self.session(version) as s:
+                machine = DeviceTreeFile(machine_file, MACHINES)
+                s.map_drives("".join(letters))
+                devices = dos_devices(s)
+                # The machine's disk numbers hold only if Wine numbered the drives so.
+                self.assertEqual({d: devices.get(d + ":") for d in letters},
+                                 {d: f"\\Device\\Harddisk{n}" for n, d in enumerate(letters, 1)})
+                absent = next(d + ":" for d in "QRSTUVWXY" if d + ":" not in devices)
+                log = EjectLog(s)
+                env = tree_environment(machine, log)
+                s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 0}))
+                # argument -> eject requests, exit status
+                cases = [(d + ":", [(machine.line_of(node), CR_SUCCESS)], 0) for d, node in letters.items()]
+                cases += [("C:", [], 1),     # the internal disk: nothing removable holds it
+                          (absent, [], 1)]   # no such drive
+                for argument, ejects, status in cases:
+                    with self.subTest(argument=argument):
+                        self.assertEqual(removal_outcome(s, log, argument, env), (status, ejects))
+                self.assertNothingVisible(s)
+
+    def test_a_stick_closes_its_explorer_windows_and_c_is_reported(self):
+        with self.session("10") as s:
+            machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
+            s.map_drives("E")
+            log, shell = EjectLog(s), ShellLog(s)
+            env = {**tree_environment(machine, log), **shell_environment(s, ["E:\\photos"], shell)}
+            s.write_settings(settings_text({"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}))
+            self.assertEqual(removal_outcome(s, log, "e:\\", env),
+                             (0, [(machine.line_of(STICK_10), CR_SUCCESS)]))
+            # The stick is a USB mass-storage device: its Explorer window closed first.
+            self.assertEqual(shell.lines(), ["E:\\photos"])
+
+            s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 1}))
+            log.clear()
+            removal = s.start_tollevane("c:", env=env)
+            self.assertEqual(s.answer("ok", title=ERROR_CAPTION),
+                             (ERROR_CAPTION, REMOVAL_FAILED.format("c:")))
+            self.assertEqual(removal.wait(QUICK_EXIT), 1)
+            self.assertEqual(log.entries(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
