@@ -5,6 +5,7 @@ nearest removable ancestor. Wine's floppy-type drives are disks 1, 2, ... in let
 order (\\Device\\HarddiskN, \\\\.\\PhysicalDriveN); the machines number their USB disks
 the same way."""
 
+import re
 import unittest
 from pathlib import Path
 
@@ -31,6 +32,14 @@ WINDOWS_XP = {"E": r'id="USB\\VID_0781&PID_5406\\', "F": r'id="USB\\VID_1058&PID
 MACHINE_RUNS = [("10", "windows10-ja.tree", WINDOWS_10),
                 ("10", "windows10-en.tree", WINDOWS_10),
                 ("xp", "windows-xp-ja.tree", WINDOWS_XP)]
+
+
+def attributes(line: str) -> dict:
+    """A tree-file line's quoted attributes, unescaped, and its numbers (disk=N)."""
+    found = {name: re.sub(r"\\(.)", r"\1", value)
+             for name, value in re.findall(r'(\w+)="((?:[^"\\]|\\.)*)"', line)}
+    found.update(re.findall(r"\b(disk|cdrom)=(\d+)", line))
+    return found
 
 
 def dos_devices(s):
@@ -82,6 +91,33 @@ class DriveLetters(harness.TestCase):
                              (ERROR_CAPTION, REMOVAL_FAILED.format("c:")))
             self.assertEqual(removal.wait(QUICK_EXIT), 1)
             self.assertEqual(log.entries(), [])
+
+    def test_the_stand_in_answers_as_the_configuration_manager(self):
+        """What a program that loads setupapi.dll learns of the machine: instance IDs,
+        services, ID lists, relations and disk interfaces, as the tree file gives them."""
+        machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
+        lines = machine.path.read_text(encoding="utf-8").splitlines()
+        stick_disk = attributes(lines[machine.line_of(r'friendly="SanDisk Ultra USB Device"') - 1])
+        reader = attributes(lines[machine.line_of(READER_10) - 1])
+        disks = [attributes(line) for line in lines if " disk=" in line and not line.startswith("#")]
+        with self.session("10") as s:
+            env = tree_environment(machine, EjectLog(s))
+
+            def query(argument):
+                result = s.run(harness.paths().helpers / "devquery.exe", argument, env=env)
+                self.assertEqual(result.status, 0, result.stderr)
+                return result.stdout.splitlines()
+
+            # Looked up in another case: IDs compare without regard to it.
+            fields = dict(line.split("\t", 1) for line in query(stick_disk["id"].lower()))
+            self.assertEqual(fields, {
+                "id": stick_disk["id"], "service": stick_disk["service"],
+                "hwids": stick_disk["hwids"] + "\tmulti", "removes": stick_disk["removes"],
+                "children": "", "small": "26"})  # CR_BUFFER_SMALL
+            children = dict(line.split("\t", 1) for line in query(reader["id"]))["children"].split(";")
+            self.assertEqual(len(children), 4, "one disk per slot")
+            self.assertEqual(query("interfaces"),
+                             [f"disk\t\\\\.\\PhysicalDrive{d['disk']}\t{d['id']}" for d in disks])
 
 
 if __name__ == "__main__":

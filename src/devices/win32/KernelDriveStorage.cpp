@@ -18,6 +18,9 @@ static_assert(winvalues::kFileDeviceDisk == FILE_DEVICE_DISK &&
 // Longer than any DOS device list the system keeps for one name.
 constexpr std::size_t kMaxDosDeviceUnits = 32768;
 
+// More than any volume spans; a larger count is taken for a broken answer.
+constexpr DWORD kMaxDiskExtents = 1024;
+
 // Access 0: the storage queries need no read or write right, so they work for a user
 // who may not open the raw device, and for media that are not there.
 win32::UniqueHandle OpenForQueries(const std::wstring& path) {
@@ -54,7 +57,9 @@ std::vector<StorageNumber> ExtentDisks(HANDLE volume) {
         disks.push_back({FILE_DEVICE_DISK, extents->Extents[i].DiskNumber});
       return disks;
     }
-    if (::GetLastError() != ERROR_MORE_DATA || returned < sizeof(DWORD)) return disks;
+    if (::GetLastError() != ERROR_MORE_DATA || returned < sizeof(DWORD) ||
+        extents->NumberOfDiskExtents > kMaxDiskExtents)
+      return disks;
     buffer.resize(offsetof(VOLUME_DISK_EXTENTS, Extents) +
                   extents->NumberOfDiskExtents * sizeof(DISK_EXTENT));
   }

@@ -21,5 +21,8 @@ fi
 
 install -m 644 "$stand_ins/setupapi.dll" "$system_folder/setupapi.dll"
 install -m 644 "$system_setupapi" "$system_folder/setupapi_system.dll"
-"$WINE" reg add 'HKCU\Software\Wine\AppDefaults\Tollevane.exe\DllOverrides' \
-  /v setupapi /t REG_SZ /d native /f >/dev/null
+# devquery.exe, a test helper, asks the stand-in what the program would.
+for program in Tollevane.exe devquery.exe; do
+  "$WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" \
+    /v setupapi /t REG_SZ /d native /f >/dev/null
+done
