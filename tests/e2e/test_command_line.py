@@ -24,7 +24,7 @@ class CommandLine(harness.TestCase):
         for version in ("2000", "10"):
             with self.subTest(version=version), self.session(version) as s:
                 log = EjectLog(s)
-                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE[version], E="", C=""), log)
+                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE[version]), log)
                 s.write_settings(settings_text({"STARTUP": 0}))
                 # The hub is not named; the storage description comes first.
                 expected = [STORAGE[version], STICK, BEHIND_HUB, CONVERTER, CARD]
@@ -52,7 +52,7 @@ class CommandLine(harness.TestCase):
         for starter, command in starters.items():
             with self.subTest(starter=starter), self.session("10") as s:
                 log = EjectLog(s)
-                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E="", C=""), log)
+                env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"]), log)
                 s.write_settings(settings_text({"STARTUP": 0}))
                 s.start("wineconsole", *command, str(s.program), "/list", env=env)
 
@@ -67,7 +67,7 @@ class CommandLine(harness.TestCase):
     def test_exit_status_tells_refused_from_missing(self):
         with self.session("10") as s:
             log = EjectLog(s)
-            env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"], E="", C=""), log)
+            env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"]), log)
             s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 0}))
             # name -> eject requests, exit status
             cases = [(CONVERTER, [(MACHINE.line_of(CONVERTER), CR_REMOVE_VETOED)], 2),

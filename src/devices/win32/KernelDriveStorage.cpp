@@ -18,6 +18,8 @@ static_assert(winvalues::kFileDeviceDisk == FILE_DEVICE_DISK &&
 // Longer than any DOS device list the system keeps for one name.
 constexpr std::size_t kMaxDosDeviceUnits = 32768;
 
+constexpr DWORD kNoDeviceNumber = 0xFFFFFFFF;
+
 // More than any volume spans; a larger count is taken for a broken answer.
 constexpr DWORD kMaxDiskExtents = 1024;
 
@@ -36,6 +38,8 @@ std::optional<StorageNumber> NumberOf(HANDLE device) {
                          sizeof(number), &returned, nullptr) ||
       returned < sizeof(number))
     return std::nullopt;
+  // The path disks of a multipath disk all answer 0xFFFFFFFF: that names no one device.
+  if (number.DeviceNumber == kNoDeviceNumber) return std::nullopt;
   return StorageNumber{number.DeviceType, number.DeviceNumber};
 }
 
