@@ -3,6 +3,7 @@
 // removable ancestor; never the volume's own parent, never a hub above the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -97,6 +98,27 @@ TEST(DriveHolder, EachLetterOfEachMachineEjectsTheDeviceThatHoldsIt) {
                             : std::vector<std::wstring>{IdHolding(tree.simulated(), c.ejected)};
       EXPECT_EQ(ejected, expected) << machine.file << " " << static_cast<char>(c.letter) << ":";
     }
+  }
+}
+
+TEST(DriveHolder, MachinesRelateOnlyTheirOwnNodesAndNumberEachDiskOnce) {
+  for (const MachineCase& machine : kMachines) {
+    const SimulatedTreeParse parsed = ParseSimulatedTree(MachineText(machine.file));
+    ASSERT_FALSE(parsed.fault) << machine.file << ": " << parsed.fault->message;
+    ASSERT_GT(parsed.tree.nodes.size(), 20u) << machine.file << " is a whole machine";
+    FakeDeviceTree tree(MachineText(machine.file));
+    const std::vector<std::wstring> ids = tree.simulated().AllIds();
+    std::vector<std::uint32_t> disks;
+    for (const SimulatedNode& node : parsed.tree.nodes) {
+      EXPECT_TRUE(node.line == 0 || node.id) << machine.file << " line " << node.line
+                                             << " has no instance ID of its own";
+      for (const std::wstring& related : node.removes)
+        EXPECT_NE(std::find(ids.begin(), ids.end(), related), ids.end())
+            << machine.file << " line " << node.line << ": " << testing::PrintToString(related);
+      if (node.disk) disks.push_back(*node.disk);
+    }
+    std::sort(disks.begin(), disks.end());
+    EXPECT_EQ(std::adjacent_find(disks.begin(), disks.end()), disks.end()) << machine.file;
   }
 }
 
