@@ -149,7 +149,10 @@ class Sheet:
 
     def close(self, button: int = texts.IDCANCEL) -> None:
         self.click(button)
-        self.session.wait_window_gone(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS)
+        self.wait_gone()
+
+    def wait_gone(self, timeout: float = DEFAULT_TIMEOUT) -> None:
+        self.session.wait_window_gone(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, timeout=timeout)
 
 
 @dataclass(frozen=True)
