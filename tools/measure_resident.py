@@ -16,7 +16,6 @@ helpers must be built).
 
 from __future__ import annotations
 
-import argparse
 import ctypes
 import os
 import queue
@@ -109,12 +108,10 @@ def print_idle_figures(s: harness.Session, processes: dict[str, int], idle: floa
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = toolbox.argument_parser(__doc__, "xp")
     parser.add_argument("--presses", type=int, default=20)
     parser.add_argument("--idle", type=float, default=60)
-    parser.add_argument("--version", default="xp", choices=["2000", "xp", "vista", "10"])
-    args = parser.parse_args()
-    toolbox.exit_unless_host_runs_wine()
+    args = toolbox.parse_arguments(parser)
 
     with harness.Session("measure_resident", args.version) as s:
         _, log, env = start_card_resident(s)

@@ -16,7 +16,6 @@ helpers must be built).
 
 from __future__ import annotations
 
-import argparse
 import sys
 import time
 from pathlib import Path
@@ -70,12 +69,10 @@ def print_figures(rows: list[tuple[str, dict[str, str]]]) -> None:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = toolbox.argument_parser(__doc__, "10")
     parser.add_argument("--removals", type=int, default=300)
     parser.add_argument("--sheets", type=int, default=30)
-    parser.add_argument("--version", default="10", choices=["2000", "xp", "vista", "10"])
-    args = parser.parse_args()
-    toolbox.exit_unless_host_runs_wine()
+    args = toolbox.parse_arguments(parser)
 
     with harness.Session("soak_resident", args.version) as s:
         resident, log, env = start_card_resident(s, {"DISP_MESSAGE": 0})

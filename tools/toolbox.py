@@ -6,6 +6,7 @@ choice when it is first imported, so it is made here, before."""
 
 from __future__ import annotations
 
+import argparse
 import os
 import subprocess
 import sys
@@ -40,3 +41,16 @@ def exit_unless_host_runs_wine() -> None:
     if unable:
         print(f"skipped: {unable}; the {wine_host.ARCH} build cannot run on this host", flush=True)
         sys.exit(SKIPPED)
+
+
+def argument_parser(doc: str, version: str) -> argparse.ArgumentParser:
+    """A tool's command line, with the Windows version its prefix pretends to be."""
+    parser = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--version", default=version, choices=["2000", "xp", "vista", "10"])
+    return parser
+
+
+def parse_arguments(parser: argparse.ArgumentParser) -> argparse.Namespace:
+    args = parser.parse_args()
+    exit_unless_host_runs_wine()
+    return args
