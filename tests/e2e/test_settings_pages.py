@@ -6,7 +6,7 @@ import unittest
 
 import driver
 import harness
-from driver import Resident, Sheet
+from driver import Resident
 from formats import Entry, read_shortcut, settings_text
 from harness import wait_until
 from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
@@ -47,12 +47,6 @@ def unnamed_controls(s: harness.Session, page: str) -> list[harness.Control]:
     return [c for c in s.controls(page)[1:] if c.control_id == -1]
 
 
-def open_sheet(s: harness.Session, command: int = ID_VERSION, env=None) -> tuple[Resident, Sheet]:
-    """Starts the program and opens the sheet with a tray menu command."""
-    resident = Resident.start(s, env=env)
-    return resident, resident.open_sheet(command)
-
-
 def demo_tree_env(s: harness.Session) -> dict:
     return tree_environment(DeviceTreeFile("devices.tree", s.config.source / "demo"), EjectLog(s))
 
@@ -62,7 +56,8 @@ class SheetAndTabs(harness.TestCase):
     def test_four_tabs_in_order_from_either_menu_command(self):
         with self.session("10", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            resident, sheet = open_sheet(s, ID_VERSION, env=demo_tree_env(s))
+            resident = Resident.start(s, env=demo_tree_env(s))
+            sheet = resident.open_sheet(ID_VERSION)
             self.assertEqual(sheet.shown_caption(), "バージョン情報", "the version command starts at its tab")
             buttons = s.control_states(sheet.handle)
             self.assertTrue(buttons[IDOK].enabled and buttons[IDCANCEL].enabled and buttons[HELP_BUTTON].enabled)
@@ -118,7 +113,7 @@ class DisplaySettingsPage(harness.TestCase):
         with self.session("xp", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0, "DEVICE_KIND": 9, "REMOVE_WINDOW": 1,
                                             "REMOVE_WINDOW_TIME": 7}))
-            _, sheet = open_sheet(s)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
             page = sheet.show(1)
 
             texts = {c.control_id: c.text for c in s.controls(page)[1:] if c.control_id != -1}
@@ -146,7 +141,7 @@ class DisplaySettingsPage(harness.TestCase):
     def test_windows2000_keeps_remove_window_and_an_empty_filter(self):
         with self.session("2000", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0, "REMOVE_WINDOW": 1, "DEVICE_KIND": 3}))
-            _, sheet = open_sheet(s)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
             page = sheet.show(1)
             states = s.control_states(page)
             self.assertEqual((states[1017].enabled, states[1017].check), (True, "1"))
@@ -199,7 +194,8 @@ class OptionsPage(harness.TestCase):
     def test_shortcut_box_creates_and_deletes_the_shortcut_and_five_keys_are_stored(self):
         with self.session("vista", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            resident, sheet = open_sheet(s)
+            resident = Resident.start(s)
+            sheet = resident.open_sheet(ID_VERSION)
             page = sheet.show(2)
 
             texts = {c.control_id: c.text for c in s.controls(page)[1:]}
@@ -240,7 +236,7 @@ class OptionsPage(harness.TestCase):
             # A file where the Startup folder should be: no shortcut can be saved in it.
             s.startup_dir.rmdir()
             s.startup_dir.write_bytes(b"")
-            _, sheet = open_sheet(s)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
             page = sheet.show(2)
             s.click(page, control_id=1005)
             wait_until(lambda: s.control_states(page)[1005].check == "1", what="box ticked")
@@ -261,7 +257,7 @@ class VersionPage(harness.TestCase):
         kept, size = VERSION_PICTURES[version]
         with self.session(version, desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            _, sheet = open_sheet(s)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
             page = sheet.shown_page()
             self.assertEqual(page.text, "バージョン情報")
             states = s.control_states(page.handle)

@@ -22,11 +22,6 @@ def sheets(s: harness.Session) -> list[str]:
             if w.visible and w.class_name == DIALOG_CLASS and w.title == PROGRAM and w.process == PROCESS]
 
 
-def start(s: harness.Session, entries=None, env=None) -> Resident:
-    driver.write_settings(s, entries=entries)
-    return Resident.start(s, env=env)
-
-
 def double_click_tray(resident: Resident) -> Sheet:
     resident.tray(WM_LBUTTONDBLCLK)
     return Sheet.wait(resident.session)
@@ -36,7 +31,7 @@ class SheetOpening(harness.TestCase):
 
     def test_double_click_shows_four_tabs_in_order_and_a_second_request_reuses_the_sheet(self):
         with self.session("10", desktop=True) as s:
-            resident = start(s)
+            resident = driver.start_resident(s)
             sheet = double_click_tray(resident)
             wait_until(lambda: sheet.shown_caption() == CAPTIONS[0], what="device list tab first")
             wait_until(lambda: foreground(s) == sheet.handle, 10, what="new sheet in front")
@@ -70,7 +65,7 @@ class SheetOpening(harness.TestCase):
     def test_second_start_brings_the_open_sheet_not_another_window_of_the_same_title(self):
         # An Explorer window on the unpacked folder bears the program's name too.
         with self.session("xp", desktop=True) as s:
-            resident = start(s)
+            resident = driver.start_resident(s)
             sheet = double_click_tray(resident)
             folder = other_window_in_front(s, PROGRAM)
             self.assertNotEqual(folder, sheet.handle)
@@ -89,7 +84,7 @@ class HotkeyDialogHelp(harness.TestCase):
         # was asked for, of which file and by which window.
         with self.session("vista") as s:
             program_env = {**tree_environment(DEMO, EjectLog(s)), "WINEDEBUG": "trace+htmlhelp"}
-            resident = start(s, {"001": Entry("SanDisk Cruzer USB Device", "ctrl+alt+f5")}, env=program_env)
+            resident = driver.start_resident(s, {"001": Entry("SanDisk Cruzer USB Device", "ctrl+alt+f5")}, env=program_env)
             sheet = double_click_tray(resident)
             page = sheet.device_list()
             dialog = page.open_dialog(page.texts()[0])
