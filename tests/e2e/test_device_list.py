@@ -44,6 +44,10 @@ class DeviceListPage(harness.TestCase):
         _, self.sheet, page = driver.start_at_device_list(s, env, entries, app)
         return page
 
+    def logged_ejects(self) -> str:
+        """The eject log's text, once it has any."""
+        return wait_until(lambda: self.eject_log.exists() and self.eject_log.read_text("utf-8"), what="eject logged")
+
     # -- what the page shows
 
     def check_rows(self, version: str, all_storage: str, extra: list[Row]) -> None:
@@ -114,8 +118,7 @@ class DeviceListPage(harness.TestCase):
             # Registered again after the sheet closed, the new hotkey ejects its device.
             self.assertHotkeysTaken(s, ["ctrl+shift+k", "ctrl+alt+b", "ctrl+alt+f5"])
             s.press("ctrl+shift+k")
-            log = wait_until(lambda: self.eject_log.exists() and self.eject_log.read_text("utf-8"),
-                             what="eject logged")
+            log = self.logged_ejects()
             # The disk drive goes with the mass-storage node above it (line 9 of the tree).
             self.assertEqual([line.split("\t") for line in log.splitlines()],
                              [["9", "0", "USB 大容量記憶装置"]])
@@ -135,8 +138,7 @@ class DeviceListPage(harness.TestCase):
             self.assertIn(name, s.read_settings()["NAME"].values())
             self.assertHotkeysTaken(s, ["ctrl+shift+u"])
             s.press("ctrl+shift+u")
-            log = wait_until(lambda: self.eject_log.exists() and self.eject_log.read_text("utf-8"),
-                             what="eject logged")
+            log = self.logged_ejects()
             self.assertEqual([line.split("\t") for line in log.splitlines()],
                              [["9", "0", "USB 大容量記憶装置"]])
 
