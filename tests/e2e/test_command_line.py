@@ -8,11 +8,9 @@ import harness
 from harness import QUICK_EXIT, settings_text, wait_until, windows_path
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
                                removal_outcome, shell_environment, tree_environment)
+from texts import ERROR_CAPTION, REMOVAL_FAILED, STORAGE_VISTA, STORAGE_XP
 
-ERROR_CAPTION = "Tollevane エラー"
-REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
-                  "接続されていないか、使用中の可能性があります。")
-STORAGE = {"2000": "USB 大容量記憶装置デバイス", "10": "USB 大容量記憶装置"}
+STORAGE = {"2000": STORAGE_XP, "10": STORAGE_VISTA}
 STICK = "Command Stick USB Device"
 BEHIND_HUB = "ハブの先のディスク USB Device"
 CONVERTER = "USB Serial Converter"

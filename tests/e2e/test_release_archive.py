@@ -15,14 +15,14 @@ import zipfile
 from pathlib import Path, PureWindowsPath
 
 import harness
+from compiled_help import extract, topic_table
+from driver import Resident, help_requests
 from formats import read_shortcut, settings_text
 from harness import wait_until
-from test_help_file import extract, topic_table
+from texts import ID_HELP, TOPICS
 
 ENTRIES = ["Tollevane.exe", "Tollevane.chm", "Readme.txt"]
-WM_COMMAND = 0x0111
-ID_TRAY_HELP = 32776
-IDH_MAIN = 12000
+IDH_MAIN = TOPICS["main"]
 FILE_ATTRIBUTE_ARCHIVE = 0x20
 BOM = b"\xef\xbb\xbf"
 SYSTEM_COMPILE_TIME = 10
@@ -158,8 +158,7 @@ class UnpackedProgram(harness.TestCase):
             folder = PureWindowsPath(r"C:\Program Files") / archive.stem
             self.assertEqual(s.install_archive(archive, str(folder)), ENTRIES)
             s.write_settings(settings_text({"STARTUP": 0}))
-            program = s.start_tollevane(env={"WINEDEBUG": "trace+htmlhelp"})
-            main = s.wait_window(title="Tollevane", class_name="Tollevane")
+            resident = Resident.start(s, env={"WINEDEBUG": "trace+htmlhelp"})
 
             created = s.run_tollevane("/create")
             self.assertEqual(created.status, 0, created.stderr[-1000:])
@@ -168,11 +167,10 @@ class UnpackedProgram(harness.TestCase):
                              (str(folder / "Tollevane.exe"), str(folder)))
 
             # The tray menu's help item asks for the main topic of the help file beside the program...
-            self.assertEqual(s.helper("postmsg", main, str(WM_COMMAND), str(ID_TRAY_HELP)).status, 0)
+            resident.command(ID_HELP)
 
             def requests() -> list[tuple[str, int]]:
-                return [(m.group(1).replace("\\\\", "\\"), int(m.group(2), 16)) for m in re.finditer(
-                    r'HtmlHelpW \(\w+, L"([^"]*)", command=HH_HELP_CONTEXT, data=(\w+)\)', program.stderr)]
+                return [(asked.path, asked.topic) for asked in help_requests(resident.process)]
 
             wait_until(lambda: requests(), what="the help request")
             self.assertEqual(requests()[0], (str(folder / "Tollevane.chm"), IDH_MAIN))
