@@ -34,6 +34,7 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"e:"}, false, {StartupMode::RemoveByDrive, L"e:"}},
       {{L"E:\\"}, true, {StartupMode::RemoveByDrive, L"E:\\"}},
       {{L"E:\\x"}, true, {StartupMode::RemoveByName, L"E:\\x"}},
+      {{L"E:\""}, true, {StartupMode::RemoveByDrive, L"E:\""}},
   };
   for (const Case& c : cases) {
     const StartupChoice choice = ChooseStartupMode(c.arguments, c.vista);
@@ -55,6 +56,8 @@ TEST(ExitStatus, SwitchesGiveZeroOrOneAndRemovalsTellRefusedFromMissing) {
 TEST(DriveArgument, LetterWithColonAndAtMostABackslash) {
   const std::pair<const wchar_t*, std::optional<std::wstring>> cases[] = {
       {L"E:", L"E:"},  {L"e:", L"E:"},   {L"z:\\", L"Z:"}, {L"A:", L"A:"},
+      // "E:\" as cmd passes it on: the backslash escaped the closing quote.
+      {L"E:\"", L"E:"}, {L"e:\"", L"E:"}, {L"E:\"\"", std::nullopt}, {L"E\"", std::nullopt},
       {L"E", std::nullopt},     {L"E:/", std::nullopt},   {L"E:\\\\", std::nullopt},
       {L"1:", std::nullopt},    {L"Ｅ:", std::nullopt},   {L"::", std::nullopt},
       {L"E:\\x", std::nullopt}, {L"", std::nullopt},    {L"\\\\.\\E:", std::nullopt},
