@@ -17,9 +17,10 @@ SYSTEM = r"c:\windows\system32"
 
 
 def library_loads(stderr: str) -> dict[str, int]:
-    """Each LoadLibraryExW of setupapi.dll or hhctrl.ocx that Wine traced: path -> flags."""
+    """Each call of LoadLibraryExW for setupapi.dll or hhctrl.ocx that Wine relayed:
+    path -> flags."""
     loads = {}
-    for m in re.finditer(r'LoadLibraryExW\s*\(?\s*L"([^"]*)"\s*,\s*\w+\s*,\s*(?:0x)?([0-9a-fA-F]+)\s*\)?', stderr):
+    for m in re.finditer(r'Call KERNEL32\.LoadLibraryExW\(\w+ L"([^"]*)",\w+,(\w+)\)', stderr):
         path = m.group(1).replace("\\\\", "\\").lower()
         if path.endswith(("setupapi.dll", "hhctrl.ocx")):
             loads[path] = int(m.group(2), 16)
@@ -32,7 +33,9 @@ class LibraryLoading(harness.TestCase):
         with self.session("10") as s:
             log = EjectLog(s)
             s.write_settings(settings_text({"STARTUP": 0}))
-            env = {**tree_environment(DEVICES, log), "WINEDEBUG": "trace+module"}
+            # Wine relays the program's calls of that function alone.
+            s.reg_add(r"HKCU\Software\Wine\Debug", "RelayInclude", "REG_SZ", "kernel32.LoadLibraryExW")
+            env = {**tree_environment(DEVICES, log), "WINEDEBUG": "+relay"}
 
             removal = s.run_tollevane(CARD, env=env)
             self.assertEqual((removal.status, log.lines_and_results()),
