@@ -62,7 +62,8 @@ int RunListing(const SettingsRecord& settings, bool utf8) {
   const auto names =
       CommandLineNames(*tree, win32::QueryWindowsVersion().major, settings.m_nDeviceKind);
   const win32::StandardOutput output;
-  if (output.IsConsole()) return ExitStatusForListing(true, output.WriteText(FormatNameLines(names)));
+  if (output.IsConsole())
+    return ExitStatusForListing(true, output.WriteText(FormatNameLines(names)));
   const UINT codePage = utf8 ? CP_UTF8 : output.ReadersCodePage();
   const EncodedNames encoded = EncodeNameLines(
       names, [codePage](std::wstring_view line) { return win32::EncodeExactly(line, codePage); });

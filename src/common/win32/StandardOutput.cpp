@@ -12,7 +12,8 @@ constexpr std::size_t kConsoleChunk = 8192;
 
 bool IsConsoleHandle(HANDLE handle) {
   DWORD mode = 0;
-  return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         ::GetConsoleMode(handle, &mode) != 0;
 }
 
 bool IsRedirection(HANDLE handle) {
