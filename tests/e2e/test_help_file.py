@@ -120,10 +120,11 @@ class TopicTable(unittest.TestCase):
     def test_main_topic_documents_every_command_line_form_and_status(self):
         parser = PageParser()
         parser.feed(self.stream("/main.html").decode("utf-8"))
-        for form in ('"デバイス名"', "E:", "/list", "/create", "/delete", "終了コード"):
+        for form in ('"デバイス名"', "E:", "/list", "/utf8", "/create", "/delete", "終了コード", "Tollevane.com",
+                     "932", "255"):
             self.assertIn(form, parser.body)
         statuses = re.findall(r"<td>([0-9])</td>", self.stream("/main.html").decode("utf-8"))
-        self.assertEqual(statuses, ["0", "1", "2"])
+        self.assertEqual(statuses, ["0", "1", "2", "3"])
 
 
 class HelpUnderWine(harness.TestCase):

@@ -21,7 +21,7 @@ from formats import read_shortcut, settings_text
 from harness import wait_until
 from texts import ID_HELP, TOPICS
 
-ENTRIES = ["Tollevane.exe", "Tollevane.chm", "Readme.txt"]
+ENTRIES = ["Tollevane.exe", "Tollevane.com", "Tollevane.chm", "Readme.txt"]
 IDH_MAIN = TOPICS["main"]
 FILE_ATTRIBUTE_ARCHIVE = 0x20
 BOM = b"\xef\xbb\xbf"
@@ -91,6 +91,7 @@ class ReleaseArchive(unittest.TestCase):
             # The archive packs what this build made.
             build = self.config.exe.parent
             self.assertEqual(archive.read("Tollevane.exe"), self.config.exe.read_bytes())
+            self.assertEqual(archive.read("Tollevane.com"), self.config.exe.with_suffix(".com").read_bytes())
             self.assertEqual(archive.read("Tollevane.chm"), (build / "Tollevane.chm").read_bytes())
 
     def test_packing_ignores_file_times_and_folders(self):
@@ -98,7 +99,8 @@ class ReleaseArchive(unittest.TestCase):
         with tempfile.TemporaryDirectory(prefix="repack-") as folder:
             folder = Path(folder)
             build = self.config.exe.parent
-            inputs = {"Tollevane.exe": self.config.exe, "Tollevane.chm": build / "Tollevane.chm",
+            inputs = {"Tollevane.exe": self.config.exe, "Tollevane.com": self.config.exe.with_suffix(".com"),
+                      "Tollevane.chm": build / "Tollevane.chm",
                       "Readme.txt": self.config.source / "release" / "Readme.txt"}
             copies = {}
             for index, (name, path) in enumerate(inputs.items()):
@@ -111,7 +113,8 @@ class ReleaseArchive(unittest.TestCase):
             output.parent.mkdir()
             subprocess.run([sys.executable, str(self.config.source / "scripts" / "pack-release.py"),
                             "--output", str(output), "--version", version, "--source", str(self.config.source),
-                            f"Tollevane.exe={copies['Tollevane.exe']}", f"Tollevane.chm={copies['Tollevane.chm']}",
+                            f"Tollevane.exe={copies['Tollevane.exe']}", f"Tollevane.com={copies['Tollevane.com']}",
+                            f"Tollevane.chm={copies['Tollevane.chm']}",
                             "--text", f"Readme.txt={copies['Readme.txt']}"], check=True, cwd=folder)
             self.assertEqual(output.read_bytes(), self.archive.read_bytes())
 
@@ -120,10 +123,12 @@ class ReleaseArchive(unittest.TestCase):
         forbidden = path_forms(self.config.source) + path_forms(build)
         with zipfile.ZipFile(self.archive) as archive, tempfile.TemporaryDirectory(prefix="chm-") as folder:
             exe = archive.read("Tollevane.exe")
+            companion = archive.read("Tollevane.com")
             self.assertEqual(pe_timestamp(exe), 0, "the link time is left out")
+            self.assertEqual(pe_timestamp(companion), 0, "the companion's link time is left out")
             chm = Path(folder) / "Tollevane.chm"
             chm.write_bytes(archive.read("Tollevane.chm"))
-            streams = {"(file)": chm.read_bytes(), "(program)": exe}
+            streams = {"(file)": chm.read_bytes(), "(program)": exe, "(companion)": companion}
             for name in extract(chm, Path(folder) / "streams"):
                 stored = Path(folder) / "streams" / name.lstrip("/")
                 if stored.is_file():
@@ -144,7 +149,7 @@ class ReleaseArchive(unittest.TestCase):
         version = re.fullmatch(r"Tollevane-(.+)-win(?:32|64)\.zip", self.archive.name).group(1)
         self.assertTrue(text.startswith(f"Tollevane {version}\r\n"))
         self.assertNotIn("@", text, "every placeholder replaced")
-        for needed in ('"/create"', '"/delete"', r"%APPDATA%\Tollevane\Tollevane.ini", "Tollevane.LNK",
+        for needed in ('"/create"', '"/delete"', "/utf8", "Tollevane.com", r"%APPDATA%\Tollevane\Tollevane.ini", "Tollevane.LNK",
                        f"Tollevane-{version}-win32.zip", f"Tollevane-{version}-win64.zip"):
             self.assertIn(needed, text)
 
