@@ -257,6 +257,12 @@ class HotkeyDialog:
 
 # ------------------------------------------------------- around the program
 
+def dos_devices(s: Session) -> dict[str, str]:
+    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
+    lines = s.helper("shellstate", "devices").stdout.splitlines()
+    return dict(line.split("\t", 1) for line in lines if "\t" in line)
+
+
 def foreground(s: Session) -> str:
     """The handle of the window in front."""
     return s.helper("desktopstate").stdout.splitlines()[0].split("\t")[1]

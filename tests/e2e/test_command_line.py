@@ -6,23 +6,13 @@ import unittest
 
 import harness
 from harness import QUICK_EXIT, settings_text, wait_until, windows_path
-from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog,
+from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, EjectLog, ShellLog,
                                removal_outcome, shell_environment, tree_environment)
+from command_line_machine import BEHIND_HUB, CARD, CONVERTER, MACHINE, STICK
+from driver import dos_devices
 from texts import ERROR_CAPTION, REMOVAL_FAILED, STORAGE_VISTA, STORAGE_XP
 
 STORAGE = {"2000": STORAGE_XP, "10": STORAGE_VISTA}
-STICK = "Command Stick USB Device"
-BEHIND_HUB = "ハブの先のディスク USB Device"
-CONVERTER = "USB Serial Converter"
-CARD = "RATOC REX-CFU1 CompactFlash PC Card"
-
-MACHINE = DeviceTreeFile("command_line.tree")
-
-
-def dos_devices(s):
-    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
-    lines = s.helper("shellstate", "devices").stdout.splitlines()
-    return dict(line.split("\t", 1) for line in lines if "\t" in line)
 
 
 class CommandLine(harness.TestCase):

@@ -9,27 +9,18 @@ import shutil
 import unittest
 
 import harness
-from harness import QUICK_EXIT, settings_text, wait_until
-from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, plug_in_again,
+from command_line_machine import BEHIND_HUB, CARD, CONVERTER, LISTED, MACHINE, STICK
+from driver import dos_devices, wait_main_window, write_settings
+from harness import QUICK_EXIT, wait_until
+from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, EjectLog, ShellLog, plug_in_again,
                                shell_environment, tree_environment)
+from texts import STORAGE_VISTA
 
-STORAGE = "USB 大容量記憶装置"
-STICK = "Command Stick USB Device"
-BEHIND_HUB = "ハブの先のディスク USB Device"
-CONVERTER = "USB Serial Converter"
-CARD = "RATOC REX-CFU1 CompactFlash PC Card"
-NAMES = [STORAGE, STICK, BEHIND_HUB, CONVERTER, CARD]
-
-MACHINE = DeviceTreeFile("command_line.tree")
+STORAGE = STORAGE_VISTA
+NAMES = [STORAGE, *LISTED]
 # The console code page of a Japanese system, which cmd and PowerShell decode with.
 CONSOLE_CODE_PAGE = "cp932"
 NOT_STARTED = 255
-
-
-def dos_devices(s):
-    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
-    lines = s.helper("shellstate", "devices").stdout.splitlines()
-    return dict(line.split("\t", 1) for line in lines if "\t" in line)
 
 
 class CompanionCase(harness.TestCase):
@@ -50,7 +41,7 @@ class CompanionCase(harness.TestCase):
         log = EjectLog(s)
         env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE, E=E, C=C), log)
         env["WINEPATH"] = str(s.program.parent)
-        s.write_settings(settings_text({"STARTUP": 0, "DISP_REJECT_ERR": 0, **(app or {})}))
+        write_settings(s, {"DISP_REJECT_ERR": 0, **(app or {})})
         return env, log
 
     def batch(self, s, name, *lines):
@@ -100,7 +91,7 @@ class AtThePrompt(CompanionCase):
             env, _ = self.machine(s)
             started = s.run(self.companion, env=env, timeout=QUICK_EXIT)
             self.assertEqual(started.status, 0, started.stderr[-1000:])
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            wait_main_window(s)
             self.assertIn("Tollevane.exe", [w.process for w in s.windows()], "still resident")
 
     def test_companion_without_its_program_says_why(self):

@@ -6,18 +6,13 @@ import unittest
 from pathlib import Path
 
 import harness
-from harness import Entry, settings_text
+import texts
+from driver import start_resident
+from harness import Entry
 from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, shell_environment,
                                tree_environment, wait_a_moment_for)
 
-CONFIRM_CAPTION = "Tollevane 確認"
-FORCE_STOP_QUESTION = "現在デバイスを取り外しています。\nデバイスの取り外しを強制的に終了しますか？"
-EXIT_QUESTION = "Tollevane を終了します。\nよろしいですか？"
-STORAGE_XP = "USB 大容量記憶装置デバイス"
 STUCK = "Stuck Reader"
-
-WM_COMMAND = 0x0111
-ID_EXIT = 32778
 
 DEVICES = DeviceTreeFile("forced_stop.tree")
 # Long enough for a second eject and its Explorer closing, had the worker gone on.
@@ -32,21 +27,19 @@ class ForcedStop(harness.TestCase):
         s.map_drives("E")
         ejects, shell = EjectLog(s), ShellLog(s)
         env = {**tree_environment(DEVICES, ejects), **shell_environment(s, open_windows, shell)}
-        s.write_settings(settings_text({"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}, entries))
-        program = s.start_tollevane(env=env)
-        s.wait_window(title="Tollevane", class_name="Tollevane")
-        self.assertHotkeysTaken(s, [e.hotkey for e in entries.values()])
+        program = start_resident(s, entries, {"CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}, env)
         # The stand-in reads the list anew for every collection: a file of the host (Z:).
         listed = Path(env["TOLLEVANE_SHELL_WINDOWS"][2:].replace("\\", "/"))
         return program, ejects, shell, listed
 
     def stop_from_the_wait_dialog(self, s):
-        s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
+        s.wait_window(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, visible=True, timeout=15)
         s.press("esc")
-        self.assertEqual(s.answer("yes", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, FORCE_STOP_QUESTION))
+        self.assertEqual(s.answer("yes", title=texts.CONFIRM_CAPTION),
+                         (texts.CONFIRM_CAPTION, texts.FORCE_STOP_QUESTION))
 
     def test_stopped_removal_makes_no_further_eject_request_and_closes_no_window(self):
-        entries = {"STORAGE": Entry(STORAGE_XP, "ctrl+alt+f5", kind=0x01)}
+        entries = {"STORAGE": Entry(texts.STORAGE_XP, "ctrl+alt+f5", kind=0x01)}
         with self.session("xp") as s:
             program, ejects, shell, listed = self.start_resident(s, entries, ["E:\\photos"])
             s.press("ctrl+alt+f5")
@@ -63,23 +56,23 @@ class ForcedStop(harness.TestCase):
             self.assertIsNone(wait_a_moment_for(lambda: len(ejects.entries()) > 1 or None, AFTER_THE_STOP),
                               f"eject requests after the stop: {ejects.lines_and_results()}")
             self.assertEqual(shell.lines(), ["E:\\photos"], "no Explorer window closed after the stop")
-            self.assertTrue(program.running())
+            self.assertTrue(program.process.running())
 
     def test_exit_ends_the_program_while_a_stopped_request_still_runs(self):
         entries = {"001": Entry(STUCK, "ctrl+alt+f6", kind=0x01)}
         with self.session("xp") as s:
             program, ejects, _, _ = self.start_resident(s, entries, [])
-            main = s.wait_window(title="Tollevane", class_name="Tollevane")
             s.press("ctrl+alt+f6")
             self.stop_from_the_wait_dialog(s)
 
-            s.helper("postmsg", main, str(WM_COMMAND), str(ID_EXIT), "0")
-            self.assertEqual(s.answer("yes", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, EXIT_QUESTION))
+            program.command(texts.ID_EXIT)
+            self.assertEqual(s.answer("yes", title=texts.CONFIRM_CAPTION),
+                             (texts.CONFIRM_CAPTION, texts.EXIT_QUESTION))
             # The request takes two minutes; the process does not wait for it, and nothing
             # it reads is torn down under it (no crash, status 0).
-            self.assertEqual(program.wait(15), 0, program.stderr[-2000:])
+            self.assertEqual(program.process.wait(15), 0, program.process.stderr[-2000:])
             self.assertEqual(ejects.entries(), [])
-            self.assertNotIn("Unhandled exception", program.stderr)
+            self.assertNotIn("Unhandled exception", program.process.stderr)
             self.assertEqual([w for w in s.windows() if w.process.lower() in ("tollevane.exe", "winedbg.exe")], [])
 
 

@@ -8,7 +8,7 @@ import re
 import unittest
 
 import harness
-from harness import settings_text
+from driver import wait_main_window, write_settings
 from simulated_devices import CR_SUCCESS, DeviceTreeFile, EjectLog, tree_environment
 
 DEVICES = DeviceTreeFile("explorer_closing.tree")
@@ -32,7 +32,7 @@ class LibraryLoading(harness.TestCase):
     def test_system_libraries_are_asked_for_by_full_path_without_altered_search(self):
         with self.session("10") as s:
             log = EjectLog(s)
-            s.write_settings(settings_text({"STARTUP": 0}))
+            write_settings(s)
             # Wine relays the program's calls of that function alone.
             s.reg_add(r"HKCU\Software\Wine\Debug", "RelayInclude", "REG_SZ", "kernel32.LoadLibraryExW")
             env = {**tree_environment(DEVICES, log), "WINEDEBUG": "+relay"}
@@ -43,7 +43,7 @@ class LibraryLoading(harness.TestCase):
             self.assertEqual(library_loads(removal.stderr), {SYSTEM + r"\setupapi.dll": 0})
 
             program = s.start_tollevane(env=env)
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            wait_main_window(s)
             loads = harness.wait_until(lambda: library_loads(program.stderr), 15, what="the help component loaded")
             self.assertEqual(loads, {SYSTEM + r"\hhctrl.ocx": 0})
 
