@@ -20,6 +20,8 @@ file(GLOB TOLLEVANE_WIN32_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp
      ${CMAKE_SOURCE_DIR}/src/devices/win32/*.cpp)
 list(REMOVE_DUPLICATES TOLLEVANE_WIN32_SOURCES)
+# The console companion is a program of its own.
+list(FILTER TOLLEVANE_WIN32_SOURCES EXCLUDE REGEX "/src/companion/")
 
 add_executable(Tollevane WIN32 ${TOLLEVANE_WIN32_SOURCES}
                ${CMAKE_SOURCE_DIR}/src/resources/Tollevane.rc)
@@ -34,6 +36,25 @@ target_link_libraries(Tollevane PRIVATE
     shell32 user32 gdi32 kernel32)
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)
+
+# Tollevane.com, the console companion beside the program: a prompt or a script waits
+# for it and gets the program's exit status. It stays a few kilobytes importing kernel32
+# alone: no run-time library, no start-up code, no exceptions or unwind tables.
+add_executable(TollevaneCompanion ${CMAKE_SOURCE_DIR}/src/companion/win32/ConsoleCompanion.cpp)
+target_compile_definitions(TollevaneCompanion PRIVATE ${TOLLEVANE_WIN_DEFINES})
+target_include_directories(TollevaneCompanion PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(TollevaneCompanion PRIVATE ${TOLLEVANE_PATH_OPTIONS} -fno-exceptions
+                       -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector -fno-builtin)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TOLLEVANE_COMPANION_ENTRY _CompanionEntry)
+else()
+  set(TOLLEVANE_COMPANION_ENTRY CompanionEntry)
+endif()
+target_link_options(TollevaneCompanion PRIVATE -nostdlib -nostartfiles -mconsole
+                    -Wl,-e,${TOLLEVANE_COMPANION_ENTRY} -s -Wl,--no-insert-timestamp)
+target_link_libraries(TollevaneCompanion PRIVATE kernel32)
+set_target_properties(TollevaneCompanion PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane SUFFIX .com)
 
 # What a user downloads: the program, its help file and the read-me, packed from this
 # build. Packed at every build: the entries carry the time of the last commit, which
@@ -66,10 +87,11 @@ if(TOLLEVANE_FPC)
       COMMAND ${TOLLEVANE_PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/pack-release.py
               --output ${TOLLEVANE_ARCHIVE} --version ${TOLLEVANE_RELEASE_VERSION}
               --source ${CMAKE_SOURCE_DIR}
-              Tollevane.exe=$<TARGET_FILE:Tollevane> Tollevane.chm=${CMAKE_BINARY_DIR}/Tollevane.chm
+              Tollevane.exe=$<TARGET_FILE:Tollevane> Tollevane.com=$<TARGET_FILE:TollevaneCompanion>
+              Tollevane.chm=${CMAKE_BINARY_DIR}/Tollevane.chm
               --text Readme.txt=${CMAKE_SOURCE_DIR}/release/Readme.txt
       BYPRODUCTS ${TOLLEVANE_ARCHIVE}
-      DEPENDS Tollevane help_file ${CMAKE_SOURCE_DIR}/release/Readme.txt
+      DEPENDS Tollevane TollevaneCompanion help_file ${CMAKE_SOURCE_DIR}/release/Readme.txt
       COMMENT "Packing ${TOLLEVANE_ARCHIVE}")
 endif()
 
@@ -84,6 +106,10 @@ enable_testing()
 add_test(NAME imports_${CMAKE_SYSTEM_PROCESSOR}
          COMMAND ${CMAKE_COMMAND} -E env OBJDUMP=${TOLLEVANE_OBJDUMP}
                  bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tollevane>)
+add_test(NAME companion_imports_${CMAKE_SYSTEM_PROCESSOR}
+         COMMAND ${CMAKE_COMMAND} -E env OBJDUMP=${TOLLEVANE_OBJDUMP}
+                 bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh --companion
+                 $<TARGET_FILE:TollevaneCompanion>)
 
 # Test-only DLLs that stand in, in a test prefix, for Windows services that Wine
 # lacks. Each lives in its own folder and builds into stand-ins/ of the build tree.

@@ -7,4 +7,4 @@
 #   scripts/run.sh [--version 2000|xp|vista|10] [--fresh]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exec python3 tests/e2e/run_resident.py "$@"
+exec python3 tools/run_resident.py "$@"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, the fuzz targets' short runs, then each
-# Windows build's tests (end to end under Wine). Ends with one line that counts them all.
+# Windows build's tests (end to end under Wine, and each tool's short run: label tools).
+# Ends with one line that counts them all.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 

@@ -19,11 +19,35 @@ std::vector<std::wstring> CommandLineNames(DeviceTree& tree, unsigned majorVersi
   return names;
 }
 
+namespace {
+
+std::wstring NameLine(const std::wstring& name) {
+  std::wstring line;
+  for (const wchar_t c : name) line += (c == L'\r' || c == L'\n') ? L' ' : c;
+  return line + L"\r\n";
+}
+
+}  // namespace
+
 std::wstring FormatNameLines(const std::vector<std::wstring>& names) {
   std::wstring text;
-  for (const std::wstring& name : names) {
-    for (const wchar_t c : name) text += (c == L'\r' || c == L'\n') ? L' ' : c;
-    text += L"\r\n";
-  }
+  for (const std::wstring& name : names) text += NameLine(name);
   return text;
+}
+
+EncodedNames EncodeNameLines(const std::vector<std::wstring>& names, const LineEncoder& encode) {
+  EncodedNames encoded;
+  for (const std::wstring& name : names) {
+    const std::optional<std::string> line = encode(NameLine(name));
+    if (line)
+      encoded.bytes += *line;
+    else
+      encoded.complete = false;
+  }
+  return encoded;
+}
+
+int ExitStatusForListing(bool complete, bool written) {
+  if (!written) return 1;
+  return complete ? 0 : 3;
 }

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "devices/DeviceTree.h"
@@ -17,3 +20,21 @@ std::vector<std::wstring> CommandLineNames(DeviceTree& tree, unsigned majorVersi
 // One name a line, each ended by CR LF. A line break inside a name would split it into
 // two names that match nothing, so it is shown as a blank.
 std::wstring FormatNameLines(const std::vector<std::wstring>& names);
+
+// One line's bytes in the output's code page, or nothing when that code page cannot
+// carry the line exactly.
+using LineEncoder = std::function<std::optional<std::string>(std::wstring_view line)>;
+
+struct EncodedNames {
+  std::string bytes;
+  bool complete = true;  // false: a name was left out
+  bool operator==(const EncodedNames&) const = default;
+};
+
+// FormatNameLines for a file or a pipe. A name the code page cannot carry is left out
+// rather than written altered: an altered name removes nothing, or another device.
+EncodedNames EncodeNameLines(const std::vector<std::wstring>& names, const LineEncoder& encode);
+
+// "/list": 0 when every name was written, 3 when some were left out for the code
+// page, 1 when the output could not be written (a full disk, a closed pipe, nobody).
+int ExitStatusForListing(bool complete, bool written);

@@ -1,4 +1,4 @@
-// A drive named on the command line: "E:" or "E:\", any case.
+// A drive named on the command line: "E:", "E:\" or, as a quoted "E:\" arrives, E:", any case.
 #pragma once
 
 #include <optional>

@@ -30,7 +30,12 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
     if (EqualsIgnoringAsciiCase(first, L"/create")) return {StartupMode::CreateShortcut, first};
     if (EqualsIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
   }
-  if (EqualsIgnoringAsciiCase(first, L"/list")) return {StartupMode::List, first};
+  if (EqualsIgnoringAsciiCase(first, L"/list")) {
+    bool utf8 = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+      utf8 = utf8 || EqualsIgnoringAsciiCase(arguments[i], L"/utf8");
+    return {StartupMode::List, first, utf8};
+  }
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};
   return {StartupMode::RemoveByName, first};
 }

@@ -20,12 +20,13 @@ enum class StartupMode {
 struct StartupChoice {
   StartupMode mode = StartupMode::Resident;
   std::wstring argument;  // the first argument as given
+  bool utf8 = false;      // "/list /utf8": UTF-8 wherever the output is redirected
   bool operator==(const StartupChoice&) const = default;
 };
 
 // `arguments` excludes the program name. Only the first argument counts; the
 // shortcut switches are recognised (without regard to case) on Vista or later only,
-// "/list" and drive letters on every version.
+// "/list" and drive letters on every version. "/utf8" after "/list" asks for UTF-8.
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater);
 
 // Scripts read these. A switch: 0 for success, else 1. A removal: 0 when an eject

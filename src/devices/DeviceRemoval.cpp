@@ -17,6 +17,7 @@ bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info*
                                  RemovalRoad road) {
   bool found = false;
   for (const SweptClass& swept : kSweepOrder) {
+    if (StopAsked()) break;
     const bool usb = swept.kind == kKindUsb;
     const bool selected =
         (deviceKind_ & swept.kind) != 0 || (usb && road == RemovalRoad::CommandLine);
@@ -111,18 +112,22 @@ bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedNa
   return parent && EjectAndCount(*parent, toCount);
 }
 
-winvalues::ConfigRet DeviceRemoval::EjectDevice(DevNode node) {
+void DeviceRemoval::PrepareIfStorage(DevNode node) {
   std::wstring desc;
   if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) ==
           kCrSuccess &&
       IsStorageName(desc))
     preparation_.PrepareStorageEject();
-  return tree_.RequestDeviceEject(node);
 }
 
 bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {
+  if (StopAsked()) return false;
+  PrepareIfStorage(node);
+  // The preparation can last seconds (the pause after closing Explorer windows), long
+  // enough for the user to give up meanwhile.
+  if (StopAsked()) return false;
   ++tally_.requests;
-  if (EjectDevice(node) != kCrSuccess) return false;
+  if (tree_.RequestDeviceEject(node) != kCrSuccess) return false;
   ++tally_.successes;
   if (toCount) ++toCount->reject_times;
   return true;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "devices/DeviceTree.h"
+#include "devices/RemovalStop.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
@@ -43,12 +44,14 @@ class DeviceRemoval {
   // The walk over `node` and its later siblings and everything below them.
   bool EjectMatches(DevNode node, std::wstring_view name, tag_device_hotkey_info* toCount);
 
-  // The eject request itself, preceded by the storage preparation when the node is
-  // described as a USB mass-storage device.
-  winvalues::ConfigRet EjectDevice(DevNode node);
-
-  // EjectDevice, tallied, and counted to `toCount` on success.
+  // The eject request, preceded by the storage preparation when the node is described
+  // as a USB mass-storage device; tallied, and counted to `toCount` on success. Nothing
+  // is asked of the system once a stop is asked.
   bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
+
+  // From now on, `stop` is asked before each eject request and each preparation; it
+  // must outlive this object.
+  void StopWhen(const RemovalStop& stop) { stop_ = &stop; }
 
   // Every request made by this object so far.
   const RemovalTally& Tally() const { return tally_; }
@@ -65,9 +68,12 @@ class DeviceRemoval {
   // A class device without children is matched by its own name and ejected itself.
   bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
   bool IsStorageName(std::wstring_view name) const;
+  void PrepareIfStorage(DevNode node);
+  bool StopAsked() const { return stop_ != nullptr && stop_->StopAsked(); }
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
   StorageEjectPreparation& preparation_;
   RemovalTally tally_;
+  const RemovalStop* stop_ = nullptr;
 };

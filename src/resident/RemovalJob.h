@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/RemovalStop.h"
 #include "resident/MainWndState.h"
 #include "settings/DeviceHotkeyInfo.h"
 #include "settings/SettingsRecord.h"
 
-class RemovalJob {
+class RemovalJob : public RemovalStop {
  public:
   // The registration at `state.m_nRemoveIndex`, which must be in the table.
   RemovalJob(const MainWndState& state, const SettingsRecord& settings);
@@ -25,6 +26,8 @@ class RemovalJob {
   // has begun to report it.
   bool Abandon();
   bool Abandoned() const;
+  // An abandoned worker asks the system for nothing more.
+  bool StopAsked() const override { return Abandoned(); }
   // Worker, once the eject requests are done: false when abandoned, and then
   // nothing may be reported.
   bool BeginReport();

@@ -58,6 +58,11 @@ def hotkey_entry(combo: str) -> tuple[str, int]:
     return encode_letters(code.to_bytes(4, "little")), winkey
 
 
+def hotkey_letters(combo: str) -> str:
+    """The HOTKEY value alone."""
+    return hotkey_entry(combo)[0]
+
+
 @dataclass
 class Shortcut:
     target: Optional[str]

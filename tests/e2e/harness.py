@@ -32,7 +32,7 @@ from wine_host import (ARCH, SCREEN, HarnessError, WineServer, Xvfb, die_with_pa
 __all__ = [
     "DEFAULT_TIMEOUT", "PROGRAM_DIR", "Control", "Entry", "HarnessError", "Result", "Session", "Shortcut",
     "TestCase", "Window", "WineProcess", "hotkey_entry", "paths", "read_ini", "read_shortcut",
-    "settings_text", "tree", "wait_until", "windows_path",
+    "settings_text", "tree", "unescape_field", "wait_until", "windows_path",
 ]
 
 HERE = Path(__file__).resolve().parent
@@ -122,7 +122,8 @@ class ControlState:
         return self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
 
 
-def _unescape_field(text: str) -> str:
+def unescape_field(text: str) -> str:
+    r"""A field of a helper's output line, in which the helper escaped \, tab, CR and LF."""
     return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
 
 
@@ -460,8 +461,8 @@ class Session:
             if len(fields) != 7:
                 continue
             rect = tuple(int(n) for n in fields[6].split(","))
-            windows.append(Window(fields[0], int(fields[1]), _unescape_field(fields[2]),
-                                  _unescape_field(fields[3]), _unescape_field(fields[4]),
+            windows.append(Window(fields[0], int(fields[1]), unescape_field(fields[2]),
+                                  unescape_field(fields[3]), unescape_field(fields[4]),
                                   fields[5] == "1", rect))
         return windows
 
@@ -492,8 +493,8 @@ class Session:
         for line in result.stdout.splitlines():
             fields = line.split("\t")
             if len(fields) == 5:
-                controls.append(Control(fields[0], _unescape_field(fields[1]), int(fields[2]),
-                                        fields[3] == "1", _unescape_field(fields[4])))
+                controls.append(Control(fields[0], unescape_field(fields[1]), int(fields[2]),
+                                        fields[3] == "1", unescape_field(fields[4])))
         return controls
 
     def control_states(self, window: str) -> dict[int, ControlState]:
@@ -525,7 +526,7 @@ class Session:
         if result.status != 0:
             raise TimeoutError(f"no message box to answer: {result.stderr.strip()}")
         _, caption, text = result.stdout.rstrip("\n").split("\t")
-        return _unescape_field(caption), _unescape_field(text)
+        return unescape_field(caption), unescape_field(text)
 
     def click(self, handle: str, control_id: Optional[int] = None, text: Optional[str] = None) -> None:
         args = [handle]
@@ -551,6 +552,11 @@ class Session:
         if result.status not in (0, 1):
             raise HarnessError(f"hotkey probe failed: {result.stderr.strip()}")
         return result.status == 1
+
+    def wait_hotkeys_taken(self, combos: Iterable[str], timeout: float = DEFAULT_TIMEOUT) -> None:
+        """Waits until every combination is taken: the program registers them while it starts."""
+        for combo in combos:
+            wait_until(lambda: self.hotkey_taken(combo), timeout, interval=0.2, what=f"{combo} taken")
 
     def hold_hotkey(self, combo: str, seconds: float = 60) -> WineProcess:
         """Another application that holds a global hotkey (ended with the session)."""
@@ -621,6 +627,4 @@ class TestCase(unittest.TestCase):
         self.assertEqual(visible, [], "no window should be visible")
 
     def assertHotkeysTaken(self, session: Session, combos: Iterable[str], timeout: float = DEFAULT_TIMEOUT) -> None:
-        """Waits until every combination is taken: the program registers them while it starts."""
-        for combo in combos:
-            wait_until(lambda: session.hotkey_taken(combo), timeout, interval=0.2, what=f"{combo} taken")
+        session.wait_hotkeys_taken(combos, timeout)

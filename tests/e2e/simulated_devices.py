@@ -14,7 +14,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Optional
 
-from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, wait_until, windows_path
+from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, unescape_field, wait_until, windows_path
 
 TREES = Path(__file__).resolve().parent / "trees"
 
@@ -38,6 +38,17 @@ class DeviceTreeFile:
         text = self.path.read_text(encoding="utf-8")
         for name, value in values.items():
             text = text.replace("{" + name + "}", value.replace("\\", "\\\\").replace('"', '\\"'))
+        return self._copy(folder, text)
+
+    def renamed(self, folder: Path, names: dict[str, str]) -> "DeviceTreeFile":
+        """A copy in folder in which devices carry other names (each as the tree file
+        writes it, quotes escaped)."""
+        text = self.path.read_text(encoding="utf-8")
+        for old, new in names.items():
+            text = text.replace(f'"{old}"', f'"{new}"')
+        return self._copy(folder, text)
+
+    def _copy(self, folder: Path, text: str) -> "DeviceTreeFile":
         folder.mkdir(parents=True, exist_ok=True)
         (folder / self.path.name).write_text(text, encoding="utf-8")
         return DeviceTreeFile(self.path.name, folder)
@@ -147,13 +158,18 @@ def shell_environment(s: Session, windows: list[str], shell_log: ShellLog) -> di
     return {"TOLLEVANE_SHELL_WINDOWS": windows_path(listed), "TOLLEVANE_SHELL_LOG": windows_path(shell_log.path)}
 
 
+def tree_file(env: dict) -> Path:
+    """The host file of the environment's tree, which a test may change as devices come and go."""
+    value = env["TOLLEVANE_DEVICE_TREE"]
+    if not value.startswith("Z:"):
+        raise ValueError("the tree file is not a file of the host (drive Z:)")
+    return Path(value[2:].replace("\\", "/"))
+
+
 def plug_in_again(env: dict) -> None:
     """Every device of the environment's tree is there again: the tree file changes
     (its time), so the stand-in forgets what was ejected from it."""
-    value = env["TOLLEVANE_DEVICE_TREE"]
-    if not value.startswith("Z:"):
-        raise ValueError("plug_in_again needs a tree file of the host (drive Z:)")
-    copy = Path(value[2:].replace("\\", "/"))
+    copy = tree_file(env)
     info = copy.stat()
     os.utime(copy, ns=(info.st_atime_ns, max(time.time_ns(), info.st_mtime_ns + 1_000_000_000)))
 
@@ -183,11 +199,6 @@ def stamp(micros: str) -> float:
     return int(micros) / 1e6
 
 
-def _unescape(text: str) -> str:
-    # The helpers keep a text on its line with \\, \t, \n and \r.
-    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
-
-
 def stamped_events(output: str) -> list[tuple[str, float, str]]:
     """The "what<TAB>time[<TAB>detail]" lines of watchwin.exe and recordwin.exe."""
     events = []
@@ -195,7 +206,7 @@ def stamped_events(output: str) -> list[tuple[str, float, str]]:
         fields = line.split("\t")
         if len(fields) >= 2 and re.fullmatch(r"\d+", fields[1]):
             detail = fields[2] if len(fields) > 2 else ""
-            events.append((fields[0], stamp(fields[1]), _unescape(detail)))
+            events.append((fields[0], stamp(fields[1]), unescape_field(detail)))
     return events
 
 

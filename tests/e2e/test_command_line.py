@@ -6,16 +6,11 @@ import unittest
 
 import harness
 from harness import QUICK_EXIT, settings_text, wait_until, windows_path
-from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, removal_outcome,
-                               tree_environment)
+from simulated_devices import CR_REMOVE_VETOED, CR_SUCCESS, EjectLog, removal_outcome, tree_environment
+from command_line_machine import BEHIND_HUB, CARD, CONVERTER, MACHINE, STICK
+from texts import STORAGE_VISTA, STORAGE_XP
 
-STORAGE = {"2000": "USB 大容量記憶装置デバイス", "10": "USB 大容量記憶装置"}
-STICK = "Command Stick USB Device"
-BEHIND_HUB = "ハブの先のディスク USB Device"
-CONVERTER = "USB Serial Converter"
-CARD = "RATOC REX-CFU1 CompactFlash PC Card"
-
-MACHINE = DeviceTreeFile("command_line.tree")
+STORAGE = {"2000": STORAGE_XP, "10": STORAGE_VISTA}
 
 
 class CommandLine(harness.TestCase):
@@ -31,16 +26,17 @@ class CommandLine(harness.TestCase):
 
                 listing = s.start_tollevane("/LIST", env=env)
                 self.assertEqual(listing.wait(QUICK_EXIT), 0)
-                self.assertEqual(listing.stdout_bytes.decode("utf-8"), "".join(n + "\r\n" for n in expected))
+                # No console to ask: the code page a console of this Japanese system has.
+                self.assertEqual(listing.stdout_bytes.decode("cp932"), "".join(n + "\r\n" for n in expected))
                 self.assertEqual(log.entries(), [])
                 self.assertNothingVisible(s)
 
-                # Redirected by the Windows shell to a file: the same UTF-8 bytes.
+                # Redirected by the Windows shell to a file: the same bytes.
                 names = s.prefix / "drive_c" / "names.txt"
                 s.run("cmd", "/c", str(s.program), "/list", ">", r"C:\names.txt",
                       timeout=QUICK_EXIT, env=env)
                 wait_until(lambda: names.exists() and names.stat().st_size > 0, 10, what="names.txt")
-                self.assertEqual(names.read_bytes().decode("utf-8").splitlines(), expected)
+                self.assertEqual(names.read_bytes().decode("cp932").splitlines(), expected)
 
     def test_list_started_from_a_console_writes_to_that_console(self):
         expected = [STORAGE["10"], STICK, BEHIND_HUB, CONVERTER, CARD]

@@ -7,6 +7,7 @@ import unittest
 from pathlib import PureWindowsPath
 
 import harness
+from driver import Resident
 from harness import settings_text
 from simulated_devices import CR_SUCCESS, DeviceTreeFile, EjectLog, tree_environment
 
@@ -36,8 +37,7 @@ class PlantedLibraries(harness.TestCase):
             self.assertFalse(marker.exists(), "the planted setupapi.dll ran")
 
             # The resident start loads it no more than the command line does.
-            s.start_tollevane()
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            Resident.start(s)
             self.assertFalse(marker.exists(), "the planted setupapi.dll ran at the resident start")
 
 

@@ -13,11 +13,10 @@ import harness
 from harness import QUICK_EXIT, settings_text
 from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, removal_outcome,
                                shell_environment, tree_environment)
+from driver import dos_devices
+from texts import ERROR_CAPTION, REMOVAL_FAILED
 
 MACHINES = Path(__file__).resolve().parent.parent / "machines"
-ERROR_CAPTION = "Tollevane エラー"
-REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
-                  "接続されていないか、使用中の可能性があります。")
 
 # The instance IDs of the nodes each letter ejects, as the machine files spell them.
 STICK_10 = r'id="USB\\VID_0781&PID_5581\\'
@@ -40,12 +39,6 @@ def attributes(line: str) -> dict:
              for name, value in re.findall(r'(\w+)="((?:[^"\\]|\\.)*)"', line)}
     found.update(re.findall(r"\b(disk|cdrom)=(\d+)", line))
     return found
-
-
-def dos_devices(s):
-    """Each drive of the prefix ("E:") and the device name QueryDosDeviceW gives it."""
-    lines = s.helper("shellstate", "devices").stdout.splitlines()
-    return dict(line.split("\t", 1) for line in lines if "\t" in line)
 
 
 class DriveLetters(harness.TestCase):

@@ -5,10 +5,12 @@ removable (its floppy type)."""
 
 import unittest
 
+import driver
 import harness
-from harness import Entry, settings_text, windows_path
+from driver import timed_press, wait_removal_count
+from harness import Entry, settings_text
 from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, plug_in_again,
-                               shell_environment, stamp, tree_environment)
+                               shell_environment, tree_environment)
 
 DEVICES = DeviceTreeFile("explorer_closing.tree")
 STICK = "Closing Stick USB Device"
@@ -56,13 +58,10 @@ class ExplorerClosing(harness.TestCase):
     def test_hotkey_removal_closes_windows_on_removable_drives_not_excluded(self):
         with self.session("xp") as s:
             env, ejects, shell = self.prepare(s)
-            s.write_settings(settings_text(
-                {"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_DRIVE": "F;",
-                 "CLOSE_EXPLORER_SLEEP": int(PAUSE * 1000)},
-                {"001": Entry(STICK, "ctrl+alt+f5", kind=0x01), "002": Entry(CARD, "ctrl+alt+f6", kind=0x02)}))
-            s.start_tollevane(env=env)
-            s.wait_window(title="Tollevane", class_name="Tollevane")
-            self.assertHotkeysTaken(s, ["ctrl+alt+f5", "ctrl+alt+f6"])
+            driver.start_resident(
+                s, {"001": Entry(STICK, "ctrl+alt+f5", kind=0x01), "002": Entry(CARD, "ctrl+alt+f6", kind=0x02)},
+                {"CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_DRIVE": "F;", "CLOSE_EXPLORER_SLEEP": int(PAUSE * 1000)},
+                env=env)
 
             # A card's eject is not prepared.
             s.press("ctrl+alt+f6")
@@ -81,10 +80,9 @@ class ExplorerClosing(harness.TestCase):
             # The window stays closed: the stick plugged in again and ejected once more
             # closes nothing, and does not pause. (The next press waits for the end of
             # this removal, which stores the count.)
-            harness.wait_until(lambda: s.read_settings().get("REJECT_TIMES", {}).get("001") == "1", 10,
-                               interval=0.05, what="the stick's removal counted")
+            wait_removal_count(s, "001", 1)
             plug_in_again(env)
-            pressed = stamp(s.helper("timedpress", "ctrl+alt+f5").stdout.strip())
+            pressed = timed_press(s, "ctrl+alt+f5")
             self.assertEqual(nth_eject(ejects, 3), stick)
             self.assertEqual(shell.lines(), ["E:\\photos"])
             self.assertLess(ejects.last_write() - pressed, PAUSE - 1.0, "no pause without a close")

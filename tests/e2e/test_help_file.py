@@ -4,14 +4,13 @@ the help component finds a window for each known number and refuses an unknown o
 
 import re
 import shutil
-import struct
-import subprocess
 import tempfile
 import unittest
 from html.parser import HTMLParser
 from pathlib import Path, PureWindowsPath
 
 import harness
+from compiled_help import chm_file, extract, topic_table
 
 # Topic number -> page, as the program's Help buttons ask for them.
 TOPICS = {
@@ -35,34 +34,6 @@ UNKNOWN_TOPIC = 12999
 
 JAPANESE = re.compile(r"[\u3040-\u30ff\u4e00-\u9fff]")
 VOID_TAGS = {"meta", "link", "br", "img", "hr", "input", "col", "area", "base", "wbr"}
-
-
-def chm_file() -> Path:
-    return harness.paths().exe.parent / "Tollevane.chm"
-
-
-def extract(chm: Path, into: Path) -> set[str]:
-    """Unpacks the file; returns the names of its streams ("/main.html", "#IVB", ...)."""
-    if shutil.which("7z") is None:
-        raise harness.HarnessError("7z is not installed (scripts/setup.sh installs p7zip-full)")
-    listing = subprocess.run(["7z", "l", "-slt", str(chm)], capture_output=True, text=True, check=True)
-    names = {line[len("Path = "):] for line in listing.stdout.splitlines() if line.startswith("Path = ")}
-    names.discard(str(chm))  # the archive's own record
-    subprocess.run(["7z", "x", "-y", f"-o{into}", str(chm)], capture_output=True, check=True)
-    return names
-
-
-def topic_table(ivb: bytes, strings: bytes) -> dict[int, str]:
-    """#IVB: a byte count, then (topic number, offset into #STRINGS) pairs; #STRINGS holds
-    the alias targets as NUL-terminated strings."""
-    (size,) = struct.unpack_from("<I", ivb, 0)
-    if size % 8 or 4 + size > len(ivb):
-        raise AssertionError(f"#IVB of {len(ivb)} bytes claims {size}")
-    table = {}
-    for topic, offset in struct.iter_unpack("<II", ivb[4:4 + size]):
-        end = strings.index(b"\0", offset)
-        table[topic] = strings[offset:end].decode("utf-8")
-    return table
 
 
 class PageParser(HTMLParser):
@@ -149,10 +120,11 @@ class TopicTable(unittest.TestCase):
     def test_main_topic_documents_every_command_line_form_and_status(self):
         parser = PageParser()
         parser.feed(self.stream("/main.html").decode("utf-8"))
-        for form in ('"デバイス名"', "E:", "/list", "/create", "/delete", "終了コード"):
+        for form in ('"デバイス名"', "E:", "/list", "/utf8", "/create", "/delete", "終了コード", "Tollevane.com",
+                     "932", "255"):
             self.assertIn(form, parser.body)
         statuses = re.findall(r"<td>([0-9])</td>", self.stream("/main.html").decode("utf-8"))
-        self.assertEqual(statuses, ["0", "1", "2"])
+        self.assertEqual(statuses, ["0", "1", "2", "3"])
 
 
 class HelpUnderWine(harness.TestCase):

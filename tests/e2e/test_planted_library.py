@@ -8,11 +8,11 @@ import shutil
 import unittest
 
 import harness
+from driver import Resident
 from harness import settings_text
 from simulated_devices import wait_a_moment_for
+from texts import ID_HELP
 
-WM_COMMAND = 0x0111
-ID_HELP = 32776
 
 
 class PlantedHelpLibrary(harness.TestCase):
@@ -41,11 +41,11 @@ class PlantedHelpLibrary(harness.TestCase):
                     self.assertFalse(marker.exists(), f"the planted library ran on {switch}")
                     self.assertEqual(self.loaded_help_libraries(result.stderr), [])
 
-            program = s.start_tollevane(env=env)
-            main = s.wait_window(title="Tollevane", class_name="Tollevane")
+            resident = Resident.start(s, env=env)
+            program = resident.process
             loaded = harness.wait_until(lambda: self.loaded_help_libraries(program.stderr), 15,
                                         what="the help component loaded")
-            self.assertEqual(s.helper("postmsg", main, str(WM_COMMAND), str(ID_HELP)).status, 0)
+            resident.command(ID_HELP)
             self.assertIsNone(wait_a_moment_for(lambda: marker.exists() or None, 3),
                               "the planted library ran in the resident program")
             self.assertEqual(set(self.loaded_help_libraries(program.stderr)), {system_copy}, loaded)

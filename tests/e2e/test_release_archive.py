@@ -15,14 +15,14 @@ import zipfile
 from pathlib import Path, PureWindowsPath
 
 import harness
+from compiled_help import extract, topic_table
+from driver import Resident, help_requests
 from formats import read_shortcut, settings_text
 from harness import wait_until
-from test_help_file import extract, topic_table
+from texts import ID_HELP, TOPICS
 
-ENTRIES = ["Tollevane.exe", "Tollevane.chm", "Readme.txt"]
-WM_COMMAND = 0x0111
-ID_TRAY_HELP = 32776
-IDH_MAIN = 12000
+ENTRIES = ["Tollevane.exe", "Tollevane.com", "Tollevane.chm", "Readme.txt"]
+IDH_MAIN = TOPICS["main"]
 FILE_ATTRIBUTE_ARCHIVE = 0x20
 BOM = b"\xef\xbb\xbf"
 SYSTEM_COMPILE_TIME = 10
@@ -91,6 +91,7 @@ class ReleaseArchive(unittest.TestCase):
             # The archive packs what this build made.
             build = self.config.exe.parent
             self.assertEqual(archive.read("Tollevane.exe"), self.config.exe.read_bytes())
+            self.assertEqual(archive.read("Tollevane.com"), self.config.exe.with_suffix(".com").read_bytes())
             self.assertEqual(archive.read("Tollevane.chm"), (build / "Tollevane.chm").read_bytes())
 
     def test_packing_ignores_file_times_and_folders(self):
@@ -98,7 +99,8 @@ class ReleaseArchive(unittest.TestCase):
         with tempfile.TemporaryDirectory(prefix="repack-") as folder:
             folder = Path(folder)
             build = self.config.exe.parent
-            inputs = {"Tollevane.exe": self.config.exe, "Tollevane.chm": build / "Tollevane.chm",
+            inputs = {"Tollevane.exe": self.config.exe, "Tollevane.com": self.config.exe.with_suffix(".com"),
+                      "Tollevane.chm": build / "Tollevane.chm",
                       "Readme.txt": self.config.source / "release" / "Readme.txt"}
             copies = {}
             for index, (name, path) in enumerate(inputs.items()):
@@ -111,7 +113,8 @@ class ReleaseArchive(unittest.TestCase):
             output.parent.mkdir()
             subprocess.run([sys.executable, str(self.config.source / "scripts" / "pack-release.py"),
                             "--output", str(output), "--version", version, "--source", str(self.config.source),
-                            f"Tollevane.exe={copies['Tollevane.exe']}", f"Tollevane.chm={copies['Tollevane.chm']}",
+                            f"Tollevane.exe={copies['Tollevane.exe']}", f"Tollevane.com={copies['Tollevane.com']}",
+                            f"Tollevane.chm={copies['Tollevane.chm']}",
                             "--text", f"Readme.txt={copies['Readme.txt']}"], check=True, cwd=folder)
             self.assertEqual(output.read_bytes(), self.archive.read_bytes())
 
@@ -120,10 +123,12 @@ class ReleaseArchive(unittest.TestCase):
         forbidden = path_forms(self.config.source) + path_forms(build)
         with zipfile.ZipFile(self.archive) as archive, tempfile.TemporaryDirectory(prefix="chm-") as folder:
             exe = archive.read("Tollevane.exe")
+            companion = archive.read("Tollevane.com")
             self.assertEqual(pe_timestamp(exe), 0, "the link time is left out")
+            self.assertEqual(pe_timestamp(companion), 0, "the companion's link time is left out")
             chm = Path(folder) / "Tollevane.chm"
             chm.write_bytes(archive.read("Tollevane.chm"))
-            streams = {"(file)": chm.read_bytes(), "(program)": exe}
+            streams = {"(file)": chm.read_bytes(), "(program)": exe, "(companion)": companion}
             for name in extract(chm, Path(folder) / "streams"):
                 stored = Path(folder) / "streams" / name.lstrip("/")
                 if stored.is_file():
@@ -144,7 +149,7 @@ class ReleaseArchive(unittest.TestCase):
         version = re.fullmatch(r"Tollevane-(.+)-win(?:32|64)\.zip", self.archive.name).group(1)
         self.assertTrue(text.startswith(f"Tollevane {version}\r\n"))
         self.assertNotIn("@", text, "every placeholder replaced")
-        for needed in ('"/create"', '"/delete"', r"%APPDATA%\Tollevane\Tollevane.ini", "Tollevane.LNK",
+        for needed in ('"/create"', '"/delete"', "/utf8", "Tollevane.com", r"%APPDATA%\Tollevane\Tollevane.ini", "Tollevane.LNK",
                        f"Tollevane-{version}-win32.zip", f"Tollevane-{version}-win64.zip"):
             self.assertIn(needed, text)
 
@@ -158,8 +163,7 @@ class UnpackedProgram(harness.TestCase):
             folder = PureWindowsPath(r"C:\Program Files") / archive.stem
             self.assertEqual(s.install_archive(archive, str(folder)), ENTRIES)
             s.write_settings(settings_text({"STARTUP": 0}))
-            program = s.start_tollevane(env={"WINEDEBUG": "trace+htmlhelp"})
-            main = s.wait_window(title="Tollevane", class_name="Tollevane")
+            resident = Resident.start(s, env={"WINEDEBUG": "trace+htmlhelp"})
 
             created = s.run_tollevane("/create")
             self.assertEqual(created.status, 0, created.stderr[-1000:])
@@ -168,11 +172,10 @@ class UnpackedProgram(harness.TestCase):
                              (str(folder / "Tollevane.exe"), str(folder)))
 
             # The tray menu's help item asks for the main topic of the help file beside the program...
-            self.assertEqual(s.helper("postmsg", main, str(WM_COMMAND), str(ID_TRAY_HELP)).status, 0)
+            resident.command(ID_HELP)
 
             def requests() -> list[tuple[str, int]]:
-                return [(m.group(1).replace("\\\\", "\\"), int(m.group(2), 16)) for m in re.finditer(
-                    r'HtmlHelpW \(\w+, L"([^"]*)", command=HH_HELP_CONTEXT, data=(\w+)\)', program.stderr)]
+                return [(asked.path, asked.topic) for asked in help_requests(resident.process)]
 
             wait_until(lambda: requests(), what="the help request")
             self.assertEqual(requests()[0], (str(folder / "Tollevane.chm"), IDH_MAIN))

@@ -9,13 +9,7 @@ import harness
 from harness import QUICK_EXIT, settings_text
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog,
                                removal_outcome, tree_environment)
-
-ERROR_CAPTION = "Tollevane エラー"
-REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
-                  "接続されていないか、使用中の可能性があります。")
-
-STORAGE_XP = "USB 大容量記憶装置デバイス"   # Windows 2000 and XP
-STORAGE_VISTA = "USB 大容量記憶装置"        # Vista and later
+from texts import ERROR_CAPTION, REMOVAL_FAILED, STORAGE_VISTA, STORAGE_XP
 
 
 MACHINE = DeviceTreeFile("removal_machine.tree")

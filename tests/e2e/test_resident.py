@@ -6,26 +6,17 @@ and the closer of Windows 2000's removal message window."""
 import time
 import unittest
 
+import driver
 import harness
-from harness import Entry, settings_text
+from driver import (balloons, foreground, other_window_in_front, removal_count, timed_press, wait_removal_count,
+                    watch_window)
+from harness import Entry
 from simulated_devices import (CR_FAILURE, CR_SUCCESS, DeviceTreeFile, EjectLog, menu_layout, most_common,
                                plug_in_again, screen_region, stamp, stamped_events, tree_environment, wait_a_moment_for,
                                wait_for_output)
-
-ERROR_CAPTION = "Tollevane エラー"
-CONFIRM_CAPTION = "Tollevane 確認"
-REMOVAL_FAILED = ("{}\n\nこのデバイスの安全な取り外しに失敗しました。\n"
-                  "接続されていないか、使用中の可能性があります。")
-CONGRATULATION = "おめでとうございます。\n'{}' の取り外しに {}回成功しました。"
-FORCE_STOP_QUESTION = "現在デバイスを取り外しています。\nデバイスの取り外しを強制的に終了しますか？"
-EXIT_QUESTION = "Tollevane を終了します。\nよろしいですか？"
-REMOVING = "を取り外しています…"
-
-WM_COMMAND = 0x0111
-WM_TRAYNOTIFY = 0x8001  # WM_APP + 1
-WM_RBUTTONDOWN = 0x0204
-ID_EXIT = 32778
-ID_DEVICE_NAME = 1010
+from texts import (CONFIRM_CAPTION, CONGRATULATION, DIALOG_CLASS, ERROR_CAPTION, EXIT_QUESTION, FORCE_STOP_QUESTION,
+                   ID_EXIT, MENU_CLASS, PROGRAM, REMOVAL_FAILED, REMOVING, WAIT_DEVICE_NAME, WM_ENDSESSION,
+                   WM_RBUTTONDOWN)
 
 REMOVAL_WINDOW_TEXT = "ハードウェアの取り外し"
 
@@ -48,41 +39,9 @@ class ResidentCase(harness.TestCase):
         """The program running resident on the device tree, its hotkeys held;
         gives the program, its main window and the eject log."""
         log = EjectLog(s)
-        s.write_settings(settings_text({"STARTUP": 0, **(app or {})}, entries))
         self.devices = tree_environment(DEVICES, log)
-        program = s.start_tollevane(env=self.devices)
-        main = s.wait_window(title="Tollevane", class_name="Tollevane")
-        self.assertHotkeysTaken(s, [e.hotkey for e in entries.values()])
-        return program, main, log
-
-    def timed_press(self, s, combo):
-        """Presses a combination; gives the moment it was handed to the system."""
-        result = s.helper("timedpress", combo)
-        self.assertEqual(result.status, 0, result.stderr)
-        return stamp(result.stdout.strip())
-
-    def watch(self, s, title, class_name, timeout=60):
-        return s.start(s.config.helpers / "watchwin.exe", "--title", title, "--class", class_name,
-                       "--timeout", str(int(timeout * 1000)))
-
-    def removal_count(self, s, key):
-        return s.read_settings().get("REJECT_TIMES", {}).get(key)
-
-    def wait_removal_count(self, s, key, count):
-        harness.wait_until(lambda: self.removal_count(s, key) == str(count), 10,
-                           what=f"REJECT_TIMES {key}={count}")
-
-    def balloons(self, s):
-        """Texts of the tray's balloons on the screen."""
-        return [w.title for w in s.windows()
-                if w.visible and w.class_name == "tooltips_class32" and w.process == "explorer.exe" and w.title]
-
-    def foreground(self, s):
-        return s.helper("desktopstate").stdout.splitlines()[0].split("\t")[1]
-
-    def post_tray_right_click(self, s, main):
-        """What the shell sends when the tray icon is right-clicked."""
-        self.assertEqual(s.helper("postmsg", main, str(WM_TRAYNOTIFY), "0", str(WM_RBUTTONDOWN)).status, 0)
+        self.resident = driver.start_resident(s, entries, app, env=self.devices)
+        return self.resident.process, self.resident.main, log
 
 
 class HotkeyRemoval(ResidentCase):
@@ -96,19 +55,19 @@ class HotkeyRemoval(ResidentCase):
         with self.session("10") as s:
             program, main, log = self.start_resident(s, entries)
             # Neither the wait dialog nor the main window may show at any moment.
-            watchers = [self.watch(s, "Tollevane", "#32770"), self.watch(s, "Tollevane", "Tollevane")]
+            watchers = [watch_window(s, PROGRAM, DIALOG_CLASS), watch_window(s, PROGRAM, PROGRAM)]
 
             s.press("ctrl+alt+f6")
             self.assertEqual([(e.line, e.result) for e in log.wait_for(1)],
                              [(DEVICES.line_of(SCSI_CARD), CR_SUCCESS)])
-            self.wait_removal_count(s, "002", 1)
+            wait_removal_count(s, "002", 1)
 
             # Takes 1.5 s: still within the silent wait.
             s.press("ctrl+alt+f5")
             ejects = log.wait_for(2)
             self.assertEqual((ejects[1].line, ejects[1].result), (DEVICES.parent_of(QUICK), CR_SUCCESS))
-            self.wait_removal_count(s, "001", 5)
-            self.assertEqual(self.removal_count(s, "003"), "41")
+            wait_removal_count(s, "001", 5)
+            self.assertEqual(removal_count(s, "003"), "41")
 
             for watcher in watchers:
                 self.assertTrue(watcher.running(), "watched all along")
@@ -120,14 +79,14 @@ class HotkeyRemoval(ResidentCase):
     def test_slow_removal_shows_the_wait_dialog_until_the_eject_ends(self):
         with self.session("xp", desktop=True) as s:
             program, main, log = self.start_resident(s, {"001": Entry(SLOW, "ctrl+alt+f5")})
-            watcher = self.watch(s, "Tollevane", "#32770")
-            pressed = self.timed_press(s, "ctrl+alt+f5")
+            watcher = watch_window(s, PROGRAM, DIALOG_CLASS)
+            pressed = timed_press(s, "ctrl+alt+f5")
 
             shown = stamped_events(wait_for_output(watcher, "shown", 15))[0]
             self.assertGreater(shown[1] - pressed, 2.3, "the dialog waits out the silent 2.5 s")
             self.assertLess(shown[1] - pressed, 5.0)
             texts = {c.control_id: c.text for c in s.controls(shown[2])}
-            self.assertEqual(texts[ID_DEVICE_NAME], SLOW)
+            self.assertEqual(texts[WAIT_DEVICE_NAME], SLOW)
             self.assertIn(REMOVING, texts.values())
             mine = {w.handle: w for w in s.windows() if w.process == "Tollevane.exe"}
             self.assertTrue(mine[main].visible, "the main window gives a taskbar button meanwhile")
@@ -145,10 +104,10 @@ class HotkeyRemoval(ResidentCase):
                   f"gone {gone - ejected:.3f} s after the eject's end")
 
             # A queued second removal would show the dialog again after its silent wait.
-            again = self.watch(s, "Tollevane", "#32770", timeout=4)
+            again = watch_window(s, PROGRAM, DIALOG_CLASS, timeout=4)
             self.assertEqual(again.wait(15), 1, again.stdout)
             self.assertEqual(log.lines_and_results(), [(DEVICES.parent_of(SLOW), CR_SUCCESS)])
-            self.assertEqual(self.removal_count(s, "001"), "1")
+            self.assertEqual(removal_count(s, "001"), "1")
             self.assertFalse({w.handle: w for w in s.windows()}[main].visible)
 
     def test_forced_stop_abandons_the_worker_and_discards_its_outcome(self):
@@ -158,17 +117,15 @@ class HotkeyRemoval(ResidentCase):
             # The abandoned removal ends as the tenth: a count and a balloon it must not give.
             program, main, log = self.start_resident(s, entries, {"DISP_MESSAGE": 1})
             s.press("ctrl+alt+f5")
-            dialog = s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
+            dialog = s.wait_window(title=PROGRAM, class_name=DIALOG_CLASS, visible=True, timeout=15)
 
             # Another application comes to the front; the tray icon brings the
             # dialog back instead of opening its menu.
-            other = s.start(s.config.helpers / "recordwin.exe", "--title", "メモ帳", "--timeout", "60000")
-            other_window = wait_for_output(other, "ready").split("\t")[2].strip()
-            harness.wait_until(lambda: self.foreground(s) == other_window, 10, what="other window in front")
-            self.post_tray_right_click(s, main)
-            harness.wait_until(lambda: self.foreground(s) == dialog, 10, what="wait dialog in front")
+            other_window_in_front(s, "メモ帳")
+            self.resident.tray(WM_RBUTTONDOWN)
+            harness.wait_until(lambda: foreground(s) == dialog, 10, what="wait dialog in front")
             self.assertIsNone(wait_a_moment_for(
-                lambda: [w for w in s.windows() if w.class_name == "#32768" and w.visible], 1.5))
+                lambda: [w for w in s.windows() if w.class_name == MENU_CLASS and w.visible], 1.5))
 
             # Esc asks; Enter takes the default answer, No, and the removal goes on.
             s.press("esc")
@@ -176,14 +133,14 @@ class HotkeyRemoval(ResidentCase):
             self.assertEqual(text, FORCE_STOP_QUESTION)
             self.assertEqual([w.process for w in s.windows() if w.handle == box], ["Tollevane.exe"])
             s.press("enter")
-            s.wait_window_gone(title=CONFIRM_CAPTION, class_name="#32770", timeout=10)
+            s.wait_window_gone(title=CONFIRM_CAPTION, class_name=DIALOG_CLASS, timeout=10)
             time.sleep(0.6)  # more than two polls of the dialog
             self.assertIn(dialog, [w.handle for w in s.windows() if w.visible])
 
             # Yes abandons the worker: the dialog closes at once and the program is idle.
             s.press("esc")
-            question = self.watch(s, CONFIRM_CAPTION, "#32770", timeout=20)
-            waiting = self.watch(s, "Tollevane", "#32770", timeout=20)
+            question = watch_window(s, CONFIRM_CAPTION, DIALOG_CLASS, timeout=20)
+            waiting = watch_window(s, PROGRAM, DIALOG_CLASS, timeout=20)
             wait_for_output(question, "shown")
             wait_for_output(waiting, "shown")
             self.assertEqual(s.answer("yes", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, FORCE_STOP_QUESTION))
@@ -198,14 +155,14 @@ class HotkeyRemoval(ResidentCase):
             # The next press starts a removal at once, beside the abandoned one.
             s.press("ctrl+alt+f6")
             self.assertEqual(log.wait_for(1)[0].line, DEVICES.parent_of(QUICK))
-            self.wait_removal_count(s, "002", 5)
+            wait_removal_count(s, "002", 5)
 
             # The abandoned worker runs to its end; what it did is not reported.
             ejects = log.wait_for(2, timeout=30)
             self.assertEqual((ejects[1].line, ejects[1].result), (DEVICES.parent_of(LONG), CR_SUCCESS))
-            self.assertIsNone(wait_a_moment_for(lambda: self.balloons(s), BALLOON_DELAY + 2),
+            self.assertIsNone(wait_a_moment_for(lambda: balloons(s), BALLOON_DELAY + 2),
                               "no balloon for an abandoned removal")
-            self.assertEqual(self.removal_count(s, "001"), "9", "no count for an abandoned removal")
+            self.assertEqual(removal_count(s, "001"), "9", "no count for an abandoned removal")
             self.assertEqual([w for w in s.windows() if w.visible and w.process == "Tollevane.exe"], [])
             self.assertTrue(program.running())
 
@@ -215,9 +172,9 @@ class HotkeyRemoval(ResidentCase):
         with self.session("xp") as s:
             program, main, log = self.start_resident(s, {"001": Entry("Missing Card", "ctrl+alt+f6", kind=0x02)},
                                                      {"DISP_REJECT_ERR": 1})
-            box_watch = self.watch(s, ERROR_CAPTION, "#32770")
-            dialog_watch = self.watch(s, "Tollevane", "#32770")
-            pressed = self.timed_press(s, "ctrl+alt+f6")
+            box_watch = watch_window(s, ERROR_CAPTION, DIALOG_CLASS)
+            dialog_watch = watch_window(s, PROGRAM, DIALOG_CLASS)
+            pressed = timed_press(s, "ctrl+alt+f6")
             shown = stamped_events(wait_for_output(box_watch, "shown", 15))[0][1]
             print(f"message 110 shown {shown - pressed:.3f} s after the press")
             self.assertLess(shown - pressed, 1.0, "shown at once")
@@ -238,23 +195,23 @@ class HotkeyRemoval(ResidentCase):
             presses = [stamp(line) for line in result.stdout.split()]
             self.assertLess(presses[-1] - presses[0], 1.4, "all three within the first removal")
             log.wait_for(1)
-            self.wait_removal_count(s, "001", 3)
+            wait_removal_count(s, "001", 3)
             # Queued presses would each start another 1.5 s removal.
             wait_a_moment_for(lambda: len(log.entries()) > 2 or None, 5)
             print(f"eject requests for three presses 0.3 s apart: {len(log.entries())}")
             self.assertEqual(len(log.entries()), 1)
-            self.assertEqual(self.removal_count(s, "001"), "3")
+            self.assertEqual(removal_count(s, "001"), "3")
             # The program is idle again: the next press removes the device plugged in again.
             plug_in_again(self.devices)
             s.press("ctrl+alt+f5")
             log.wait_for(2)
-            self.wait_removal_count(s, "001", 4)
+            wait_removal_count(s, "001", 4)
 
     def test_close_and_end_of_session_wait_for_a_running_removal(self):
         with self.session("xp", desktop=True) as s:
             program, main, log = self.start_resident(s, {"001": Entry(SLOW, "ctrl+alt+f5", times=1)})
             s.press("ctrl+alt+f5")
-            dialog = s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
+            dialog = s.wait_window(title=PROGRAM, class_name=DIALOG_CLASS, visible=True, timeout=15)
             # The taskbar button's close, or another program's.
             self.assertEqual(s.helper("postmsg", main, "close").status, 0)
             time.sleep(0.6)  # more than two polls of the wait dialog
@@ -262,20 +219,19 @@ class HotkeyRemoval(ResidentCase):
             self.assertIn(main, mine, "the main window stays while the removal runs")
             self.assertIn(dialog, mine)
             log.wait_for(1, timeout=15)
-            self.wait_removal_count(s, "001", 2)
-            s.wait_window_gone(title="Tollevane", class_name="#32770", timeout=5)
+            wait_removal_count(s, "001", 2)
+            s.wait_window_gone(title=PROGRAM, class_name=DIALOG_CLASS, timeout=5)
             self.assertTrue(program.running())
 
             # The session ends during a removal: once the window has answered, the
             # system may end the process at any moment, so the count must be stored by then.
             plug_in_again(self.devices)
             s.press("ctrl+alt+f5")
-            s.wait_window(title="Tollevane", class_name="#32770", visible=True, timeout=15)
-            WM_ENDSESSION = 0x0016
+            s.wait_window(title=PROGRAM, class_name=DIALOG_CLASS, visible=True, timeout=15)
             ended = s.helper("postmsg", "--send", main, str(WM_ENDSESSION), "1", "0", timeout=60)
             self.assertEqual(ended.status, 0, ended.stderr)
             program.kill()
-            self.assertEqual(self.removal_count(s, "001"), "3", "stored before WM_ENDSESSION returned")
+            self.assertEqual(removal_count(s, "001"), "3", "stored before WM_ENDSESSION returned")
 
             # Outside a removal a close ends the program as before.
             program, main, log = self.start_resident(s, {"001": Entry(SLOW, "ctrl+alt+f5")})
@@ -291,16 +247,16 @@ class HotkeyRemoval(ResidentCase):
             program, main, log = self.start_resident(s, entries, {"DISP_MESSAGE": 1})
             s.press("ctrl+alt+f5")
             log.wait_for(1)
-            self.wait_removal_count(s, "001", 11)
-            self.assertIsNone(wait_a_moment_for(lambda: self.balloons(s), BALLOON_DELAY + 2),
+            wait_removal_count(s, "001", 11)
+            self.assertIsNone(wait_a_moment_for(lambda: balloons(s), BALLOON_DELAY + 2),
                               "no balloon at the 11th removal")
 
             s.press("ctrl+alt+f6")
             log.wait_for(2)
-            self.wait_removal_count(s, "002", 10)
-            balloons = harness.wait_until(lambda: self.balloons(s), BALLOON_DELAY + 8, what="the balloon")
+            wait_removal_count(s, "002", 10)
+            shown = harness.wait_until(lambda: balloons(s), BALLOON_DELAY + 8, what="the balloon")
             s.screenshot(s.artifacts / "balloon.png")
-            self.assertEqual(balloons, [CONGRATULATION.format(SCSI_CARD, 10)])
+            self.assertEqual(shown, [CONGRATULATION.format(SCSI_CARD, 10)])
             self.assertEqual(log.lines_and_results(), [(DEVICES.line_of(CARD), CR_SUCCESS),
                                                        (DEVICES.line_of(SCSI_CARD), CR_SUCCESS)])
 
@@ -310,8 +266,8 @@ class HotkeyRemoval(ResidentCase):
                 s, {"001": Entry(CARD, "ctrl+alt+f5", kind=0x02, times=9)}, {"DISP_MESSAGE": 0})
             s.press("ctrl+alt+f5")
             self.assertEqual([(e.line, e.result) for e in log.wait_for(1)], [(DEVICES.line_of(CARD), CR_SUCCESS)])
-            self.wait_removal_count(s, "001", 10)
-            self.assertIsNone(wait_a_moment_for(lambda: self.balloons(s), BALLOON_DELAY + 2))
+            wait_removal_count(s, "001", 10)
+            self.assertIsNone(wait_a_moment_for(lambda: balloons(s), BALLOON_DELAY + 2))
             self.assertNothingVisible(s)
 
     def test_failed_removal_is_reported_only_when_asked(self):
@@ -330,9 +286,9 @@ class HotkeyRemoval(ResidentCase):
                     self.assertEqual([w.process for w in s.windows() if w.handle == box], ["Tollevane.exe"])
                     self.assertEqual(s.answer("ok", title=ERROR_CAPTION), (ERROR_CAPTION, REMOVAL_FAILED.format(name)))
                     self.assertEqual(log.lines_and_results(), ejects)
-                    s.wait_window_gone(title="Tollevane", class_name="#32770", timeout=5)
-            self.assertEqual(self.removal_count(s, "001"), "2")
-            self.assertEqual(self.removal_count(s, "002"), "0")
+                    s.wait_window_gone(title=PROGRAM, class_name=DIALOG_CLASS, timeout=5)
+            self.assertEqual(removal_count(s, "001"), "2")
+            self.assertEqual(removal_count(s, "002"), "0")
 
         with self.session("xp") as s:
             program, main, log = self.start_resident(s, entries, {"DISP_REJECT_ERR": 0})
@@ -342,7 +298,7 @@ class HotkeyRemoval(ResidentCase):
             self.assertIsNone(wait_a_moment_for(
                 lambda: [w for w in s.windows() if w.visible and w.process == "Tollevane.exe"], 4))
             self.assertEqual(log.lines_and_results(), failed)
-            self.assertEqual(self.removal_count(s, "001"), "2")
+            self.assertEqual(removal_count(s, "001"), "2")
 
 
 class TrayAndExit(ResidentCase):
@@ -351,9 +307,9 @@ class TrayAndExit(ResidentCase):
         with self.session("xp", desktop=True) as s:
             program, main, _ = self.start_resident(s, {})
             self.assertEqual(s.helper("desktopstate", "--move", "300,200").status, 0)
-            self.post_tray_right_click(s, main)
-            s.wait_window(class_name="#32768", visible=True, timeout=10)
-            menus = [w for w in s.windows() if w.class_name == "#32768" and w.visible]
+            self.resident.tray(WM_RBUTTONDOWN)
+            s.wait_window(class_name=MENU_CLASS, visible=True, timeout=10)
+            menus = [w for w in s.windows() if w.class_name == MENU_CLASS and w.visible]
             self.assertEqual([w.process for w in menus], ["Tollevane.exe"])
             self.assertEqual(menus[0].rect[:2], (300, 200), "top-left corner at the cursor")
 
@@ -367,7 +323,7 @@ class TrayAndExit(ResidentCase):
             # The last entry, 終了(&X), is the exit command.
             s.press("x")
             self.assertEqual(s.answer("no", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, EXIT_QUESTION))
-            s.wait_window_gone(class_name="#32768", timeout=5)
+            s.wait_window_gone(class_name=MENU_CLASS, timeout=5)
             self.assertTrue(program.running())
 
     def tray_icon_shown(self, s):
@@ -389,14 +345,14 @@ class TrayAndExit(ResidentCase):
             program, main, _ = self.start_resident(s, entries)
             harness.wait_until(lambda: self.tray_icon_shown(s), 10, what="the tray icon")
 
-            s.helper("postmsg", main, str(WM_COMMAND), str(ID_EXIT), "0")
+            self.resident.command(ID_EXIT)
             self.assertEqual(s.answer("no", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, EXIT_QUESTION))
             time.sleep(0.5)
             self.assertTrue(program.running())
             self.assertTrue(all(s.hotkey_taken(c) for c in combos), "No keeps every hotkey")
             self.assertTrue(self.tray_icon_shown(s))
 
-            s.helper("postmsg", main, str(WM_COMMAND), str(ID_EXIT), "0")
+            self.resident.command(ID_EXIT)
             self.assertEqual(s.answer("yes", title=CONFIRM_CAPTION), (CONFIRM_CAPTION, EXIT_QUESTION))
             self.assertEqual(program.wait(15), 0)
             self.assertEqual([c for c in combos if s.hotkey_taken(c)], [], "every hotkey released")

@@ -5,41 +5,52 @@ whose hotkeys must still find and eject their devices."""
 
 import unittest
 
+import driver
 import harness
-from formats import Entry
+from driver import Row
+from formats import Entry, hotkey_letters
 from harness import wait_until
-from test_device_list import (ALL_STORAGE_VISTA, CF_READER, BUFFALO, ID_SETTINGS, IDCANCEL, IDOK,
-                              IODATA, PAGE_CAPTION, RELEASE, WM_COMMAND, DeviceListPage, Row,
-                              letters)
+from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
+from texts import ALL_STORAGE_VISTA, IDCANCEL, IDOK, RELEASE
+
+DEMO = DeviceTreeFile("demo.tree")
+BUFFALO = "BUFFALO ClipDrive USB Device"
+IODATA = "I-O DATA TB-BH2 USB Device"
+CF_READER = "Generic USB CF Reader USB Device"
 
 
-class SavedNamesReadBack(DeviceListPage):
+class SavedNamesReadBack(harness.TestCase):
 
-    def reopen(self, s: harness.Session) -> None:
+    def start(self, s: harness.Session, entries: dict, renames: dict = None) -> driver.DeviceListPage:
+        """The program on a copy of the demo tree, with the sheet open at the device list."""
+        log = EjectLog(s)
+        self.eject_log = log.path
+        env = tree_environment(DEMO.renamed(s.artifacts / "tree", renames or {}), log)
+        self.resident, self.sheet, page = driver.start_at_device_list(s, env, entries)
+        return page
+
+    def reopen(self) -> driver.DeviceListPage:
         """Opens the sheet again from the running program, as the tray menu does."""
-        s.helper("postmsg", self.main, str(WM_COMMAND), str(ID_SETTINGS))
-        self.sheet = s.wait_window(title="Tollevane", class_name="#32770", visible=True)
-        self.page = next(c.handle for c in s.controls(self.sheet)
-                         if c.class_name == "#32770" and c.text == PAGE_CAPTION)
-        self.list = next(c.handle for c in s.controls(self.page) if c.control_id == 1000)
+        self.sheet = self.resident.open_sheet()
+        return self.sheet.device_list()
 
     def test_all_storage_count_survives_release_ok_and_a_new_opening(self):
         with self.session("10") as s:
-            self.start(s, entries={"STORAGE": Entry(ALL_STORAGE_VISTA, "win+ctrl+alt+s", times=7)})
-            self.assertEqual(self.row(s, ALL_STORAGE_VISTA),
+            page = self.start(s, entries={"STORAGE": Entry(ALL_STORAGE_VISTA, "win+ctrl+alt+s", times=7)})
+            self.assertEqual(page.row(ALL_STORAGE_VISTA),
                              Row(ALL_STORAGE_VISTA, "Win + Ctrl + Alt + S", "7", False))
-            self.select(s, ALL_STORAGE_VISTA)
-            s.click(self.page, control_id=RELEASE)
-            wait_until(lambda: self.row(s, ALL_STORAGE_VISTA).hotkey == "なし", what="released")
-            self.close_sheet(s, IDOK)
+            page.select(ALL_STORAGE_VISTA)
+            page.click(RELEASE)
+            wait_until(lambda: page.row(ALL_STORAGE_VISTA).hotkey == "なし", what="released")
+            self.sheet.close(IDOK)
             ini = s.read_settings()
             self.assertEqual((ini["HOTKEY"]["STORAGE"], ini["REJECT_TIMES"]["STORAGE"]), ("AAAAAAAA", "7"))
 
             # A released hotkey is not registered, but the count stays with the row.
             wait_until(lambda: not s.hotkey_taken("win+ctrl+alt+s"), what="storage hotkey released")
-            self.reopen(s)
-            self.assertEqual(self.row(s, ALL_STORAGE_VISTA), Row(ALL_STORAGE_VISTA, "なし", "7", False))
-            self.close_sheet(s, IDOK)
+            page = self.reopen()
+            self.assertEqual(page.row(ALL_STORAGE_VISTA), Row(ALL_STORAGE_VISTA, "なし", "7", False))
+            self.sheet.close(IDOK)
             self.assertEqual(s.read_settings()["REJECT_TIMES"]["STORAGE"], "7")
 
     def test_names_with_quotes_and_end_blanks_keep_their_hotkeys_and_eject(self):
@@ -50,22 +61,22 @@ class SavedNamesReadBack(DeviceListPage):
                  CF_READER: (" Edge Disk ", "ctrl+shift+e", 12)}
         renames = {old: new.replace('"', '\\"') for old, (new, _, _) in names.items()}
         with self.session("10") as s:
-            self.start(s, entries={}, renames=renames)
-            before = self.texts(s)
+            page = self.start(s, entries={}, renames=renames)
+            before = page.texts()
             for name, combo, _ in names.values():
-                self.set_hotkey(s, name, combo)
-            self.close_sheet(s, IDOK)
+                page.set_hotkey(name, combo)
+            self.sheet.close(IDOK)
             ini = s.read_settings()
             stored = {ini["HOTKEY"][key] for key, text in ini["NAME"].items() if "CF Card" in text}
-            self.assertEqual(stored, {letters("ctrl+shift+c")})
+            self.assertEqual(stored, {hotkey_letters("ctrl+shift+c")})
 
             self.assertHotkeysTaken(s, [combo for _, combo, _ in names.values()])
-            self.reopen(s)
-            self.assertEqual(self.texts(s), before, "no stale row of an altered name")
+            page = self.reopen()
+            self.assertEqual(page.texts(), before, "no stale row of an altered name")
             for name, combo, _ in names.values():
-                row = self.row(s, name)
+                row = page.row(name)
                 self.assertEqual((row.hotkey, row.absent), (harness_text(combo), False), repr(name))
-            self.close_sheet(s, IDCANCEL)
+            self.sheet.close(IDCANCEL)
 
             self.assertHotkeysTaken(s, [combo for _, combo, _ in names.values()])
             for count, (name, combo, line) in enumerate(names.values(), 1):

@@ -2,22 +2,16 @@
 the display settings, options and version pages as a user sees them, and what
 their OK leaves in the settings file and the Startup folder."""
 
-import re
 import unittest
 
+import driver
 import harness
+from driver import Resident
 from formats import Entry, read_shortcut, settings_text
 from harness import wait_until
-
-WM_COMMAND = 0x0111
-PSM_SETCURSEL = 0x0465
-ID_SETTINGS = 32775
-ID_VERSION = 32777
-IDOK, IDCANCEL = 1, 2
-
-CAPTIONS = ["ホットキー設定", "表示設定", "オプション", "バージョン情報"]
-ERROR_CAPTION = "Tollevane エラー"
-STARTUP_FAILED = "起動設定の変更に失敗しました。\n起動設定を変更するには、Administrators権限が必要になります。"
+from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
+from texts import (APPLY_BUTTON, ERROR_CAPTION, HELP_BUTTON, ID_SETTINGS, ID_VERSION, IDCANCEL, IDOK,
+                   STARTUP_FAILED)
 
 DISPLAY_TEXTS = {
     1004: "ホットキー入力時、設定したデバイスが見つからなかった場合、エラーメッセージを表示(&E)",
@@ -53,45 +47,8 @@ def unnamed_controls(s: harness.Session, page: str) -> list[harness.Control]:
     return [c for c in s.controls(page)[1:] if c.control_id == -1]
 
 
-def open_sheet(s: harness.Session, command: int = ID_VERSION, env=None) -> tuple[str, str]:
-    """Starts the program and opens the sheet with a tray menu command; returns the
-    main window's and the sheet's handles."""
-    s.start_tollevane(env=env)
-    main = s.wait_window(title="Tollevane", class_name="Tollevane")
-    return main, reopen_sheet(s, main, command)
-
-
-def reopen_sheet(s: harness.Session, main: str, command: int = ID_VERSION) -> str:
-    posted = s.helper("postmsg", main, str(WM_COMMAND), str(command))
-    if posted.status != 0:
-        raise harness.HarnessError(f"postmsg failed: {posted.stderr.strip()}")
-    return s.wait_window(title="Tollevane", class_name="#32770", visible=True)
-
-
-def visible_page(s: harness.Session, sheet: str) -> harness.Control | None:
-    pages = [c for c in s.controls(sheet)[1:] if c.class_name == "#32770" and c.visible]
-    return pages[0] if len(pages) == 1 else None
-
-
-def show_page(s: harness.Session, sheet: str, index: int) -> str:
-    """Selects a tab as a click on it would; returns the page's handle."""
-    s.helper("postmsg", sheet, str(PSM_SETCURSEL), str(index))
-
-    def shown():
-        page = visible_page(s, sheet)
-        return page.handle if page is not None and page.text == CAPTIONS[index] else None
-
-    return wait_until(shown, what=f"page {CAPTIONS[index]} shown")
-
-
-def close_sheet(s: harness.Session, sheet: str, button: int) -> None:
-    s.click(sheet, control_id=button)
-    s.wait_window_gone(title="Tollevane", class_name="#32770")
-
-
 def demo_tree_env(s: harness.Session) -> dict:
-    tree = s.config.source / "demo" / "devices.tree"
-    return {"TOLLEVANE_DEVICE_TREE": "Z:" + str(tree).replace("/", "\\")}
+    return tree_environment(DeviceTreeFile("devices.tree", s.config.source / "demo"), EjectLog(s))
 
 
 class SheetAndTabs(harness.TestCase):
@@ -99,29 +56,30 @@ class SheetAndTabs(harness.TestCase):
     def test_four_tabs_in_order_from_either_menu_command(self):
         with self.session("10", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            main, sheet = open_sheet(s, ID_VERSION, env=demo_tree_env(s))
-            self.assertEqual(visible_page(s, sheet).text, "バージョン情報", "the version command starts at its tab")
-            buttons = s.control_states(sheet)
-            self.assertTrue(buttons[IDOK].enabled and buttons[IDCANCEL].enabled and buttons[9].enabled)
-            self.assertNotIn(12321, [c.control_id for c in s.controls(sheet) if c.visible],
+            resident = Resident.start(s, env=demo_tree_env(s))
+            sheet = resident.open_sheet(ID_VERSION)
+            self.assertEqual(sheet.shown_caption(), "バージョン情報", "the version command starts at its tab")
+            buttons = s.control_states(sheet.handle)
+            self.assertTrue(buttons[IDOK].enabled and buttons[IDCANCEL].enabled and buttons[HELP_BUTTON].enabled)
+            self.assertNotIn(APPLY_BUTTON, [c.control_id for c in s.controls(sheet.handle) if c.visible],
                              "no Apply button")
 
-            sheet_window = [w for w in s.windows() if w.handle == sheet][0]
+            sheet_window = [w for w in s.windows() if w.handle == sheet.handle][0]
             centre = (sheet_window.rect[0] + sheet_window.rect[2]) // 2
             self.assertLessEqual(abs(centre - 512), 2, "centred on the screen, not at the main window's corner")
 
             # Each tab index shows the page with that tab's caption.
             for index in (0, 1, 2, 3):
-                show_page(s, sheet, index)
+                sheet.show(index)
                 s.screenshot(s.artifacts / f"page-{index}.png")
-            close_sheet(s, sheet, IDCANCEL)
-            self.assertFalse([w for w in s.windows() if w.handle == main][0].visible)
+            sheet.close(IDCANCEL)
+            self.assertFalse([w for w in s.windows() if w.handle == resident.main][0].visible)
 
             # The settings command (and the tray's double click) starts at the device list.
-            sheet = reopen_sheet(s, main, ID_SETTINGS)
-            wait_until(lambda: getattr(visible_page(s, sheet), "text", None) == "ホットキー設定",
+            sheet = resident.open_sheet(ID_SETTINGS)
+            wait_until(lambda: sheet.shown_caption() == "ホットキー設定",
                        what="device list tab first")
-            close_sheet(s, sheet, IDCANCEL)
+            sheet.close(IDCANCEL)
             self.assertEqual(s.read_settings(), {"APP": {"STARTUP": "0"}}, "Cancel writes nothing")
 
 
@@ -132,24 +90,21 @@ class HelpButton(harness.TestCase):
         # component's trace says which topic the program asked for, and of which window.
         with self.session("10") as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            program = s.start_tollevane(env={**demo_tree_env(s), "WINEDEBUG": "trace+htmlhelp"})
-            main = s.wait_window(title="Tollevane", class_name="Tollevane")
-            sheet = reopen_sheet(s, main)
+            resident = Resident.start(s, env={**demo_tree_env(s), "WINEDEBUG": "trace+htmlhelp"})
+            sheet = resident.open_sheet(ID_VERSION)
 
-            def requests() -> list[tuple[str, str, int]]:
-                # The trace doubles each backslash of the path.
-                return [(m.group(1), m.group(2).replace("\\\\", "\\"), int(m.group(3), 16)) for m in re.finditer(
-                    r'HtmlHelpW \((\w+), L"([^"]*)", command=HH_HELP_CONTEXT, data=(\w+)\)', program.stderr)]
+            def requests() -> list[driver.HelpRequest]:
+                return driver.help_requests(resident.process)
 
             for index, topic in ((3, 12104), (0, 12100), (1, 12102), (2, 12103)):
-                show_page(s, sheet, index)
+                sheet.show(index)
                 count = len(requests())
-                s.click(sheet, control_id=9)
+                sheet.click(HELP_BUTTON)
                 wait_until(lambda: len(requests()) > count, what=f"help asked on page {index}")
-                caller, path, asked = requests()[-1]
-                self.assertEqual((int(caller, 16), asked), (int(sheet, 16), topic), f"page {index}")
-                self.assertEqual(path, str(s.program.with_suffix(".chm")))
-            close_sheet(s, sheet, IDCANCEL)
+                asked = requests()[-1]
+                self.assertEqual((asked.window, asked.topic), (int(sheet.handle, 16), topic), f"page {index}")
+                self.assertEqual(asked.path, str(s.program.with_suffix(".chm")))
+            sheet.close(IDCANCEL)
 
 
 class DisplaySettingsPage(harness.TestCase):
@@ -158,8 +113,8 @@ class DisplaySettingsPage(harness.TestCase):
         with self.session("xp", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0, "DEVICE_KIND": 9, "REMOVE_WINDOW": 1,
                                             "REMOVE_WINDOW_TIME": 7}))
-            _, sheet = open_sheet(s)
-            page = show_page(s, sheet, 1)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
+            page = sheet.show(1)
 
             texts = {c.control_id: c.text for c in s.controls(page)[1:] if c.control_id != -1}
             self.assertEqual(texts, DISPLAY_TEXTS)
@@ -174,7 +129,7 @@ class DisplaySettingsPage(harness.TestCase):
             s.click(page, control_id=1016)
             s.click(page, control_id=1004)
             wait_until(lambda: s.control_states(page)[1004].check == "1", what="boxes ticked")
-            close_sheet(s, sheet, IDOK)
+            sheet.close(IDOK)
 
             app = s.read_settings()["APP"]
             self.assertEqual({k: app.get(k) for k in DISPLAY_KEYS},
@@ -186,8 +141,8 @@ class DisplaySettingsPage(harness.TestCase):
     def test_windows2000_keeps_remove_window_and_an_empty_filter(self):
         with self.session("2000", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0, "REMOVE_WINDOW": 1, "DEVICE_KIND": 3}))
-            _, sheet = open_sheet(s)
-            page = show_page(s, sheet, 1)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
+            page = sheet.show(1)
             states = s.control_states(page)
             self.assertEqual((states[1017].enabled, states[1017].check), (True, "1"))
             s.screenshot(s.artifacts / "display-2000.png")
@@ -195,7 +150,7 @@ class DisplaySettingsPage(harness.TestCase):
             s.click(page, control_id=1014)
             s.click(page, control_id=1015)
             wait_until(lambda: s.control_states(page)[1015].check == "0", what="boxes cleared")
-            close_sheet(s, sheet, IDOK)
+            sheet.close(IDOK)
 
             app = s.read_settings()["APP"]
             self.assertEqual({k: app.get(k) for k in DISPLAY_KEYS},
@@ -208,15 +163,14 @@ class DisplaySettingsPage(harness.TestCase):
     def click_ieee1394_then(self, s: harness.Session, button: int) -> bytes:
         """Returns the settings file as it was before."""
         original = s.write_settings(settings_text({"STARTUP": 0, "DEVICE_KIND": 3}, self.KIND_ENTRIES)).read_bytes()
-        s.start_tollevane()
-        main = s.wait_window(title="Tollevane", class_name="Tollevane")
+        resident = Resident.start(s)
         self.assertHotkeysTaken(s, ["ctrl+alt+f5"])
         self.assertFalse(s.hotkey_taken("ctrl+alt+f6"), "IEEE 1394 is outside the filter")
-        sheet = reopen_sheet(s, main)
-        page = show_page(s, sheet, 1)
+        sheet = resident.open_sheet(ID_VERSION)
+        page = sheet.show(1)
         s.click(page, control_id=1016)
         wait_until(lambda: s.control_states(page)[1016].check == "1", what="IEEE1394 ticked")
-        close_sheet(s, sheet, button)
+        sheet.close(button)
         # The version command does not reload the settings record, so the hotkeys
         # registered after the sheet follow the filter the program holds in memory.
         self.assertHotkeysTaken(s, ["ctrl+alt+f5"])
@@ -240,8 +194,9 @@ class OptionsPage(harness.TestCase):
     def test_shortcut_box_creates_and_deletes_the_shortcut_and_five_keys_are_stored(self):
         with self.session("vista", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            main, sheet = open_sheet(s)
-            page = show_page(s, sheet, 2)
+            resident = Resident.start(s)
+            sheet = resident.open_sheet(ID_VERSION)
+            page = sheet.show(2)
 
             texts = {c.control_id: c.text for c in s.controls(page)[1:]}
             self.assertEqual(texts, OPTIONS_TEXTS)
@@ -255,7 +210,7 @@ class OptionsPage(harness.TestCase):
             s.click(page, control_id=1006)
             self.assertEqual(s.helper("ctlstate", page, "--set-text", "1012", "E;F").status, 0)
             wait_until(lambda: s.control_states(page)[1006].check == "0", what="boxes clicked")
-            close_sheet(s, sheet, IDOK)
+            sheet.close(IDOK)
 
             shortcut = read_shortcut(s.shortcut)
             self.assertEqual((shortcut.target, shortcut.working_dir), (str(s.program), str(s.program.parent)))
@@ -266,12 +221,12 @@ class OptionsPage(harness.TestCase):
                               "CLOSE_EXPLORER_DRIVE": "E;F", "CLOSE_EXPLORER_SLEEP": "500"})
 
             # The box shows the file: open again, clear it, and the shortcut goes.
-            sheet = reopen_sheet(s, main)
-            page = show_page(s, sheet, 2)
+            sheet = resident.open_sheet(ID_VERSION)
+            page = sheet.show(2)
             self.assertEqual(s.control_states(page)[1005].check, "1")
             s.click(page, control_id=1005)
             wait_until(lambda: s.control_states(page)[1005].check == "0", what="box cleared")
-            close_sheet(s, sheet, IDOK)
+            sheet.close(IDOK)
             self.assertFalse(s.shortcut.exists())
             self.assertEqual(s.read_settings()["APP"]["STARTUP"], "0")
 
@@ -281,14 +236,14 @@ class OptionsPage(harness.TestCase):
             # A file where the Startup folder should be: no shortcut can be saved in it.
             s.startup_dir.rmdir()
             s.startup_dir.write_bytes(b"")
-            _, sheet = open_sheet(s)
-            page = show_page(s, sheet, 2)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
+            page = sheet.show(2)
             s.click(page, control_id=1005)
             wait_until(lambda: s.control_states(page)[1005].check == "1", what="box ticked")
-            s.click(sheet, control_id=IDOK)
+            sheet.click(IDOK)
 
             self.assertEqual(s.answer("ok", title=ERROR_CAPTION), (ERROR_CAPTION, STARTUP_FAILED))
-            s.wait_window_gone(title="Tollevane", class_name="#32770")
+            sheet.wait_gone()
             self.assertTrue(s.startup_dir.is_file())
             app = s.read_settings()["APP"]
             self.assertEqual({k: app[k] for k in OPTIONS_KEYS},
@@ -302,8 +257,8 @@ class VersionPage(harness.TestCase):
         kept, size = VERSION_PICTURES[version]
         with self.session(version, desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            _, sheet = open_sheet(s)
-            page = visible_page(s, sheet)
+            sheet = Resident.start(s).open_sheet(ID_VERSION)
+            page = sheet.shown_page()
             self.assertEqual(page.text, "バージョン情報")
             states = s.control_states(page.handle)
             pictures = sorted(i for i in (1012, 1013, 1014) if i in states)
@@ -315,7 +270,7 @@ class VersionPage(harness.TestCase):
             self.assertEqual(texts[:2], ["Tollevane", "Version 1.4.0"])
             self.assertEqual(len(texts), 4, texts)
             s.screenshot(s.artifacts / f"version-{version}.png")
-            close_sheet(s, sheet, IDOK)
+            sheet.close(IDOK)
             self.assertEqual(s.read_settings(), {"APP": {"STARTUP": "0"}}, "the version page stores nothing")
 
     def test_windows2000_shows_picture_129(self):

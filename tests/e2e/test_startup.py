@@ -7,12 +7,9 @@ import unittest
 from pathlib import PureWindowsPath
 
 import harness
+from driver import Resident, wait_main_window
 from harness import QUICK_EXIT, Entry, read_shortcut, settings_text
-
-ERROR_CAPTION = "Tollevane エラー"
-HOTKEY_TAKEN = ("{}\n\nこのデバイスのホットキーは、すで他のアプリケーションによって使用されています。\n"
-                "別のホットキーを設定してください。")
-STARTUP_FAILED = "起動設定の変更に失敗しました。\n起動設定を変更するには、Administrators権限が必要になります。"
+from texts import DIALOG_CLASS, ERROR_CAPTION, HOTKEY_TAKEN_AT_START as HOTKEY_TAKEN, PROGRAM, STARTUP_FAILED
 
 
 class ResidentStart(harness.TestCase):
@@ -22,8 +19,7 @@ class ResidentStart(harness.TestCase):
             self.assertFalse(s.settings_dir.exists())
             self.assertFalse(s.shortcut.exists())
 
-            program = s.start_tollevane()
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            program = Resident.start(s).process
 
             self.assertTrue(s.settings_dir.is_dir(), "settings folder created")
             shortcut = read_shortcut(s.shortcut)
@@ -31,7 +27,7 @@ class ResidentStart(harness.TestCase):
             self.assertEqual(shortcut.working_dir, str(s.program.parent))
             self.assertEqual(harness.tree(s.startup_dir), ["Tollevane.LNK"])
 
-            mine = [w for w in s.windows() if w.title == "Tollevane"]
+            mine = [w for w in s.windows() if w.title == PROGRAM]
             self.assertEqual(len(mine), 1, mine)
             self.assertEqual(mine[0].class_name, "Tollevane")
             self.assertEqual(mine[0].process, "Tollevane.exe")
@@ -49,7 +45,7 @@ class ResidentStart(harness.TestCase):
     def test_second_start_ends_and_leaves_the_first_running(self):
         with self.session("10") as s:
             first = s.start_tollevane()
-            handle = s.wait_window(title="Tollevane", class_name="Tollevane")
+            handle = wait_main_window(s)
 
             started = time.monotonic()
             second = s.run_tollevane(timeout=QUICK_EXIT)
@@ -57,7 +53,7 @@ class ResidentStart(harness.TestCase):
             self.assertLess(time.monotonic() - started, 10)
 
             self.assertTrue(first.running())
-            mine = [w for w in s.windows() if w.title == "Tollevane"]
+            mine = [w for w in s.windows() if w.title == PROGRAM]
             self.assertEqual([w.handle for w in mine], [handle])
             self.assertNothingVisible(s)
 
@@ -69,8 +65,7 @@ class ResidentStart(harness.TestCase):
             s.set_shell_folder("AppData", str(appdata))
             profile_before = harness.tree(s.unix_path(s.user_profile))
 
-            s.start_tollevane()
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            Resident.start(s)
 
             self.assertEqual(s.settings_dir, s.unix_path(appdata) / "Tollevane")
             self.assertTrue(s.settings_dir.is_dir())
@@ -95,7 +90,7 @@ class StoredRegistrations(harness.TestCase):
             # STARTUP=2 is not 1: no shortcut.
             s.write_settings(settings_text({"DEVICE_KIND": 3, "STARTUP": 2}, entries))
             program = s.start_tollevane()
-            handle = s.wait_window(title="Tollevane", class_name="Tollevane")
+            handle = wait_main_window(s)
 
             # The storage entry is registered last; once it holds, all others have been tried.
             self.assertHotkeysTaken(s, ["alt+f9", "ctrl+alt+f5", "ctrl+shift+f7"])
@@ -133,7 +128,7 @@ class StoredRegistrations(harness.TestCase):
 
             # The entry after the refused ones still gets its hotkey.
             self.assertHotkeysTaken(s, ["ctrl+alt+f8", "ctrl+alt+f5"])
-            s.wait_window_gone(class_name="#32770", timeout=5)
+            s.wait_window_gone(class_name=DIALOG_CLASS, timeout=5)
             self.assertTrue(program.running())
 
 
@@ -142,8 +137,7 @@ class ShortcutSwitches(harness.TestCase):
     def test_create_and_delete_on_vista(self):
         with self.session("vista") as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            resident = s.start_tollevane()
-            s.wait_window(title="Tollevane", class_name="Tollevane")
+            resident = Resident.start(s).process
             self.assertFalse(s.shortcut.exists())
 
             # The switch runs beside the resident instance; the second argument is ignored.

@@ -59,4 +59,38 @@ TEST_F(CommandLineListingTest, OneNameALineAndNoNameSplitsInTwo) {
   EXPECT_EQ(FormatNameLines({L"Two\r\nLines", L"x\ny"}), L"Two  Lines\r\nx y\r\n");
 }
 
+// A single-byte code page that carries Latin-1 only: what a Western system's output
+// would make of Japanese names.
+std::optional<std::string> Latin1(std::wstring_view line) {
+  std::string bytes;
+  for (const wchar_t c : line) {
+    if (c > 0xFF) return std::nullopt;
+    bytes += static_cast<char>(c);
+  }
+  return bytes;
+}
+
+TEST_F(CommandLineListingTest, NamesTheCodePageCannotCarryAreLeftOutNotAltered) {
+  struct Case {
+    std::vector<std::wstring> names;
+    EncodedNames expected;
+  };
+  const Case cases[] = {
+      {{}, {"", true}},
+      {{L"Stick", L"Caf\u00e9 Card"}, {"Stick\r\nCaf\xe9 Card\r\n", true}},
+      {{L"USB 大容量記憶装置", L"Stick", L"ディスク"}, {"Stick\r\n", false}},
+      {{L"Two\nLines"}, {"Two Lines\r\n", true}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EncodeNameLines(c.names, Latin1), c.expected) << c.names.size();
+  }
+}
+
+TEST(ExitStatusForListing, WrittenCompleteIsZeroLeftOutThreeUnwrittenOne) {
+  EXPECT_EQ(ExitStatusForListing(true, true), 0);
+  EXPECT_EQ(ExitStatusForListing(false, true), 3);
+  EXPECT_EQ(ExitStatusForListing(true, false), 1);
+  EXPECT_EQ(ExitStatusForListing(false, false), 1);
+}
+
 }  // namespace

@@ -309,3 +309,86 @@ usb desc="D" removable disableable
 }
 
 }  // namespace
+
+// A stop asked once a given number of eject requests had been made, or from inside the
+// storage preparation that precedes the next one.
+class StopAfter : public RemovalStop {
+ public:
+  StopAfter(const FakeDeviceTree& tree, std::size_t requests) : tree_(tree), requests_(requests) {}
+  bool StopAsked() const override {
+    return askedDuringPreparation || tree_.ejects().size() >= requests_;
+  }
+  bool askedDuringPreparation = false;
+
+ private:
+  const FakeDeviceTree& tree_;
+  std::size_t requests_;
+};
+
+// Stops in the middle of its preparation: the user gave up during the Explorer pause.
+class StoppingPreparation : public StorageEjectPreparation {
+ public:
+  explicit StoppingPreparation(StopAfter& stop) : stop_(stop) {}
+  void PrepareStorageEject() override {
+    ++preparations;
+    stop_.askedDuringPreparation = true;
+  }
+  int preparations = 0;
+
+ private:
+  StopAfter& stop_;
+};
+
+constexpr const char* kThreeSticks = R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Stick A"
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Stick B"
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="Stick C"
+)";
+
+struct StopCase {
+  const char* label;
+  std::size_t stopAfter;  // eject requests made before the stop is asked
+  std::vector<int> ejected;
+  std::vector<std::size_t> preparedBefore;
+  bool found;
+};
+
+class RemovalStops : public DeviceRemovalTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(RemovalStops, NoRequestAndNoPreparationAfterTheStop) {
+  const StopCase& c = GetParam();
+  Removal r(kThreeSticks);
+  StopAfter stop(r.tree, c.stopAfter);
+  r.removal.StopWhen(stop);
+  EXPECT_EQ(r.Run(L"USB 大容量記憶装置デバイス"), c.found);
+  EXPECT_EQ(r.tree.EjectedLines(), c.ejected);
+  EXPECT_EQ(r.preparation.before, c.preparedBefore);
+  EXPECT_EQ(r.registration.reject_times, static_cast<int>(c.ejected.size()));
+  EXPECT_EQ(r.removal.Tally().requests, c.ejected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DeviceRemovalTest, RemovalStops,
+    testing::Values(StopCase{"BeforeTheFirst", 0, {}, {}, false},
+                    // The request in flight when the user stops runs to its end and counts.
+                    StopCase{"DuringTheFirst", 1, {2}, {0}, true},
+                    StopCase{"DuringTheSecond", 2, {2, 4}, {0, 1}, true},
+                    StopCase{"Never", 99, {2, 4, 6}, {0, 1, 2}, true}),
+    [](const auto& testCase) { return std::string(testCase.param.label); });
+
+TEST_F(DeviceRemovalTest, StopAskedDuringThePreparationCancelsItsRequest) {
+  FakeDeviceTree tree(kThreeSticks);
+  StopAfter stop(tree, 99);
+  StoppingPreparation preparation(stop);
+  DeviceRemoval removal(tree, 0x3F, preparation);
+  removal.StopWhen(stop);
+  tag_device_hotkey_info registration;
+  EXPECT_FALSE(
+      removal.FindAndEject(L"USB 大容量記憶装置デバイス", &registration, RemovalRoad::Hotkey));
+  EXPECT_EQ(preparation.preparations, 1);
+  EXPECT_TRUE(tree.ejects().empty());
+  EXPECT_EQ(removal.Tally(), RemovalTally{});
+}

@@ -96,7 +96,9 @@ TEST_F(RemovalWorkerTest, AbandonedRemovalReportsNothingAndLeavesTheTableAlone) 
     RemovalJob job(state, settings);
     // The window moves on meanwhile: a reloaded table, another removal's name.
     Run(job, successes, [&] {
+      EXPECT_FALSE(job.StopAsked());
       EXPECT_TRUE(job.Abandon());
+      EXPECT_TRUE(job.StopAsked()) << "the eject requests still to come are not made";
       state.m_aDeviceHotkeyInfo[1].reject_times = 3;
       state.m_strRemoveDevice = L"Other Disk";
     });
@@ -113,6 +115,7 @@ TEST_F(RemovalWorkerTest, AbandoningComesTooLateOnceTheReportHasBegun) {
   Run(job, 1);
   EXPECT_FALSE(job.Abandon());
   EXPECT_FALSE(job.Abandoned());
+  EXPECT_FALSE(job.StopAsked());
   EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"10");
 
   RemovalJob abandoned(state, settings);

@@ -30,16 +30,24 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       // The listing and the drives on every version.
       {{L"/list"}, false, {StartupMode::List, L"/list"}},
       {{L"/LIST", L"E:"}, true, {StartupMode::List, L"/LIST"}},
+      {{L"/list", L"/UTF8"}, true, {StartupMode::List, L"/list", true}},
+      {{L"/list", L"E:", L"/utf8"}, false, {StartupMode::List, L"/list", true}},
+      {{L"/list", L"/utf-8"}, true, {StartupMode::List, L"/list", false}},
+      // Only the listing writes names: elsewhere it is a name like any other.
+      {{L"/utf8"}, true, {StartupMode::RemoveByName, L"/utf8"}},
+      {{L"USB Disk", L"/utf8"}, true, {StartupMode::RemoveByName, L"USB Disk"}},
       {{L"/lists"}, true, {StartupMode::RemoveByName, L"/lists"}},
       {{L"e:"}, false, {StartupMode::RemoveByDrive, L"e:"}},
       {{L"E:\\"}, true, {StartupMode::RemoveByDrive, L"E:\\"}},
       {{L"E:\\x"}, true, {StartupMode::RemoveByName, L"E:\\x"}},
+      {{L"E:\""}, true, {StartupMode::RemoveByDrive, L"E:\""}},
   };
   for (const Case& c : cases) {
     const StartupChoice choice = ChooseStartupMode(c.arguments, c.vista);
     const std::wstring shown = c.arguments.empty() ? L"(none)" : c.arguments.front();
     EXPECT_EQ(choice.mode, c.expected.mode) << shown << (c.vista ? L" on Vista" : L" on XP");
     EXPECT_EQ(choice.argument, c.expected.argument) << shown;
+    EXPECT_EQ(choice.utf8, c.expected.utf8) << shown;
   }
 }
 
@@ -55,6 +63,8 @@ TEST(ExitStatus, SwitchesGiveZeroOrOneAndRemovalsTellRefusedFromMissing) {
 TEST(DriveArgument, LetterWithColonAndAtMostABackslash) {
   const std::pair<const wchar_t*, std::optional<std::wstring>> cases[] = {
       {L"E:", L"E:"},  {L"e:", L"E:"},   {L"z:\\", L"Z:"}, {L"A:", L"A:"},
+      // "E:\" as cmd passes it on: the backslash escaped the closing quote.
+      {L"E:\"", L"E:"}, {L"e:\"", L"E:"}, {L"E:\"\"", std::nullopt}, {L"E\"", std::nullopt},
       {L"E", std::nullopt},     {L"E:/", std::nullopt},   {L"E:\\\\", std::nullopt},
       {L"1:", std::nullopt},    {L"Ｅ:", std::nullopt},   {L"::", std::nullopt},
       {L"E:\\x", std::nullopt}, {L"", std::nullopt},    {L"\\\\.\\E:", std::nullopt},

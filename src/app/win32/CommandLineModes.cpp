@@ -44,10 +44,15 @@ int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settin
                                                 *tree, storage, preparation, prompter));
 }
 
-int RunListing(const SettingsRecord& settings) {
+int RunListing(const SettingsRecord& settings, bool utf8) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   const auto names =
       CommandLineNames(*tree, win32::QueryWindowsVersion().major, settings.m_nDeviceKind);
-  win32::WriteToStandardOutput(FormatNameLines(names));
-  return 0;
+  const win32::StandardOutput output;
+  if (output.IsConsole())
+    return ExitStatusForListing(true, output.WriteText(FormatNameLines(names)));
+  const UINT codePage = utf8 ? CP_UTF8 : output.ReadersCodePage();
+  const EncodedNames encoded = EncodeNameLines(
+      names, [codePage](std::wstring_view line) { return win32::EncodeExactly(line, codePage); });
+  return ExitStatusForListing(encoded.complete, output.WriteBytes(encoded.bytes));
 }

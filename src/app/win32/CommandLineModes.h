@@ -8,4 +8,5 @@
 
 int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings);
 int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings);
-int RunListing(const SettingsRecord& settings);
+// `utf8`: redirected output in UTF-8 rather than in the code page its reader expects.
+int RunListing(const SettingsRecord& settings, bool utf8);

@@ -101,7 +101,7 @@ bool CTollevaneApp::RunCommandLineMode() {
       return true;
     case StartupMode::List:
       LoadSettings(true);
-      m_nExitStatus = RunListing(m_settings);
+      m_nExitStatus = RunListing(m_settings, choice.utf8);
       return true;
     case StartupMode::RemoveByDrive:
       LoadSettings(true);

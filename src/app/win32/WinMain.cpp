@@ -13,5 +13,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   win32::RestrictDllSearchToSystemFolder();
   CTollevaneApp& app = TheApp();
   if (app.InitInstance()) app.Run();
-  return app.ExitInstance();
+  const int status = app.ExitInstance();
+  // A removal worker the user abandoned may still be inside its eject request.
+  // ExitProcess ends it before any library is told to detach; returning would first
+  // run the runtime's exit handlers and static destructors under the running worker.
+  ::ExitProcess(static_cast<UINT>(status));
 }

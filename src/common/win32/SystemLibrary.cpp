@@ -16,13 +16,22 @@ std::wstring SystemFolder() {
   return std::wstring(buffer, length);
 }
 
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+
+// Windows 7 with KB2533623 and later.
+SetDefaultDllDirectoriesFunction SetDefaultDllDirectoriesEntry() {
+  return SystemFunction<SetDefaultDllDirectoriesFunction>(::GetModuleHandleW(L"kernel32.dll"),
+                                                          "SetDefaultDllDirectories");
+}
+
+// The program sets them first thing wherever the system can.
+bool DefaultDllDirectoriesAvailable() { return SetDefaultDllDirectoriesEntry() != nullptr; }
+
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() {
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const auto setDefault =
-      SystemFunction<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
+  const auto setDefault = SetDefaultDllDirectoriesEntry();
   if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
   // Without it the program's folder stays searched first, which is why every library
   // the program loads itself is named by its full path; this removes the current folder.
@@ -35,7 +44,11 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
   const std::wstring folder = SystemFolder();
   if (folder.empty()) return nullptr;
   const std::wstring path = folder + L"\\" + fileName;
-  return ::LoadLibraryW(path.c_str());
+  // Where the default directories are set, they govern the library's own imports too.
+  // Elsewhere those imports would be searched in the program's folder first; the
+  // altered search starts in the library's folder, the system folder, instead.
+  const DWORD flags = DefaultDllDirectoriesAvailable() ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH;
+  return ::LoadLibraryExW(path.c_str(), nullptr, flags);
 }
 
 }  // namespace win32

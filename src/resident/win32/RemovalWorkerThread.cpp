@@ -33,10 +33,11 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
   MessageBoxPrompter prompter(run.mainWindow);
   const SettingsRecord& settings = run.job.settings;
   RemovalServices services{
-      [&settings](const std::wstring& name, tag_device_hotkey_info& record) {
+      [&settings, &run](const std::wstring& name, tag_device_hotkey_info& record) {
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, preparation);
+        removal.StopWhen(run.job);
         return removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },

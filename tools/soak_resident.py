@@ -1,35 +1,33 @@
-"""A soak run of the resident program under Wine, for reports (no test: CTest does
-not run it, and it takes minutes): one resident run with many hotkey removals and
-many openings and closings of the settings sheet, with the process's figures before
-and after. What Windows reports of another process comes from helpers/procstats.exe
-(handle count, GDI and USER objects, private bytes, working set); the Linux side from
-/proc (resident set, anonymous memory). A figure that grows from the first round of
-the loop to the last points at a leak; the one-time growth of the first round (lazy
-initialisation in the program and in Wine) is kept apart by a warm-up round.
+"""A soak run of the resident program under Wine, for reports (nothing is asserted;
+`make test` runs it once with small numbers, tools/smoke.py): one resident run with
+many hotkey removals and many openings and closings of the settings sheet, with the
+process's figures before and after. What Windows reports of another process comes
+from helpers/procstats.exe (handle count, GDI and USER objects, private bytes,
+working set); the Linux side from /proc (resident set, anonymous memory). A figure
+that grows from the first round of the loop to the last points at a leak; the
+one-time growth of the first round (lazy initialisation in the program and in Wine)
+is kept apart by a warm-up round.
 
-    python3 tests/e2e/soak_resident.py [--removals 300] [--sheets 30] [--version 10]
+    python3 tools/soak_resident.py [--removals 300] [--sheets 30] [--version 10]
 
-Uses build/win32, or build/win64 with TOLLEVANE_E2E_ARCH=win64 (Tollevane.exe and the
+Runs build/win32, or build/win64 with TOLLEVANE_E2E_ARCH=win64 (the program and the
 helpers must be built).
 """
 
 from __future__ import annotations
 
-import argparse
 import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-from harness import wait_until  # noqa: E402
-from measure_resident import HOTKEY, find_process, memory_kib, start_card_resident  # noqa: E402
-from simulated_devices import plug_in_again  # noqa: E402
-from wine_host import ARCH  # noqa: E402
+import toolbox
+import driver
+import harness
+from resident_figures import HOTKEY, KEY, find_process, memory_kib, start_card_resident, thread_count
+from simulated_devices import plug_in_again
+from texts import ID_VERSION, IDCANCEL
+from wine_host import ARCH
 
-WM_COMMAND = 0x0111
-ID_VERSION = 32777  # the tray menu's version command: opens the sheet
-IDCANCEL = 2
 FIELDS = ("pid", "handles", "sys handles", "gdi", "user", "private", "working set")
 
 
@@ -47,27 +45,20 @@ def figures(s: harness.Session, pid: int) -> dict[str, str]:
     shown["anon KiB"] = str(memory.get("RssAnon", 0))
     # Wine keeps Windows handles in its server; these are the process's own on Linux.
     shown["unix fds"] = str(len(list(Path(f"/proc/{pid}/fd").iterdir())))
-    shown["threads"] = str(len(list(Path(f"/proc/{pid}/task").iterdir())))
+    shown["threads"] = str(thread_count(pid))
     return shown
 
 
 def remove_once(s: harness.Session, env: dict, n: int) -> None:
     plug_in_again(env)
-    if s.helper("press", HOTKEY).status != 0:
-        raise harness.HarnessError("press failed")
-    # The count is stored after the request: the program is idle again once it is there.
-    wait_until(lambda: s.read_settings().get("REJECT_TIMES", {}).get("001") == str(n), 20,
-               interval=0.02, what=f"removal {n} counted")
+    s.press(HOTKEY)
+    driver.wait_removal_count(s, KEY, n, timeout=20)
 
 
-def open_and_close_sheet(s: harness.Session, main: str) -> None:
-    if s.helper("postmsg", main, str(WM_COMMAND), str(ID_VERSION)).status != 0:
-        raise harness.HarnessError("postmsg failed")
-    sheet = s.wait_window(title="Tollevane", class_name="#32770", visible=True)
-    s.click(sheet, control_id=IDCANCEL)
-    s.wait_window_gone(title="Tollevane", class_name="#32770")
+def open_and_close_sheet(s: harness.Session, resident: driver.Resident) -> None:
+    resident.open_sheet(ID_VERSION).close(IDCANCEL)
     # The hotkeys are held again once the sheet has gone.
-    wait_until(lambda: s.hotkey_taken(HOTKEY), 20, what="hotkey held again")
+    s.wait_hotkeys_taken([HOTKEY])
 
 
 def print_figures(rows: list[tuple[str, dict[str, str]]]) -> None:
@@ -78,14 +69,13 @@ def print_figures(rows: list[tuple[str, dict[str, str]]]) -> None:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = toolbox.argument_parser(__doc__, "10")
     parser.add_argument("--removals", type=int, default=300)
     parser.add_argument("--sheets", type=int, default=30)
-    parser.add_argument("--version", default="10", choices=["2000", "xp", "vista", "10"])
-    args = parser.parse_args()
+    args = toolbox.parse_arguments(parser)
 
     with harness.Session("soak_resident", args.version) as s:
-        log, env, main_window = start_card_resident(s, {"DISP_MESSAGE": 0})
+        resident, log, env = start_card_resident(s, {"DISP_MESSAGE": 0})
         pid = find_process(s, "Tollevane.exe")
 
         rows = [("started", figures(s, pid))]
@@ -94,7 +84,7 @@ def main() -> int:
         # mistaken for growth.
         removed += 1
         remove_once(s, env, removed)
-        open_and_close_sheet(s, main_window)
+        open_and_close_sheet(s, resident)
         rows.append(("after warm-up", figures(s, pid)))
 
         started = time.monotonic()
@@ -104,12 +94,12 @@ def main() -> int:
             removed += 1
             remove_once(s, env, removed)
             if (n + 1) % per_sheet == 0 and sheets < args.sheets:
-                open_and_close_sheet(s, main_window)
+                open_and_close_sheet(s, resident)
                 sheets += 1
             if n + 1 == args.removals // 2:
                 rows.append((f"after {n + 1} removals", figures(s, pid)))
         while sheets < args.sheets:
-            open_and_close_sheet(s, main_window)
+            open_and_close_sheet(s, resident)
             sheets += 1
         rows.append((f"after {args.removals} + {sheets} sheets", figures(s, pid)))
 

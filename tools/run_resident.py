@@ -1,9 +1,11 @@
 """`make run`: starts the built Tollevane.exe resident under Wine, in a prefix
 that persists between runs (build/run-prefix), on a virtual desktop with a
-taskbar so that the tray icon shows. Stays in the foreground until the program
-ends or Ctrl+C; then it ends what it started.
+taskbar so that the tray icon shows, with the demo machine's devices. Stays in the
+foreground until the program ends or Ctrl+C; then it ends what it started.
+With --smoke (for `make test`) it uses a prefix of its own, checks that the program
+is up and ends it.
 
-    run_resident.py [--version 2000|xp|vista|10] [--fresh]
+    run_resident.py [--version 2000|xp|vista|10] [--fresh] [--smoke]
 """
 
 import argparse
@@ -15,26 +17,11 @@ import sys
 import time
 from pathlib import Path, PureWindowsPath
 
-
-
-def _choose_architecture() -> None:
-    # The 32-bit build is the primary one; a host that cannot execute 32-bit
-    # programs (and so 32-bit Wine) runs the 64-bit build instead.
-    if os.environ.get("TOLLEVANE_E2E_ARCH"):
-        return
-    try:
-        subprocess.run(["/usr/lib/wine/wine", "--version"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=False, timeout=30)
-        os.environ["TOLLEVANE_E2E_ARCH"] = "win32"
-    except OSError:
-        os.environ["TOLLEVANE_E2E_ARCH"] = "win64"
-
-
-_choose_architecture()
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-import prefixes  # noqa: E402
-import wine_host  # noqa: E402
+import toolbox
+import harness
+import prefixes
+import wine_host
+from texts import PROGRAM
 
 
 def say(text: str) -> None:
@@ -97,27 +84,72 @@ class EjectPrinter:
         self.done = len(lines)
 
 
-def main() -> int:
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--version", choices=sorted(prefixes.VERSIONS), default="10")
-    parser.add_argument("--fresh", action="store_true", help="start from a new prefix")
-    args = parser.parse_args()
-
-    config = harness.paths()
-    if not config.exe.exists():
-        say(f"{config.exe} is not built; `make run` builds it first")
-        return 1
-    prefix = config.source / "build" / ("run-prefix" if wine_host.ARCH == "win32" else "run-prefix-win64")
-    prepare_prefix(prefix, args.version, args.fresh, config.work)
-
-    # The program file lives in the prefix, as installed; the Startup shortcut
-    # it creates points there.
-    program = PureWindowsPath(harness.PROGRAM_DIR) / "Tollevane.exe"
+def install_program(prefix: Path, config: harness.Paths) -> PureWindowsPath:
+    """The program file lives in the prefix, as installed; the Startup shortcut it
+    creates points there."""
     program_dir = prefix / "drive_c" / "Program Files" / "Tollevane"
     program_dir.mkdir(parents=True, exist_ok=True)
     for sibling in config.exe.parent.glob("Tollevane.*"):
         if sibling.suffix.lower() in (".exe", ".chm"):
             shutil.copy2(sibling, program_dir / sibling.name)
+    return PureWindowsPath(harness.PROGRAM_DIR) / "Tollevane.exe"
+
+
+def plug_in_demo_devices(prefix: Path, config: harness.Paths, env: dict) -> Path | None:
+    """Points the device stand-in at a copy of the demo tree; gives the eject log."""
+    demo_tree = config.source / "demo" / "devices.tree"
+    if not demo_tree.exists():
+        return None
+    # A copy per run: the device stand-in records ejections beside its tree,
+    # and every run starts with every demo device plugged in.
+    tree_copy = prefix / "demo-devices.tree"
+    shutil.copyfile(demo_tree, tree_copy)
+    (prefix / "demo-devices.tree.gone").unlink(missing_ok=True)
+    eject_log = prefix / "demo-ejects.log"
+    eject_log.unlink(missing_ok=True)
+    env["TOLLEVANE_DEVICE_TREE"] = harness.windows_path(tree_copy)
+    env["TOLLEVANE_EJECT_LOG"] = harness.windows_path(eject_log)
+    say(f"demo devices from {demo_tree}, answered by the device stand-in")
+    return eject_log
+
+
+def start_on_desktop(env: dict, program: PureWindowsPath, cwd: Path, log: Path) -> subprocess.Popen:
+    # A new desktop name for every run; made the prefix's default desktop too,
+    # so that helpers started with plain `wine` see the program's windows.
+    desktop = f"Tollevane-{int(time.time())}"
+    explorer = r"HKCU\Software\Wine\Explorer"
+    for key, name, value in ((explorer, "Desktop", desktop),
+                             (explorer + r"\Desktops", desktop, wine_host.SCREEN)):
+        wine_host.run_wine(env, "reg", "add", key, "/v", name, "/d", value, "/f")
+    with open(log, "ab") as output:
+        return subprocess.Popen(
+            [*wine_host.wine_command(), "explorer", f"/desktop={desktop},{wine_host.SCREEN}", str(program)],
+            env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
+            preexec_fn=wine_host.die_with_parent)
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--version", choices=sorted(prefixes.VERSIONS), default="10")
+    parser.add_argument("--fresh", action="store_true", help="start from a new prefix")
+    parser.add_argument("--smoke", action="store_true",
+                        help="in a prefix of its own: start the program, check that it is up, end it")
+    args = parser.parse_args()
+    toolbox.exit_unless_host_runs_wine()
+
+    config = harness.paths()
+    if not config.exe.exists():
+        say(f"{config.exe} is not built; `make run` builds it first")
+        return 1
+    if args.smoke:
+        # Beside the tests' prefixes, so that one left by a killed run is swept with theirs.
+        prefix = config.work / "prefixes" / f"run-smoke-{os.getpid()}"
+        prepare_prefix(prefix, args.version, True, config.work)
+        (prefix / "owner.pid").write_text(str(os.getpid()))
+    else:
+        prefix = config.source / "build" / ("run-prefix" if wine_host.ARCH == "win32" else "run-prefix-win64")
+        prepare_prefix(prefix, args.version, args.fresh, config.work)
+    program = install_program(prefix, config)
 
     logs = config.work / "logs"
     logs.mkdir(parents=True, exist_ok=True)
@@ -130,48 +162,29 @@ def main() -> int:
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     signal.signal(signal.SIGHUP, lambda *_: sys.exit(129))
     try:
-        display = os.environ.get("DISPLAY")
+        display = None if args.smoke else os.environ.get("DISPLAY")
         if display:
             say(f"using your display {display}")
         else:
             xvfb = wine_host.Xvfb(logs / "run-xvfb.log")
             display = xvfb.display
-            say(f"no DISPLAY set: started a virtual display {display} (Xvfb); "
+            say(f"started a virtual display {display} (Xvfb); "
                 f"look at it with: import -display {display} -window root shot.png")
         env = wine_host.wine_environment(prefix, display)
-        demo_tree = config.source / "demo" / "devices.tree"
-        eject_log = None
-        if demo_tree.exists():
-            # A copy per run: the device stand-in records ejections beside its tree,
-            # and every run starts with every demo device plugged in.
-            tree_copy = prefix / "demo-devices.tree"
-            shutil.copyfile(demo_tree, tree_copy)
-            (prefix / "demo-devices.tree.gone").unlink(missing_ok=True)
-            eject_log = prefix / "demo-ejects.log"
-            eject_log.unlink(missing_ok=True)
-            env["TOLLEVANE_DEVICE_TREE"] = harness.windows_path(tree_copy)
-            env["TOLLEVANE_EJECT_LOG"] = harness.windows_path(eject_log)
-            say(f"demo devices from {demo_tree}, answered by the device stand-in")
+        eject_log = plug_in_demo_devices(prefix, config, env)
         server = wine_host.WineServer(prefix, env, logs / "run-wineserver.log")
-
-        # A new desktop name for every run; made the prefix's default desktop too,
-        # so that helpers started with plain `wine` see the program's windows.
-        desktop = f"Tollevane-{int(time.time())}"
-        explorer = r"HKCU\Software\Wine\Explorer"
-        for key, name, value in ((explorer, "Desktop", desktop),
-                                 (explorer + r"\Desktops", desktop, wine_host.SCREEN)):
-            wine_host.run_wine(env, "reg", "add", key, "/v", name, "/d", value, "/f")
-        with open(logs / "run-program.log", "ab") as log:
-            program_process = subprocess.Popen(
-                [*wine_host.wine_command(), "explorer", f"/desktop={desktop},{wine_host.SCREEN}", str(program)],
-                env=env, cwd=program_dir, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                preexec_fn=wine_host.die_with_parent)
+        program_process = start_on_desktop(env, program, prefix / "drive_c" / "Program Files" / "Tollevane",
+                                           logs / "run-program.log")
         # The desktop's explorer outlives the program; watch the program itself.
         if not wait_for_program(prefix, present=True, timeout=60):
             say("the program did not start; see " + str(logs / "run-program.log"))
             return 1
-        say(f"Tollevane.exe ({wine_host.ARCH}) is running resident in {prefix} ({args.version}), "
-            f"desktop {desktop!r}")
+        say(f"Tollevane.exe ({wine_host.ARCH}) is running resident in {prefix} ({args.version})")
+        if args.smoke:
+            wine_host.run_wine(env, str(config.helpers / "waitwin.exe"), "--title", PROGRAM, "--class", PROGRAM,
+                               "--timeout", "20000")
+            say("its main window is there; ending it")
+            return 0
         wine = " ".join(wine_host.wine_command())
         say(f"helpers: WINEPREFIX={prefix} DISPLAY={display} {wine} {config.helpers}/listwin.exe")
         say("stop it with Ctrl+C here, or with the tray menu's exit command")
@@ -192,6 +205,8 @@ def main() -> int:
         wine_host.kill_prefix_processes(prefix)
         if xvfb is not None:
             xvfb.stop()
+        if args.smoke:
+            shutil.rmtree(prefix, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,99 @@
+"""Screenshots of every window of the program at a given screen scale, to look at:
+the tray icon and menu, the four pages of the settings sheet (with a present and
+an absent registration), the hotkey entry dialog, the wait dialog, the forced-stop
+question and the exit question. `make test` takes one scale's pictures once
+(tools/smoke.py).
+
+    python3 tools/dpi_screenshots.py --out DIR [--dpi 96 144]
+
+Each picture is DIR/<dpi>/<window>.png. Runs build/win32, or build/win64 with
+TOLLEVANE_E2E_ARCH=win64.
+"""
+
+from __future__ import annotations
+
+import argparse
+import sys
+import time
+from pathlib import Path
+
+import toolbox
+import driver
+import harness
+from formats import Entry
+from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
+from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
+                   WM_RBUTTONDOWN)
+
+DEVICES = DeviceTreeFile("resident_devices.tree")
+SLOW = "Long Disk USB Device"  # its removal takes long enough for the wait dialog to show
+# A window has painted some time after it is there; nothing tells a program when.
+PAINT = 0.5
+
+
+def shoot(dpi: int, out: Path) -> list[Path]:
+    out.mkdir(parents=True, exist_ok=True)
+    taken = []
+    with harness.Session(f"dpi-{dpi}", "10", desktop=True) as s:
+        def shot(name: str) -> None:
+            taken.append(s.screenshot(out / f"{name}.png"))
+
+        s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+        resident = driver.start_resident(
+            s, {"001": Entry(SLOW, "ctrl+alt+f5"), "002": Entry("Missing Card", "ctrl+alt+f6", kind=0x02, times=12)},
+            env=tree_environment(DEVICES, EjectLog(s)))
+        shot("desktop-tray")
+
+        resident.tray(WM_RBUTTONDOWN)
+        s.wait_window(class_name=MENU_CLASS, visible=True, timeout=10)
+        shot("tray-menu")
+        s.press("esc")
+        s.wait_window_gone(class_name=MENU_CLASS, timeout=10)
+
+        resident.tray(WM_LBUTTONDBLCLK)
+        sheet = driver.Sheet.wait(s)
+        for index in reversed(range(len(PAGE_CAPTIONS))):
+            sheet.show(index)
+            time.sleep(PAINT)
+            shot(f"sheet-page{index}")
+        page = sheet.device_list()
+        dialog = page.open_dialog(page.texts()[0])
+        time.sleep(PAINT)
+        shot("hotkey-dialog")
+        dialog.cancel()
+        sheet.close()
+        s.wait_hotkeys_taken(["ctrl+alt+f5"], timeout=15)
+
+        s.press("ctrl+alt+f5")
+        s.wait_window(title=PROGRAM, class_name=DIALOG_CLASS, visible=True, timeout=15)
+        time.sleep(PAINT)
+        shot("wait-dialog")
+        s.press("esc")
+        s.message_box(title=CONFIRM_CAPTION, timeout=10)
+        time.sleep(PAINT)
+        shot("force-stop-question")
+        s.answer("yes", title=CONFIRM_CAPTION)
+        s.wait_window_gone(title=PROGRAM, class_name=DIALOG_CLASS, timeout=15)
+
+        resident.command(ID_EXIT)
+        s.message_box(title=CONFIRM_CAPTION, timeout=10)
+        time.sleep(PAINT)
+        shot("exit-question")
+        s.answer("no", title=CONFIRM_CAPTION)
+    return taken
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--dpi", type=int, nargs="+", default=[96, 144])
+    args = parser.parse_args()
+    toolbox.exit_unless_host_runs_wine()
+    for dpi in args.dpi:
+        pictures = shoot(dpi, Path(args.out) / str(dpi))
+        print(f"{dpi} dpi: {len(pictures)} pictures: " + ", ".join(p.name for p in pictures), flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
