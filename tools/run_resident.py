@@ -1,7 +1,8 @@
 """`make run`: starts the built Tollevane.exe resident under Wine, in a prefix
 that persists between runs (build/run-prefix), on a virtual desktop with a
-taskbar so that the tray icon shows, with the demo machine's devices. Stays in the
-foreground until the program ends or Ctrl+C; then it ends what it started.
+taskbar so that the tray icon shows, with the devices of a Windows 10 Japanese
+machine (tests/machines/windows10-ja.tree). Stays in the foreground until the
+program ends or Ctrl+C; then it ends what it started.
 With --smoke (for `make test`) it uses a prefix of its own, checks that the program
 is up and ends it.
 
@@ -96,8 +97,8 @@ def install_program(prefix: Path, config: harness.Paths) -> PureWindowsPath:
 
 
 def plug_in_demo_devices(prefix: Path, config: harness.Paths, env: dict) -> Path | None:
-    """Points the device stand-in at a copy of the demo tree; gives the eject log."""
-    demo_tree = config.source / "demo" / "devices.tree"
+    """Points the device stand-in at a copy of the demo machine's tree; gives the eject log."""
+    demo_tree = config.source / "tests" / "machines" / "windows10-ja.tree"
     if not demo_tree.exists():
         return None
     # A copy per run: the device stand-in records ejections beside its tree,
