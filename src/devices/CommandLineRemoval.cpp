@@ -2,7 +2,6 @@
 
 #include "common/Prompter.h"
 #include "devices/DriveHolder.h"
-#include "devices/StorageDesc.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
 
@@ -19,11 +18,10 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
 
 }  // namespace
 
-RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter) {
-  SelectStorageDesc(majorVersion);
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
   ReportNothingRemoved(name, settings, removal.Tally(), prompter);
   return removal.Tally();
@@ -31,12 +29,11 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
 
 RemovalTally RemoveDriveHolder(std::wstring_view argument,
                                const std::optional<std::wstring>& deviceObjectName,
-                               unsigned majorVersion, const SettingsRecord& settings,
+                               const SystemNames& names, const SettingsRecord& settings,
                                DeviceTree& tree, StorageEjectPreparation& preparation,
                                Prompter& prompter) {
   // The storage test before the eject compares with the running system's description.
-  SelectStorageDesc(majorVersion);
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   if (deviceObjectName) {
     if (const auto holder = FindRemovableHolder(tree, *deviceObjectName))
       removal.EjectAndCount(*holder, nullptr);

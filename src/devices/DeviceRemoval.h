@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "devices/DeviceTree.h"
+#include "devices/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
@@ -32,9 +33,9 @@ enum class RemovalRoad { Hotkey, CommandLine };
 
 class DeviceRemoval {
  public:
-  // `deviceKind` is the global DEVICE_KIND. The storage description is read from
-  // g_strStorageDesc, which must be chosen before.
-  DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, StorageEjectPreparation& preparation);
+  // `deviceKind` is the global DEVICE_KIND; `names` tell which nodes are USB mass storage.
+  DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemNames names,
+                StorageEjectPreparation& preparation);
 
   // Ejects every match of `name`; each eject that succeeds adds 1 to the removal count of
   // `toCount` when there is one. True when at least one eject succeeded.
@@ -64,10 +65,10 @@ class DeviceRemoval {
                      tag_device_hotkey_info* toCount);
   // A class device without children is matched by its own name and ejected itself.
   bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
-  bool IsStorageName(std::wstring_view name) const;
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
+  SystemNames names_;
   StorageEjectPreparation& preparation_;
   RemovalTally tally_;
 };

@@ -5,8 +5,10 @@
 #include "fakes/RecordingHotkeyRegistrar.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
-#include "settings/Registrations.h"
+#include "resident/HotkeyTable.h"
+#include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
+#include "ui/DeviceListRegistrations.h"
 
 // Records are spelled with designated initializers; the fields left out keep their
 // defaults on purpose.

@@ -5,12 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "app/CommandLineListing.h"
 #include "app/DriveArgument.h"
 #include "app/StartupMode.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/StandardOutput.h"
-#include "common/win32/WindowsVersion.h"
+#include "devices/CommandLineListing.h"
 #include "devices/CommandLineRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "resident/win32/ExplorerPreparation.h"
@@ -38,29 +37,29 @@ std::optional<std::wstring> DosDeviceTarget(const std::wstring& drive) {
 
 }  // namespace
 
-int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings) {
+int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
+                     const SystemNames& names) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
-  return ExitStatusForRemoval(RemoveDeviceByName(name, win32::QueryWindowsVersion().major,
-                                                 settings, *tree, preparation, prompter));
+  return ExitStatusForRemoval(
+      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter));
 }
 
-int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings) {
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
+                      const SystemNames& names) {
   const std::optional<std::wstring> drive = ParseDriveArgument(argument);
   const std::optional<std::wstring> target = drive ? DosDeviceTarget(*drive) : std::nullopt;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
-  return ExitStatusForRemoval(RemoveDriveHolder(argument, target,
-                                                win32::QueryWindowsVersion().major, settings,
-                                                *tree, preparation, prompter));
+  return ExitStatusForRemoval(
+      RemoveDriveHolder(argument, target, names, settings, *tree, preparation, prompter));
 }
 
-int RunListing(const SettingsRecord& settings) {
+int RunListing(const SettingsRecord& settings, const SystemNames& names) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
-  const auto names =
-      CommandLineNames(*tree, win32::QueryWindowsVersion().major, settings.m_nDeviceKind);
-  win32::WriteToStandardOutput(FormatNameLines(names));
+  const auto lines = CommandLineNames(*tree, names, settings.m_nDeviceKind);
+  win32::WriteToStandardOutput(FormatNameLines(lines));
   return 0;
 }

@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "devices/SystemNames.h"
 #include "settings/SettingsRecord.h"
 
-int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings);
-int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings);
-int RunListing(const SettingsRecord& settings);
+int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
+                     const SystemNames& names);
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
+                      const SystemNames& names);
+int RunListing(const SettingsRecord& settings, const SystemNames& names);
