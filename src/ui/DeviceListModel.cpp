@@ -2,7 +2,6 @@
 
 #include "common/Prompter.h"
 #include "common/WinValues.h"
-#include "devices/DeviceNames.h"
 #include "hotkeys/HotkeyCode.h"
 #include "resources/resource.h"
 #include "settings/SettingsFile.h"

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "common/win32/Handles.h"
@@ -35,7 +34,6 @@ class CTollevaneApp {
   // Whether `argument` was one of the shortcut switches (which then ran).
   bool HandleShortcutSwitch(const std::wstring& argument);
 
-  SettingsFile& Settings() { return m_settingsFile; }
   void LoadSettings(bool commandLineDefaults);
 
   std::wstring m_pszProfileName;
