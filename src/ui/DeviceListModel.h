@@ -63,7 +63,6 @@ class DeviceListModel final : public RegistrationRows {
 
   void SetObserver(DeviceListObserver* observer) { observer_ = observer; }
 
-  const std::wstring& StorageDesc() const { return offered_.Names().storageDesc; }
   const std::wstring& AllStorageName() const override { return offered_.Names().allStorageName; }
 
   // The row that OfferedDevices gives the record, or -1 when it offers none.
@@ -75,6 +74,7 @@ class DeviceListModel final : public RegistrationRows {
   std::wstring RowText(std::size_t row) const override { return offered_.At(row).name; }
   tag_device_hotkey_info RowRecord(std::size_t row) const override { return offered_.At(row); }
   std::int32_t RowImage(std::size_t row) const override { return offered_.At(row).image; }
+  // The row with the texts its columns show.
   DeviceListRow Row(std::size_t row) const;
   bool HasRow(std::optional<std::size_t> row) const { return row && *row < offered_.Count(); }
 

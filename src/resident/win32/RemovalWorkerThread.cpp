@@ -24,7 +24,6 @@ struct RemovalRun {
   const HWND mainWindow;
   RemovalJob job;
   const SystemNames names;
-  // The program's, which outlives every worker.
   SettingsFile& settingsFile;
   // Manual-reset; set once the eject requests are over and their count is stored.
   const win32::UniqueHandle countSettled;
