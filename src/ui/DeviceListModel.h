@@ -67,8 +67,6 @@ class DeviceListModel final : public RegistrationRows {
 
   // The row that OfferedDevices gives the record, or -1 when it offers none.
   int AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override;
-  // The listing's deliveries, routed to AddOrUpdateRow.
-  DeviceListSink& Sink() { return sink_; }
 
   std::size_t RowCount() const override { return offered_.Count(); }
   std::wstring RowText(std::size_t row) const override { return offered_.At(row).name; }
