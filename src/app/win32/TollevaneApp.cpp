@@ -53,6 +53,7 @@ bool CTollevaneApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
+  // A settings file beside the program is nobody's STARTUP choice: it is not looked at.
   if (FindSettingsFile()) CreateStartupShortcutIfWanted();
   m_pszHelpFilePath = win32::WithExtension(win32::ModulePath(), L".chm");
   m_systemNames = SystemNamesFor(win32::QueryWindowsVersion().major);
