@@ -2,7 +2,6 @@
 
 #include "common/Prompter.h"
 #include "devices/DriveHolder.h"
-#include "devices/StorageDesc.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
 
@@ -19,23 +18,21 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
 
 }  // namespace
 
-RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter) {
-  SelectStorageDesc(majorVersion);
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
   ReportNothingRemoved(name, settings, removal.Tally(), prompter);
   return removal.Tally();
 }
 
 RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
-                               unsigned majorVersion, const SettingsRecord& settings,
+                               const SystemNames& names, const SettingsRecord& settings,
                                DeviceTree& tree, DriveStorage& storage,
                                StorageEjectPreparation& preparation, Prompter& prompter) {
   // The storage test before the eject compares with the running system's description.
-  SelectStorageDesc(majorVersion);
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, preparation);
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   if (letter) {
     for (const DevNode holder : FindDriveHolders(tree, storage, *letter))
       removal.EjectAndCount(holder, nullptr);

@@ -14,10 +14,9 @@
 class Prompter;
 struct SettingsRecord;
 
-// Chooses the storage description for `majorVersion`, removes `name` over the USB class
-// and the kinds of `settings`, and asks for message 110 when nothing was removed and
-// DISP_REJECT_ERR is set.
-RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
+// Removes `name` over the USB class and the kinds of `settings`, and asks for message
+// 110 when nothing was removed and DISP_REJECT_ERR is set.
+RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter);
 
@@ -26,6 +25,6 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, unsigned majorVersion,
 // device is. Message 110 names `argument`, as the user typed it, when nothing was removed
 // and DISP_REJECT_ERR is set.
 RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
-                               unsigned majorVersion, const SettingsRecord& settings,
+                               const SystemNames& names, const SettingsRecord& settings,
                                DeviceTree& tree, DriveStorage& storage,
                                StorageEjectPreparation& preparation, Prompter& prompter);

@@ -3,23 +3,21 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
-#include "devices/StorageDesc.h"
-
-namespace {
-
-constexpr unsigned kMajorVersionVista = 6;
-constexpr unsigned kMajorVersionXp = 5;
-
-}  // namespace
+#include "devices/SystemNames.h"
 
 DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
-                                     const ClassImageList* imageList, DeviceListSink& sink)
-    : tree_(tree), deviceKind_(deviceKind), imageList_(imageList), sink_(sink) {}
+                                     const SystemNames& names, const ClassImageList* imageList,
+                                     DeviceListSink& sink)
+    : tree_(tree),
+      deviceKind_(deviceKind),
+      allStorageName_(names.allStorageName),
+      imageList_(imageList),
+      sink_(sink) {}
 
 void DeviceEnumeration::EnumerateDevices(bool refresh) {
   if (deviceKind_ & kKindUsb) {
     tag_device_hotkey_info allStorage;
-    allStorage.name = AllStorageNameFor(g_bVistaOrLater ? kMajorVersionVista : kMajorVersionXp);
+    allStorage.name = allStorageName_;
     allStorage.key = allStorage.name;
     allStorage.device_kind = kKindUsb;
     allStorage.present = 1;

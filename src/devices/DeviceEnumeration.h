@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "devices/DeviceTree.h"
 #include "settings/DeviceHotkeyInfo.h"
+
+struct SystemNames;
 
 // Receives the listing, one record at a time, in order; the device list page keeps one
 // row per display name.
@@ -18,8 +21,8 @@ class DeviceListSink {
 class DeviceEnumeration {
  public:
   // `deviceKind` is the global DEVICE_KIND; `imageList` the page's class image list.
-  DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind, const ClassImageList* imageList,
-                    DeviceListSink& sink);
+  DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind, const SystemNames& names,
+                    const ClassImageList* imageList, DeviceListSink& sink);
 
   // The all-storage entry (when USB is selected), then the removable devices of the
   // selected kinds in sweep order. `refresh` goes unchanged to every delivery.
@@ -35,6 +38,7 @@ class DeviceEnumeration {
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
+  std::wstring allStorageName_;
   const ClassImageList* imageList_;
   DeviceListSink& sink_;
 };

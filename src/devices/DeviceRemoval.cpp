@@ -5,13 +5,12 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
-#include "devices/StorageDesc.h"
 
 using winvalues::kCrSuccess;
 
-DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind,
+DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemNames names,
                              StorageEjectPreparation& preparation)
-    : tree_(tree), deviceKind_(deviceKind), preparation_(preparation) {}
+    : tree_(tree), deviceKind_(deviceKind), names_(std::move(names)), preparation_(preparation) {}
 
 bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
                                  RemovalRoad road) {
@@ -46,13 +45,13 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
   }
   const std::wstring childName = GetDeviceName(tree_, *child);
   if (DeviceNamesEqual(childName, name) &&
-      EjectAndCount(IsStorageName(childName) ? *child : member, toCount)) {
+      EjectAndCount(names_.IsStorageName(childName) ? *child : member, toCount)) {
     found = true;
     return;
   }
   // The all-storage registration takes the storage member itself even when what hangs
   // below it carries other names.
-  if (IsStorageName(name) && IsStorageName(GetDeviceName(tree_, member)) &&
+  if (names_.IsStorageName(name) && names_.IsStorageName(GetDeviceName(tree_, member)) &&
       EjectAndCount(member, toCount))
     found = true;
 }
@@ -87,7 +86,7 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     if (EjectMatches(*child, name, toCount)) succeeded = true;
     const std::wstring childName = GetDeviceName(tree_, *child);
     if (DeviceNamesEqual(childName, name) &&
-        EjectAndCount(IsStorageName(childName) ? *child : *y, toCount))
+        EjectAndCount(names_.IsStorageName(childName) ? *child : *y, toCount))
       succeeded = true;
     // An inner node that is not a first child is compared by no parent's level, yet the
     // device list can offer it (the second slot of a card reader): compare it here, as a
@@ -107,32 +106,31 @@ bool DeviceRemoval::EjectByOwnName(DevNode member, std::wstring_view name,
 
 bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,
                                   tag_device_hotkey_info* toCount) {
-  if (IsStorageName(matchedName)) return EjectAndCount(matched, toCount);
+  if (names_.IsStorageName(matchedName)) return EjectAndCount(matched, toCount);
   const auto parent = GetParentNode(tree_, matched);
   return parent && EjectAndCount(*parent, toCount);
 }
 
-void DeviceRemoval::PrepareIfStorage(DevNode node) {
+std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
+  if (StopAsked()) return std::nullopt;
   std::wstring desc;
   if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) ==
           kCrSuccess &&
-      IsStorageName(desc))
+      names_.IsStorageName(desc)) {
     preparation_.PrepareStorageEject();
+    // The preparation can last seconds (the pause after closing Explorer windows), long
+    // enough for the user to give up meanwhile.
+    if (StopAsked()) return std::nullopt;
+  }
+  return tree_.RequestDeviceEject(node);
 }
 
 bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {
-  if (StopAsked()) return false;
-  PrepareIfStorage(node);
-  // The preparation can last seconds (the pause after closing Explorer windows), long
-  // enough for the user to give up meanwhile.
-  if (StopAsked()) return false;
+  const std::optional<winvalues::ConfigRet> result = EjectDevice(node);
+  if (!result) return false;
   ++tally_.requests;
-  if (tree_.RequestDeviceEject(node) != kCrSuccess) return false;
+  if (*result != kCrSuccess) return false;
   ++tally_.successes;
   if (toCount) ++toCount->reject_times;
   return true;
-}
-
-bool DeviceRemoval::IsStorageName(std::wstring_view name) const {
-  return DeviceNamesEqual(name, g_strStorageDesc);
 }

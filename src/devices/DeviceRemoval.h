@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "devices/DeviceTree.h"
 #include "devices/RemovalStop.h"
+#include "devices/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
@@ -33,9 +35,9 @@ enum class RemovalRoad { Hotkey, CommandLine };
 
 class DeviceRemoval {
  public:
-  // `deviceKind` is the global DEVICE_KIND. The storage description is read from
-  // g_strStorageDesc, which must be chosen before.
-  DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, StorageEjectPreparation& preparation);
+  // `deviceKind` is the global DEVICE_KIND; `names` tell which nodes are USB mass storage.
+  DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemNames names,
+                StorageEjectPreparation& preparation);
 
   // Ejects every match of `name`; each eject that succeeds adds 1 to the removal count of
   // `toCount` when there is one. True when at least one eject succeeded.
@@ -44,9 +46,12 @@ class DeviceRemoval {
   // The walk over `node` and its later siblings and everything below them.
   bool EjectMatches(DevNode node, std::wstring_view name, tag_device_hotkey_info* toCount);
 
-  // The eject request, preceded by the storage preparation when the node is described
-  // as a USB mass-storage device; tallied, and counted to `toCount` on success. Nothing
-  // is asked of the system once a stop is asked.
+  // The eject request itself, preceded by the storage preparation when the node is
+  // described as a USB mass-storage device. Nothing is asked of the system once a stop
+  // is asked, and then there is no result.
+  std::optional<winvalues::ConfigRet> EjectDevice(DevNode node);
+
+  // EjectDevice, tallied, and counted to `toCount` on success.
   bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
 
   // From now on, `stop` is asked before each eject request and each preparation; it
@@ -67,12 +72,11 @@ class DeviceRemoval {
                      tag_device_hotkey_info* toCount);
   // A class device without children is matched by its own name and ejected itself.
   bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
-  bool IsStorageName(std::wstring_view name) const;
-  void PrepareIfStorage(DevNode node);
   bool StopAsked() const { return stop_ != nullptr && stop_->StopAsked(); }
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
+  SystemNames names_;
   StorageEjectPreparation& preparation_;
   RemovalTally tally_;
   const RemovalStop* stop_ = nullptr;

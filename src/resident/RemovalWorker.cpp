@@ -3,7 +3,7 @@
 #include "common/Prompter.h"
 #include "common/WinValues.h"
 #include "resources/resource.h"
-#include "settings/Registrations.h"
+#include "settings/RegistrationStore.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "devices/DeviceEnumeration.h"
+#include "devices/OfferedDevices.h"
+#include "devices/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
-#include "settings/Registrations.h"
+#include "ui/DeviceListRegistrations.h"
 
 class Prompter;
 class SettingsFile;
-
-inline constexpr std::wstring_view kGenericUsbHub = L"汎用 USB ハブ";
 
 struct DeviceListRow {
   tag_device_hotkey_info record;  // record.name is the row's text (column 0)
@@ -56,29 +56,25 @@ enum class SetHotkeyResult { Stored, HeldByOtherRow, NoRow };
 
 class DeviceListModel final : public RegistrationRows {
  public:
-  // The storage description and the all-storage name follow the system's major version.
-  explicit DeviceListModel(unsigned majorVersion);
+  explicit DeviceListModel(const SystemNames& names) : offered_(names) {}
 
   DeviceListModel(const DeviceListModel&) = delete;
   DeviceListModel& operator=(const DeviceListModel&) = delete;
 
   void SetObserver(DeviceListObserver* observer) { observer_ = observer; }
 
-  const std::wstring& StorageDesc() const { return storageDesc_; }
-  const std::wstring& AllStorageName() const override { return allStorageName_; }
+  const std::wstring& AllStorageName() const override { return offered_.Names().allStorageName; }
 
-  // Drops the storage description and the generic hub; merges into the first row whose
-  // name matches without regard to case, else appends. Returns the row or -1.
+  // The row that OfferedDevices gives the record, or -1 when it offers none.
   int AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override;
-  // The listing's deliveries, routed to AddOrUpdateRow.
-  DeviceListSink& Sink() { return sink_; }
 
-  std::size_t RowCount() const override { return rows_.size(); }
-  std::wstring RowText(std::size_t row) const override { return rows_.at(row).Text(); }
-  tag_device_hotkey_info RowRecord(std::size_t row) const override { return rows_.at(row).record; }
-  std::int32_t RowImage(std::size_t row) const override { return rows_.at(row).record.image; }
-  const DeviceListRow& Row(std::size_t row) const { return rows_.at(row); }
-  bool HasRow(std::optional<std::size_t> row) const { return row && *row < rows_.size(); }
+  std::size_t RowCount() const override { return offered_.Count(); }
+  std::wstring RowText(std::size_t row) const override { return offered_.At(row).name; }
+  tag_device_hotkey_info RowRecord(std::size_t row) const override { return offered_.At(row); }
+  std::int32_t RowImage(std::size_t row) const override { return offered_.At(row).image; }
+  // The row with the texts its columns show.
+  DeviceListRow Row(std::size_t row) const;
+  bool HasRow(std::optional<std::size_t> row) const { return row && *row < offered_.Count(); }
 
   // The page's first filling: the present devices of `deviceKind`, then the stored
   // registrations of those kinds merged in or appended.
@@ -117,13 +113,9 @@ class DeviceListModel final : public RegistrationRows {
     DeviceListModel& model_;
   };
 
-  std::optional<std::size_t> FindRow(const tag_device_hotkey_info& record) const;
-  void SetTexts(DeviceListRow& row) const;
   void Changed(std::size_t row);
 
-  std::wstring storageDesc_;
-  std::wstring allStorageName_;
-  std::vector<DeviceListRow> rows_;
+  OfferedDevices offered_;
   std::uint32_t loadedDeviceKind_ = 0;
   DeviceListObserver* observer_ = nullptr;
   ListingSink sink_{*this};

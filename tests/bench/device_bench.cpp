@@ -6,10 +6,13 @@
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/StorageDesc.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {
+
+// The walks do the same work before and after Vista; only the names differ.
+const SystemNames kXpNames = SystemNamesFor(5);
 
 // One block of every shape the walks meet, 16 nodes; `stay` keeps every node present so
 // that each iteration sees the same tree.
@@ -79,12 +82,11 @@ void ReportPerNode(benchmark::State& state, const FakeDeviceTree& tree, int node
 }
 
 void BM_EnumerateDevices(benchmark::State& state) {
-  SelectStorageDesc(5);
   const int nodes = static_cast<int>(state.range(0));
   FakeDeviceTree tree(GeneratedTree(nodes));
   CountingSink sink;
   for (auto _ : state) {
-    DeviceEnumeration(tree, 0x3F, nullptr, sink).EnumerateDevices(false);
+    DeviceEnumeration(tree, 0x3F, kXpNames, nullptr, sink).EnumerateDevices(false);
     benchmark::DoNotOptimize(sink.rows);
   }
   ReportPerNode(state, tree, nodes);
@@ -95,7 +97,7 @@ void Remove(benchmark::State& state, const std::wstring& name, int nodes, FakeDe
   NoPreparation preparation;
   tag_device_hotkey_info registration;
   for (auto _ : state) {
-    DeviceRemoval removal(tree, 0x3F, preparation);
+    DeviceRemoval removal(tree, 0x3F, kXpNames, preparation);
     benchmark::DoNotOptimize(removal.FindAndEject(name, &registration, RemovalRoad::Hotkey));
   }
   ReportPerNode(state, tree, nodes);
@@ -105,21 +107,18 @@ void Remove(benchmark::State& state, const std::wstring& name, int nodes, FakeDe
 
 // The card reader's second slot of the last block: found by the later-sibling comparison.
 void BM_RemoveOneDevice(benchmark::State& state) {
-  SelectStorageDesc(5);
   const int nodes = static_cast<int>(state.range(0));
   FakeDeviceTree tree(GeneratedTree(nodes));
   Remove(state, L"SD Reader " + std::to_wstring(LastBlock(nodes)), nodes, tree);
 }
 
 void BM_RemoveAllStorage(benchmark::State& state) {
-  SelectStorageDesc(5);
   const int nodes = static_cast<int>(state.range(0));
   FakeDeviceTree tree(GeneratedTree(nodes));
-  Remove(state, g_strStorageDesc, nodes, tree);
+  Remove(state, kXpNames.storageDesc, nodes, tree);
 }
 
 void BM_RemoveAbsentDevice(benchmark::State& state) {
-  SelectStorageDesc(5);
   const int nodes = static_cast<int>(state.range(0));
   FakeDeviceTree tree(GeneratedTree(nodes));
   Remove(state, L"Not Connected", nodes, tree);

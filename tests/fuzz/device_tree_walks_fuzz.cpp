@@ -14,9 +14,9 @@
 #include "SimulatedTreeFile.h"
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/StorageDesc.h"
+#include "devices/OfferedDevices.h"
+#include "devices/SystemNames.h"
 #include "settings/SettingsRecord.h"
-#include "ui/DeviceListModel.h"
 
 namespace {
 
@@ -75,27 +75,28 @@ SimulatedTree WithEveryEjectSucceeding(SimulatedTree tree) {
 }
 
 void ExpectOfferedNamesRemovable(const SimulatedTree& tree, unsigned majorVersion) {
-  SelectStorageDesc(majorVersion);
-  // The page's rows, not the raw deliveries: it drops the storage description and the
-  // generic hub, and keeps one row per name.
-  DeviceListModel list(majorVersion);
+  const SystemNames names = SystemNamesFor(majorVersion);
+  // What is offered, not the raw deliveries: the storage description and the generic
+  // hub are dropped, and each name is offered once.
+  OfferedDevices offered(names);
   SimulatedDeviceTree listed(tree);
-  DeviceEnumeration(listed, kEveryKind, nullptr, list.Sink()).EnumerateDevices(false);
+  DeviceEnumeration(listed, kEveryKind, names, nullptr, offered).EnumerateDevices(false);
 
   // No offered node is exempt: the removal compares inner nodes that are not the first
   // of their chain as well (a card reader's second slot), which the list can offer.
   NoPreparation preparation;
-  for (std::size_t row = 0; row < list.RowCount(); ++row) {
-    // The all-storage row names no node; its removal looks for the storage description.
-    if (list.IsAllStorageRow(row)) continue;
+  for (std::size_t index = 0; index < offered.Count(); ++index) {
+    // The all-storage entry names no node; its removal looks for the storage description.
+    if (offered.IsAllStorageEntry(index)) continue;
     // A fresh tree each time: a successful eject takes the node and its branch away.
     SimulatedDeviceTree live(tree);
-    DeviceRemoval removal(live, kEveryKind, preparation);
-    tag_device_hotkey_info registration = list.RowRecord(row);
+    DeviceRemoval removal(live, kEveryKind, names, preparation);
+    tag_device_hotkey_info registration = offered.At(index);
+    const std::wstring& name = registration.name;
     const std::int32_t before = registration.reject_times;
-    const bool found = removal.FindAndEject(list.RowText(row), &registration, RemovalRoad::Hotkey);
-    FUZZ_EXPECT(found, list.RowText(row));
-    FUZZ_EXPECT(registration.reject_times > before, list.RowText(row));
+    const bool found = removal.FindAndEject(name, &registration, RemovalRoad::Hotkey);
+    FUZZ_EXPECT(found, name);
+    FUZZ_EXPECT(registration.reject_times > before, name);
   }
 }
 

@@ -12,13 +12,14 @@
 #include "FuzzSupport.h"
 #include "IniText.h"
 #include "SimulatedDeviceTree.h"
-#include "devices/StorageDesc.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingPrompter.h"
-#include "settings/Registrations.h"
+#include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
 #include "ui/DeviceListModel.h"
+#include "ui/DeviceListRegistrations.h"
 #include "ui/DisplaySettingsModel.h"
 #include "ui/OptionsModel.h"
 
@@ -54,9 +55,9 @@ class FixedShortcut final : public ShortcutFiles {
 };
 
 // Every registration the file holds where the readers look, whatever its kind.
-class StoredRegistrations final : public RegistrationRows {
+class EveryStoredRow final : public RegistrationRows {
  public:
-  explicit StoredRegistrations(std::wstring allStorageName)
+  explicit EveryStoredRow(std::wstring allStorageName)
       : allStorageName_(std::move(allStorageName)) {}
   const std::wstring& AllStorageName() const override { return allStorageName_; }
   int AddOrUpdateRow(const tag_device_hotkey_info& record, bool) override {
@@ -83,9 +84,10 @@ struct SheetSession {
 // then OK, which applies the pages in their order.
 SheetSession OpenSheetAndPressOk(SettingsFile& file, const System& system) {
   SheetSession session;
-  LoadSettings(file, false, g_bVistaOrLater, session.record);
+  const SystemNames names = SystemNamesFor(system.majorVersion);
+  LoadSettings(file, false, names.vistaOrLater, session.record);
   SimulatedDeviceTree noDevices(EmptySimulatedTree());
-  DeviceListModel list(system.majorVersion);
+  DeviceListModel list(names);
   list.Populate(noDevices, session.record.m_nDeviceKind, nullptr, file);
   const DisplayPageStart display = DisplayPageFromRecord(session.record, system.xpOrLater);
   FixedShortcut shortcut(system.shortcutExists);
@@ -108,7 +110,7 @@ bool SameRegistration(const tag_device_hotkey_info& a, const tag_device_hotkey_i
 
 void ExpectRowsStored(const std::vector<tag_device_hotkey_info>& rows, const SettingsFile& file,
                       const std::wstring& allStorageName) {
-  StoredRegistrations stored(allStorageName);
+  EveryStoredRow stored(allStorageName);
   LoadRegistrationsToList(file, ~0u, stored);
   for (const tag_device_hotkey_info& row : rows) {
     bool found = false;
@@ -160,14 +162,13 @@ void ExpectNoEntryOutOfReach(const FakeProfileStore& store) {
 }
 
 void RoundTrip(const std::wstring& text, const System& system) {
-  SelectStorageDesc(system.majorVersion);
   FakeProfileStore store;
   LoadIniText(text, store);
   SettingsFile file(store);
 
   const SheetSession first = OpenSheetAndPressOk(file, system);
   std::wstring saved = ProfileContents(store);
-  ExpectRowsStored(first.rows, file, std::wstring(AllStorageNameFor(system.majorVersion)));
+  ExpectRowsStored(first.rows, file, SystemNamesFor(system.majorVersion).allStorageName);
   ExpectNoEntryOutOfReach(store);
 
   SheetSession again = OpenSheetAndPressOk(file, system);

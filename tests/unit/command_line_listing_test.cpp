@@ -4,16 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLineListing.h"
-#include "devices/StorageDesc.h"
+#include "devices/CommandLineListing.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {
 
-class CommandLineListingTest : public testing::Test {
- protected:
-  void TearDown() override { SelectStorageDesc(5); }
-};
+class CommandLineListingTest : public testing::Test {};
 
 constexpr const char* kMachine = R"(
 usb desc="USB 大容量記憶装置" removable disableable
@@ -48,7 +45,8 @@ TEST_F(CommandLineListingTest, StorageDescriptionFirstThenWhatTheListOffersOnce)
   };
   for (const Case& c : cases) {
     FakeDeviceTree tree(kMachine);
-    EXPECT_EQ(CommandLineNames(tree, c.major, c.kind), c.names) << c.major << " " << c.kind;
+    EXPECT_EQ(CommandLineNames(tree, SystemNamesFor(c.major), c.kind), c.names)
+        << c.major << " " << c.kind;
     EXPECT_TRUE(tree.ejects().empty());
   }
 }

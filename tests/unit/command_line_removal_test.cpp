@@ -9,7 +9,7 @@
 #include "app/StartupMode.h"
 #include "devices/CommandLineRemoval.h"
 #include "devices/DriveHolder.h"
-#include "devices/StorageDesc.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/RecordingPrompter.h"
 #include "fakes/TreeDriveStorage.h"
@@ -24,21 +24,18 @@ class CountingPreparation : public StorageEjectPreparation {
   int count = 0;
 };
 
-class CommandLineRemovalTest : public testing::Test {
- protected:
-  void SetUp() override { SelectStorageDesc(5); }
-  void TearDown() override { SelectStorageDesc(5); }
-};
+class CommandLineRemovalTest : public testing::Test {};
 
 struct Scripted {
   explicit Scripted(const std::string& text) : tree(text) {}
   RemovalTally ByName(std::wstring_view name, unsigned major = 5) {
-    return RemoveDeviceByName(name, major, settings, tree, preparation, prompter);
+    return RemoveDeviceByName(name, SystemNamesFor(major), settings, tree, preparation,
+                              prompter);
   }
   RemovalTally ByDrive(std::wstring_view argument, std::optional<wchar_t> letter,
                        unsigned major = 6) {
-    return RemoveDriveHolder(argument, letter, major, settings, tree, storage, preparation,
-                             prompter);
+    return RemoveDriveHolder(argument, letter, SystemNamesFor(major), settings, tree, storage,
+                             preparation, prompter);
   }
   std::vector<RecordingPrompter::Prompt> Failure(const std::wstring& argument) const {
     return {{IDS_REMOVAL_FAILED, argument, IDS_ERROR_CAPTION, 0x40030}};
@@ -127,11 +124,11 @@ usb desc="USB 大容量記憶装置" removable disableable
   Scripted vista(text);
   EXPECT_EQ(vista.ByName(L"USB 大容量記憶装置", 6).successes, 1u);
   EXPECT_EQ(vista.preparation.count, 1);
-  EXPECT_TRUE(g_bVistaOrLater);
+  EXPECT_EQ(vista.tree.EjectedLines(), std::vector<int>{2});
 
   Scripted xp(text);
   EXPECT_EQ(xp.ByName(L"USB 大容量記憶装置", 5), (RemovalTally{0, 0}));
-  EXPECT_EQ(g_strStorageDesc, L"USB 大容量記憶装置デバイス");
+  EXPECT_EQ(xp.preparation.count, 0);
 }
 
 TEST_F(CommandLineRemovalTest, DriveIsRemovedThroughTheDeviceThatHoldsIt) {

@@ -7,10 +7,12 @@
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceNames.h"
-#include "devices/StorageDesc.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {
+
+const SystemNames kXpNames = SystemNamesFor(5);
 
 class RecordingSink : public DeviceListSink {
  public:
@@ -32,23 +34,19 @@ constexpr std::uint32_t kAllKinds = 0x3F;
 std::vector<std::wstring> Listed(const std::string& text, std::uint32_t kind = kAllKinds) {
   FakeDeviceTree tree(text);
   RecordingSink sink;
-  DeviceEnumeration(tree, kind, nullptr, sink).EnumerateDevices(false);
+  DeviceEnumeration(tree, kind, kXpNames, nullptr, sink).EnumerateDevices(false);
   return sink.Names();
 }
 
 // Lists without the all-storage entry, which starts every listing that includes USB.
 std::vector<std::wstring> ListedDevices(const std::string& text, std::uint32_t kind = kAllKinds) {
   auto names = Listed(text, kind);
-  if (!names.empty() && names.front() == AllStorageNameFor(g_bVistaOrLater ? 6 : 5))
+  if (!names.empty() && names.front() == kXpNames.allStorageName)
     names.erase(names.begin());
   return names;
 }
 
-class Enumeration : public testing::Test {
- protected:
-  void SetUp() override { SelectStorageDesc(5); }
-  void TearDown() override { SelectStorageDesc(5); }
-};
+class Enumeration : public testing::Test {};
 
 struct ShapeCase {
   const char* label;
@@ -196,7 +194,7 @@ usb desc="Usb" removable disableable
 TEST_F(Enumeration, ClassesFollowTheSweepOrderWithTheirKindBits) {
   FakeDeviceTree tree(kOneOfEachClass);
   RecordingSink sink;
-  DeviceEnumeration(tree, kAllKinds, nullptr, sink).EnumerateDevices(false);
+  DeviceEnumeration(tree, kAllKinds, kXpNames, nullptr, sink).EnumerateDevices(false);
   ASSERT_EQ(sink.records.size(), 6u);
   const std::vector<std::pair<std::wstring, std::uint32_t>> expected{
       {L"すべての USB 大容量記憶装置デバイス", 0x01},
@@ -232,7 +230,7 @@ hidclass desc="USB ヒューマン インターフェイス デバイス" remova
   mouse desc="HID 準拠マウス"
 )");
   RecordingSink sink;
-  DeviceEnumeration(tree, 0x10, nullptr, sink).EnumerateDevices(false);
+  DeviceEnumeration(tree, 0x10, kXpNames, nullptr, sink).EnumerateDevices(false);
   ASSERT_EQ(sink.records.size(), 1u);
   EXPECT_EQ(sink.records[0].name, L"HID 準拠マウス");
   EXPECT_EQ(sink.records[0].device_kind, 0x10u);
@@ -241,10 +239,9 @@ hidclass desc="USB ヒューマン インターフェイス デバイス" remova
 TEST_F(Enumeration, AllStorageEntryNameFollowsTheWindowsVersion) {
   for (const auto& [major, name] : std::vector<std::pair<unsigned, std::wstring>>{
            {5, L"すべての USB 大容量記憶装置デバイス"}, {6, L"すべての USB 大容量記憶装置"}}) {
-    SelectStorageDesc(major);
     FakeDeviceTree tree("");
     RecordingSink sink;
-    DeviceEnumeration(tree, 0x01, nullptr, sink).EnumerateDevices(false);
+    DeviceEnumeration(tree, 0x01, SystemNamesFor(major), nullptr, sink).EnumerateDevices(false);
     ASSERT_EQ(sink.records.size(), 1u);
     tag_device_hotkey_info expected;
     expected.name = name;
@@ -262,7 +259,7 @@ usb desc="USB 大容量記憶装置デバイス" removable disableable
     volume desc="汎用ボリューム"
 )");
   RecordingSink sink;
-  DeviceEnumeration(tree, 0x01, nullptr, sink).EnumerateDevices(false);
+  DeviceEnumeration(tree, 0x01, kXpNames, nullptr, sink).EnumerateDevices(false);
   ASSERT_EQ(sink.records.size(), 2u);
   const tag_device_hotkey_info& disk = sink.records[1];
   EXPECT_EQ(disk.name, L"I-O DATA TB-BH2 USB Device");
@@ -286,7 +283,7 @@ usb desc="D" removable disableable
 pcmcia desc="Card" removable disableable
 )");
     RecordingSink sink;
-    DeviceEnumeration(tree, kAllKinds, nullptr, sink).EnumerateDevices(refresh);
+    DeviceEnumeration(tree, kAllKinds, kXpNames, nullptr, sink).EnumerateDevices(refresh);
     ASSERT_EQ(sink.refreshFlags.size(), 4u);
     EXPECT_EQ(sink.refreshFlags, std::vector<bool>(4, refresh));
   }
@@ -316,7 +313,7 @@ usb desc="E" removable disableable
   };
   for (const BranchCase& c : cases) {
     RecordingSink sink;
-    DeviceEnumeration listing(tree, kAllKinds, nullptr, sink);
+    DeviceEnumeration listing(tree, kAllKinds, kXpNames, nullptr, sink);
     EXPECT_EQ(listing.ListBranch(c.start, 0x01, false), c.claimed) << "line " << c.start;
     EXPECT_EQ(sink.Names(), c.delivered) << "line " << c.start;
   }

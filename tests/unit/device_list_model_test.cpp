@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/WinValues.h"
-#include "devices/StorageDesc.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingHotkeyRegistrar.h"
@@ -117,7 +117,7 @@ class AddOrUpdateRowCases : public testing::TestWithParam<MergeCase> {};
 
 TEST_P(AddOrUpdateRowCases, GivesTheDocumentedRows) {
   const MergeCase& c = GetParam();
-  DeviceListModel model(c.majorVersion);
+  DeviceListModel model(SystemNamesFor(c.majorVersion));
   MirrorList mirror(model);
   model.SetObserver(&mirror);
   for (std::size_t i = 0; i < c.deliveries.size(); ++i) {
@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{L"Card Reader", L"なし", L"0", false, 1}}}));
 
 TEST(DeviceListModel, MergeKeepsImageKindAndNameOfTheRow) {
-  DeviceListModel model(kVista);
+  DeviceListModel model(SystemNamesFor(kVista));
   model.AddOrUpdateRow(Listed(L"Flash Disk", kDiskImage, 1), false);
   model.AddOrUpdateRow(Stored(L"flash disk", kCtrlA, 2, 0, 42, 0x20), false);
   const tag_device_hotkey_info record = model.RowRecord(0);
@@ -207,7 +207,7 @@ class DeviceListCommands : public testing::Test {
   }
   void TearDown() override { EXPECT_EQ(mirror.rows, ShownRows(model)); }
 
-  DeviceListModel model{kVista};
+  DeviceListModel model{SystemNamesFor(kVista)};
   MirrorList mirror{model};
   RecordingPrompter prompter;
 };
@@ -338,13 +338,9 @@ pcmcia desc="PC Card Modem" removable disableable
 
 class DeviceListListing : public testing::Test {
  protected:
-  void SetUp() override { SelectStorageDesc(kVista); }
-  void TearDown() override { SelectStorageDesc(kXp); }
-
-
   FakeProfileStore store;
   SettingsFile file{store};
-  DeviceListModel model{kVista};
+  DeviceListModel model{SystemNamesFor(kVista)};
   RecordingPrompter prompter;
 };
 
@@ -428,7 +424,7 @@ TEST_F(DeviceListListing, EntryOfAnotherKindNamedLikeTheAllStorageRowKeepsARowOf
   EXPECT_FALSE(model.ButtonsFor(0).remove);
 
   model.Save(file);
-  DeviceListModel reopened(kVista);
+  DeviceListModel reopened(SystemNamesFor(kVista));
   reopened.Populate(tree, 0x03, nullptr, file);
   ASSERT_EQ(reopened.RowCount(), model.RowCount());
   for (std::size_t i = 0; i < model.RowCount(); ++i) EXPECT_EQ(reopened.RowRecord(i), model.RowRecord(i));
@@ -474,7 +470,7 @@ TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
             (std::vector<std::wstring>{L"STORAGE=0", L"001=0", L"002=7", L"003=0", L"004=1"}));
 
   // Read back into a fresh page: the same rows, the deleted camera gone.
-  DeviceListModel reopened(kVista);
+  DeviceListModel reopened(SystemNamesFor(kVista));
   FakeDeviceTree same(kDemoTree);
   reopened.Populate(same, 0x03, nullptr, file);
   std::vector<ShownRow> expected = ShownRows(model);

@@ -3,16 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/StorageDesc.h"
+#include "devices/OfferedDevices.h"
+#include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
+#include "fakes/MachineFiles.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
@@ -31,8 +30,8 @@ class RecordingPreparation : public StorageEjectPreparation {
 };
 
 struct Removal {
-  explicit Removal(const std::string& text, std::uint32_t kind = 0x3F)
-      : tree(text), preparation(tree), removal(tree, kind, preparation) {}
+  explicit Removal(const std::string& text, std::uint32_t kind = 0x3F, unsigned major = 5)
+      : tree(text), preparation(tree), removal(tree, kind, SystemNamesFor(major), preparation) {}
   bool Run(std::wstring_view name, RemovalRoad road = RemovalRoad::Hotkey) {
     return removal.FindAndEject(name, &registration, road);
   }
@@ -42,11 +41,7 @@ struct Removal {
   tag_device_hotkey_info registration;
 };
 
-class DeviceRemovalTest : public testing::Test {
- protected:
-  void SetUp() override { SelectStorageDesc(5); }
-  void TearDown() override { SelectStorageDesc(5); }
-};
+class DeviceRemovalTest : public testing::Test {};
 
 // Lines:                  1
 //                         2 USB member (storage)
@@ -246,29 +241,10 @@ usb desc="Other" friendly="USB 大容量記憶装置デバイス" removable disa
       << "a storage friendly name is not a storage description";
 }
 
-// What the device list page ends up offering: every delivery except the entries it drops.
-class OfferedNames : public DeviceListSink {
- public:
-  void AddOrUpdateRow(const tag_device_hotkey_info& record, bool) override {
-    if (record.name == g_strStorageDesc || record.name == L"汎用 USB ハブ") return;
-    if (record.name == AllStorageNameFor(g_bVistaOrLater ? 6 : 5)) return;
-    names.push_back(record.name);
-  }
-  std::vector<std::wstring> names;
-};
-
-std::string DemoTreeWithoutDelays() {
-  const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                    "demo" / "devices.tree";
-  std::ifstream in(path, std::ios::binary);
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  for (std::size_t at; (at = text.find(" delay=")) != std::string::npos;)
-    text.erase(at, text.find_first_of(" \n", at + 1) - at);
-  return text;
-}
-
 TEST_F(DeviceRemovalTest, EverythingTheListOffersCanBeRemovedByItsName) {
-  std::vector<std::string> trees{kTypicalTree, DemoTreeWithoutDelays(), R"(
+  std::vector<std::string> trees{kTypicalTree, MachineText("windows10-ja.tree"),
+                                 MachineText("windows10-en.tree"),
+                                 MachineText("windows-xp-ja.tree"), R"(
 usb desc="Reader" removable disableable
   usb desc="Slot A"
     usb desc="Card A"
@@ -292,16 +268,20 @@ usb desc="D" removable disableable
       usb desc="Z"
         usb desc="L"
 )"};
-  ASSERT_NE(trees[1].find("usb"), std::string::npos) << "demo tree not found";
+  for (std::size_t machine = 1; machine <= 3; ++machine)
+    ASSERT_NE(trees[machine].find("usb"), std::string::npos) << "machine file not found";
   for (const unsigned major : {5u, 6u}) {
-    SelectStorageDesc(major);
+    const SystemNames names = SystemNamesFor(major);
     for (const std::string& text : trees) {
       FakeDeviceTree listed(text);
-      OfferedNames offered;
-      DeviceEnumeration(listed, 0x3F, nullptr, offered).EnumerateDevices(false);
-      EXPECT_FALSE(offered.names.empty());
-      for (const std::wstring& name : offered.names) {
-        Removal r(text, 0x3F);
+      OfferedDevices offered(names);
+      DeviceEnumeration(listed, 0x3F, names, nullptr, offered).EnumerateDevices(false);
+      EXPECT_GT(offered.Count(), 1u);
+      for (std::size_t index = 0; index < offered.Count(); ++index) {
+        // The all-storage entry names no node; its removal looks for the description.
+        if (offered.IsAllStorageEntry(index)) continue;
+        const std::wstring& name = offered.At(index).name;
+        Removal r(text, 0x3F, major);
         EXPECT_TRUE(r.Run(name)) << testing::PrintToString(name) << " (major " << major << ")";
       }
     }
@@ -383,7 +363,7 @@ TEST_F(DeviceRemovalTest, StopAskedDuringThePreparationCancelsItsRequest) {
   FakeDeviceTree tree(kThreeSticks);
   StopAfter stop(tree, 99);
   StoppingPreparation preparation(stop);
-  DeviceRemoval removal(tree, 0x3F, preparation);
+  DeviceRemoval removal(tree, 0x3F, SystemNamesFor(5), preparation);
   removal.StopWhen(stop);
   tag_device_hotkey_info registration;
   EXPECT_FALSE(

@@ -4,15 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "devices/DriveHolder.h"
 #include "devices/StorageInterfaces.h"
 #include "fakes/FakeDeviceTree.h"
+#include "fakes/MachineFiles.h"
 #include "fakes/TreeDriveStorage.h"
 
 namespace {
@@ -22,13 +21,6 @@ using winvalues::kDriveFixed;
 using winvalues::kDriveNoRootDir;
 using winvalues::kDriveRemote;
 using winvalues::kDriveRemovable;
-
-std::string MachineText(const std::string& name) {
-  std::ifstream file(std::string(TOLLEVANE_MACHINES_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // The one instance ID of the tree that holds `piece`; empty (and a failure) otherwise.
 std::wstring IdHolding(SimulatedDeviceTree& tree, const std::wstring& piece) {

@@ -5,8 +5,10 @@
 #include "fakes/RecordingHotkeyRegistrar.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
-#include "settings/Registrations.h"
+#include "resident/HotkeyTable.h"
+#include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
+#include "ui/DeviceListRegistrations.h"
 
 // Records are spelled with designated initializers; the fields left out keep their
 // defaults on purpose.
@@ -268,6 +270,34 @@ TEST_F(RegistrationsTest, SaveDeletesTheSixSectionsFirstThenNumbersRowsInListOrd
   // B has no hotkey, so the resident side skips it.
   Load();
   EXPECT_EQ(TableKeys(), (std::vector<std::wstring>{L"001", L"003", L"STORAGE"}));
+}
+
+// A save clears the sections, so the first entry written decides where each section
+// stands in the file: the storage entry writes IMAGE before DEVICE_KIND.
+TEST_F(RegistrationsTest, SectionsStandInTheOrderTheFirstEntryWritesThem) {
+  struct Case {
+    const char* label;
+    bool storageFirst;
+    std::vector<std::wstring> sections;
+  };
+  const Case cases[] = {
+      {"storage row first", true,
+       {L"NAME", L"HOTKEY", L"WINKEY", L"IMAGE", L"DEVICE_KIND", L"REJECT_TIMES"}},
+      {"numbered row first", false,
+       {L"NAME", L"HOTKEY", L"WINKEY", L"DEVICE_KIND", L"REJECT_TIMES", L"IMAGE"}},
+  };
+  for (const Case& c : cases) {
+    FakeProfileStore fresh;
+    SettingsFile freshFile{fresh};
+    FakeRows rows;
+    if (c.storageFirst) rows.Add(kAllStorage, kAltF5, 5, 1, 8);
+    rows.Add(L"A", kCtrlA, 3);
+    if (!c.storageFirst) rows.Add(kAllStorage, kAltF5, 5, 1, 8);
+    SaveRegistrations(freshFile, 3, rows);
+    EXPECT_EQ(fresh.Sections(), c.sections) << c.label;
+    EXPECT_EQ(fresh.Raw(L"IMAGE", L"STORAGE"), L"0") << c.label;
+    EXPECT_EQ(fresh.Raw(L"IMAGE", L"001"), L"3") << c.label;
+  }
 }
 
 TEST_F(RegistrationsTest, MoreThan256RowsAreAllWrittenButOnly256ReadBack) {

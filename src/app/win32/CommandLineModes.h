@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "devices/SystemNames.h"
 #include "settings/SettingsRecord.h"
 
-int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings);
-int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings);
+int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
+                     const SystemNames& names);
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
+                      const SystemNames& names);
 // `utf8`: redirected output in UTF-8 rather than in the code page its reader expects.
-int RunListing(const SettingsRecord& settings, bool utf8);
+int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8);

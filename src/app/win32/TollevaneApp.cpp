@@ -16,7 +16,6 @@
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ModulePath.h"
 #include "common/win32/WindowsVersion.h"
-#include "devices/StorageDesc.h"
 #include "resident/win32/MainWnd.h"
 #include "resources/resource.h"
 #include "startup/win32/ShellStartupShell.h"
@@ -54,9 +53,10 @@ bool CTollevaneApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  FindSettingsFile();
+  // A settings file beside the program is nobody's STARTUP choice: it is not looked at.
+  if (FindSettingsFile()) CreateStartupShortcutIfWanted();
   m_pszHelpFilePath = win32::WithExtension(win32::ModulePath(), L".chm");
-  g_bVistaOrLater = win32::QueryWindowsVersion().IsVistaOrLater();
+  m_systemNames = SystemNamesFor(win32::QueryWindowsVersion().major);
 
   if (RunCommandLineMode()) return false;
   if (IsOtherInstanceRunning()) return false;
@@ -67,31 +67,43 @@ bool CTollevaneApp::InitInstance() {
     m_dScaleX = ::GetDeviceCaps(screen.get(), LOGPIXELSX) / 96.0;
   }
 
-  m_pMainWnd = std::make_unique<CMainWnd>(&RunSettingsSheet);
+  const ResidentContext context{m_settingsFile, m_settings, m_pszHelpFilePath, m_systemNames};
+  m_pMainWnd = std::make_unique<CMainWnd>(
+      context, [this](HWND parent, int startPage) { RunSettingsSheet(parent, startPage); });
   if (m_pMainWnd->hwnd() == nullptr) return false;
   ::ShowWindow(m_pMainWnd->hwnd(), SW_HIDE);
   ::UpdateWindow(m_pMainWnd->hwnd());
   return true;
 }
 
-void CTollevaneApp::FindSettingsFile() {
+bool CTollevaneApp::FindSettingsFile() {
   const std::optional<std::wstring> folder = SettingsFolderPath(kProgramName);
   if (!folder) {
     m_pszProfileName = win32::WithExtension(win32::ModulePath(), L".ini");
     m_profileStore.SetPath(m_pszProfileName);
-    return;
+    return false;
   }
   CreateFolderPath(*folder);
   m_pszProfileName = *folder + kSettingsFileName;
   m_profileStore.SetPath(m_pszProfileName);
+  return true;
+}
 
+void CTollevaneApp::CreateStartupShortcutIfWanted() {
   if (::GetPrivateProfileIntW(L"APP", L"STARTUP", 1, m_pszProfileName.c_str()) == 1) {
     RunWithCom(&CreateStartupShortcut);  // silent: tried again at the next start
   }
 }
 
+void CTollevaneApp::RunSettingsSheet(HWND parent, int startPage) {
+  ::RunSettingsSheet(
+      {m_settingsFile, m_settings, m_pszHelpFilePath, m_dScaleX, m_systemNames, parent},
+      startPage);
+}
+
 bool CTollevaneApp::RunCommandLineMode() {
-  const StartupChoice choice = ChooseStartupMode(CommandLineArguments(), g_bVistaOrLater);
+  const StartupChoice choice =
+      ChooseStartupMode(CommandLineArguments(), m_systemNames.vistaOrLater);
   switch (choice.mode) {
     case StartupMode::Resident:
       return false;
@@ -101,15 +113,15 @@ bool CTollevaneApp::RunCommandLineMode() {
       return true;
     case StartupMode::List:
       LoadSettings(true);
-      m_nExitStatus = RunListing(m_settings, choice.utf8);
+      m_nExitStatus = RunListing(m_settings, m_systemNames, choice.utf8);
       return true;
     case StartupMode::RemoveByDrive:
       LoadSettings(true);
-      m_nExitStatus = RunRemovalByDrive(choice.argument, m_settings);
+      m_nExitStatus = RunRemovalByDrive(choice.argument, m_settings, m_systemNames);
       return true;
     case StartupMode::RemoveByName:
       LoadSettings(true);
-      m_nExitStatus = RunRemovalByName(choice.argument, m_settings);
+      m_nExitStatus = RunRemovalByName(choice.argument, m_settings, m_systemNames);
       return true;
   }
   return false;
@@ -169,36 +181,5 @@ int CTollevaneApp::ExitInstance() {
 }
 
 void CTollevaneApp::LoadSettings(bool commandLineDefaults) {
-  ::LoadSettings(m_settingsFile, commandLineDefaults, g_bVistaOrLater, m_settings);
-}
-
-int CTollevaneApp::GetProfileInt(const wchar_t* section, const wchar_t* key, int fallback) const {
-  return m_settingsFile.GetProfileInt(section, key, fallback);
-}
-
-std::wstring CTollevaneApp::GetProfileString(const wchar_t* section, const wchar_t* key,
-                                             const wchar_t* fallback) const {
-  return m_settingsFile.GetProfileString(section, key, fallback);
-}
-
-bool CTollevaneApp::WriteProfileInt(const wchar_t* section, const wchar_t* key, int value) {
-  return m_settingsFile.WriteProfileInt(section, key, value);
-}
-
-bool CTollevaneApp::WriteProfileString(const wchar_t* section, const wchar_t* key,
-                                       const wchar_t* value) {
-  auto optional = [](const wchar_t* text) {
-    return text ? std::optional<std::wstring>(text) : std::nullopt;
-  };
-  return m_settingsFile.WriteProfileString(section, optional(key), optional(value));
-}
-
-std::optional<ByteBlock> CTollevaneApp::GetProfileBytes(const wchar_t* section,
-                                                        const wchar_t* key) const {
-  return m_settingsFile.GetProfileBytes(section, key);
-}
-
-bool CTollevaneApp::WriteProfileBytes(const wchar_t* section, const wchar_t* key,
-                                      const ByteBlock& bytes) {
-  return m_settingsFile.WriteProfileBytes(section, key, bytes);
+  ::LoadSettings(m_settingsFile, commandLineDefaults, m_systemNames.vistaOrLater, m_settings);
 }

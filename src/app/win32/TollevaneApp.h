@@ -1,15 +1,16 @@
 // The application object: settings-file and help-file paths, the settings record,
-// the screen scale, the single-instance mutex, and the start-up modes.
+// the system's names, the screen scale, the single-instance mutex, and the start-up
+// modes. It hands the windows what they read.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "common/win32/Handles.h"
 #include "common/win32/HtmlHelp.h"
+#include "devices/SystemNames.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
 #include "settings/win32/PrivateProfileStore.h"
@@ -33,21 +34,13 @@ class CTollevaneApp {
   // Whether `argument` was one of the shortcut switches (which then ran).
   bool HandleShortcutSwitch(const std::wstring& argument);
 
-  // The settings-file operations, on `m_pszProfileName`.
-  int GetProfileInt(const wchar_t* section, const wchar_t* key, int fallback) const;
-  std::wstring GetProfileString(const wchar_t* section, const wchar_t* key,
-                                const wchar_t* fallback = L"") const;
-  bool WriteProfileInt(const wchar_t* section, const wchar_t* key, int value);
-  bool WriteProfileString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
-  std::optional<ByteBlock> GetProfileBytes(const wchar_t* section, const wchar_t* key) const;
-  bool WriteProfileBytes(const wchar_t* section, const wchar_t* key, const ByteBlock& bytes);
-
-  SettingsFile& Settings() { return m_settingsFile; }
   void LoadSettings(bool commandLineDefaults);
 
   std::wstring m_pszProfileName;
   std::wstring m_pszHelpFilePath;
   SettingsRecord m_settings;
+  // Chosen once, from the running system, before any mode runs.
+  SystemNames m_systemNames;
   double m_dScaleX = 1.0;
   // Only the resident mode starts the help component.
   std::unique_ptr<win32::HtmlHelpSession> m_helpSession;
@@ -55,7 +48,10 @@ class CTollevaneApp {
   std::unique_ptr<CMainWnd> m_pMainWnd;
 
  private:
-  void FindSettingsFile();
+  // True when the settings live in the user's folder rather than beside the program.
+  bool FindSettingsFile();
+  void CreateStartupShortcutIfWanted();
+  void RunSettingsSheet(HWND parent, int startPage);
   bool RunCommandLineMode();
   bool IsOtherInstanceRunning();
 

@@ -4,18 +4,16 @@
 
 #include "common/win32/HtmlHelp.h"
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/WindowsVersion.h"
-#include "devices/StorageDesc.h"
 #include "hotkeys/HotkeyRepeat.h"
 #include "hotkeys/win32/WindowHotkeyRegistrar.h"
 #include "resident/win32/RemovalWindowCloserWin32.h"
 #include "resident/win32/RemovalWorkerThread.h"
 #include "resident/win32/TrayIcon.h"
 #include "resources/resource.h"
-#include "settings/Registrations.h"
+#include "resident/HotkeyTable.h"
 
 namespace {
 
@@ -34,10 +32,9 @@ void WithTableHost(HWND window, unsigned extraModifiers, std::vector<tag_device_
 
 }  // namespace
 
-CMainWnd::CMainWnd(SheetRunner sheetRunner)
-    : logic_(*this, *this), sheetRunner_(std::move(sheetRunner)) {
+CMainWnd::CMainWnd(const ResidentContext& context, SheetRunner sheetRunner)
+    : context_(context), logic_(*this, *this), sheetRunner_(std::move(sheetRunner)) {
   const win32::WindowsVersion version = win32::QueryWindowsVersion();
-  SelectStorageDesc(version.major);
   systemShowsRemovalWindow_ = !version.IsXpOrLater();
   hotkeyExtraModifiers_ = NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
 
@@ -142,18 +139,20 @@ void CMainWnd::BringLastActivePopupToFront() {
   ::SetForegroundWindow(::GetLastActivePopup(hwnd()));
 }
 
-void CMainWnd::LoadSettings() { TheApp().LoadSettings(false); }
+void CMainWnd::LoadSettings() {
+  ::LoadSettings(context_.settingsFile, false, context_.names.vistaOrLater, context_.settings);
+}
 
 // On a later system a value kept from Windows 2000 must not start counting down other
 // programs' windows.
 bool CMainWnd::RemoveWindowEnabled() const {
-  return TheApp().m_settings.m_bRemoveWindow != 0 && systemShowsRemovalWindow_;
+  return context_.settings.m_bRemoveWindow != 0 && systemShowsRemovalWindow_;
 }
 
 void CMainWnd::LoadRegistrations() {
-  CTollevaneApp& app = TheApp();
-  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo, [&app](HotkeyTableHost& host) {
-    ::LoadRegistrations(app.Settings(), app.m_settings.m_nDeviceKind, g_strStorageDesc, host);
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo, [this](HotkeyTableHost& host) {
+    ::LoadRegistrations(context_.settingsFile, context_.settings.m_nDeviceKind,
+                        context_.names.storageDesc, host);
   });
 }
 
@@ -166,7 +165,9 @@ void CMainWnd::RunSettingsSheet(int startPage) {
   if (sheetRunner_) sheetRunner_(hwnd(), startPage);
 }
 
-void CMainWnd::RunRemovalWorker() { ::RunRemovalWorker(hwnd(), *this, currentRemoval_); }
+void CMainWnd::RunRemovalWorker() {
+  ::RunRemovalWorker(hwnd(), *this, context_, currentRemoval_);
+}
 
 void CMainWnd::DiscardQueuedHotkeys() {
   MSG message;
@@ -179,7 +180,7 @@ void CMainWnd::WaitForRemovalCount() { ::WaitForRemovalCount(currentRemoval_, kE
 void CMainWnd::CheckRemovalWindows() { ::CheckRemovalWindows(); }
 
 void CMainWnd::OpenHelp() {
-  win32::CallHtmlHelp(hwnd(), TheApp().m_pszHelpFilePath.c_str(), HH_HELP_CONTEXT, IDH_MAIN);
+  win32::CallHtmlHelp(hwnd(), context_.helpPath.c_str(), HH_HELP_CONTEXT, IDH_MAIN);
 }
 
 bool CMainWnd::ConfirmExit() {

@@ -12,6 +12,7 @@
 #include "resident/MainWndPort.h"
 #include "resident/MainWndState.h"
 #include "resident/win32/RemovalWorkerThread.h"
+#include "resident/win32/ResidentContext.h"
 
 class CMainWnd final : public win32::Window, public MainWndState, private MainWndPort {
  public:
@@ -19,7 +20,7 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   using SheetRunner = std::function<void(HWND parent, int startPage)>;
 
   // Creates the window; its creation loads the settings and registers the hotkeys.
-  explicit CMainWnd(SheetRunner sheetRunner);
+  CMainWnd(const ResidentContext& context, SheetRunner sheetRunner);
   ~CMainWnd() override;
 
   bool AddTrayIcon() override;
@@ -51,6 +52,7 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   bool ConfirmExit() override;
   void DestroyMainWindow() override;
 
+  ResidentContext context_;
   MainWndLogic logic_;
   SheetRunner sheetRunner_;
   UINT taskbarCreatedMessage_ = 0;

@@ -2,7 +2,6 @@
 
 #include <process.h>
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/SentMessageWait.h"
@@ -15,13 +14,17 @@
 #include "ui/win32/DialogWait.h"
 
 struct RemovalRun {
-  RemovalRun(HWND window, const MainWndState& state, const SettingsRecord& settings)
+  RemovalRun(HWND window, const MainWndState& state, const ResidentContext& context)
       : mainWindow(window),
-        job(state, settings),
+        job(state, context.settings),
+        names(context.names),
+        settingsFile(context.settingsFile),
         countSettled(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
   const HWND mainWindow;
   RemovalJob job;
+  const SystemNames names;
+  SettingsFile& settingsFile;
   // Manual-reset; set once the eject requests are over and their count is stored.
   const win32::UniqueHandle countSettled;
 };
@@ -36,12 +39,12 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
       [&settings, &run](const std::wstring& name, tag_device_hotkey_info& record) {
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
-        DeviceRemoval removal(*tree, settings.m_nDeviceKind, preparation);
+        DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
         return removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
-      TheApp().Settings(), prompter,
+      run.settingsFile, prompter,
       [&run] {
         if (run.countSettled) ::SetEvent(run.countSettled.get());
       }};
@@ -74,8 +77,9 @@ win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalRun>& run) {
 
 }  // namespace
 
-void RunRemovalWorker(HWND mainWindow, MainWndState& state, std::shared_ptr<RemovalRun>& current) {
-  const auto run = std::make_shared<RemovalRun>(mainWindow, state, TheApp().m_settings);
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                      std::shared_ptr<RemovalRun>& current) {
+  const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return;  // nothing can be removed; the caller ends as after a removal
   current = run;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "resident/MainWndState.h"
+#include "resident/win32/ResidentContext.h"
 
 inline constexpr DWORD kSilentWaitMs = 2500;
 
@@ -14,8 +15,10 @@ struct RemovalRun;
 
 // Runs the removal of `state.m_strRemoveDevice` on a worker thread and returns once
 // the worker has ended or the user has abandoned it: silently for 2500 ms, then with
-// the wait dialog. `current` names the run meanwhile.
-void RunRemovalWorker(HWND mainWindow, MainWndState& state, std::shared_ptr<RemovalRun>& current);
+// the wait dialog. The worker takes what it reads of `context` before it starts.
+// `current` names the run meanwhile.
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                      std::shared_ptr<RemovalRun>& current);
 
 // Waits at most `timeoutMs`, taking sent messages, until nothing of the running
 // removal's count is left to store. For the end of the session, after which the

@@ -3,27 +3,26 @@
 #include <commctrl.h>
 #include <htmlhelp.h>
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/HtmlHelp.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "hotkeys/HotkeyCode.h"
 #include "hotkeys/win32/WindowHotkeyRegistrar.h"
-#include "resident/win32/MainWnd.h"
 #include "resources/DeviceListIds.h"
 #include "resources/resource.h"
 #include "ui/DeviceListHotkeyTrial.h"
 
 namespace {
 
-HWND MainWindowPopup() {
-  const CMainWnd* main = TheApp().m_pMainWnd.get();
-  if (main != nullptr && main->hwnd() != nullptr) return ::GetLastActivePopup(main->hwnd());
+HWND LastActivePopupOf(HWND mainWindow) {
+  if (mainWindow != nullptr) return ::GetLastActivePopup(mainWindow);
   return ::GetActiveWindow();
 }
 
 }  // namespace
 
-CDialogHotkey::CDialogHotkey() : win32::Dialog(IDD_HOTKEY, MainWindowPopup()) {}
+CDialogHotkey::CDialogHotkey(HWND mainWindow, std::wstring helpPath)
+    : win32::Dialog(IDD_HOTKEY, LastActivePopupOf(mainWindow)),
+      m_strHelpPath(std::move(helpPath)) {}
 
 INT_PTR CDialogHotkey::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
@@ -39,8 +38,7 @@ INT_PTR CDialogHotkey::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
           ::EndDialog(hwnd(), IDCANCEL);
           return TRUE;
         case IDHELP:
-          win32::CallHtmlHelp(hwnd(), TheApp().m_pszHelpFilePath.c_str(), HH_HELP_CONTEXT,
-                              IDH_HOTKEY);
+          win32::CallHtmlHelp(hwnd(), m_strHelpPath.c_str(), HH_HELP_CONTEXT, IDH_HOTKEY);
           return TRUE;
         default:
           return FALSE;

@@ -5,14 +5,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "common/win32/Dialog.h"
 
 class CDialogHotkey final : public win32::Dialog {
  public:
-  // Shown over the main window's last active pop-up (the settings sheet), not over a
+  // Shown over the last active pop-up of `mainWindow` (the settings sheet), not over a
   // window of the caller's choosing.
-  CDialogHotkey();
+  CDialogHotkey(HWND mainWindow, std::wstring helpPath);
 
   // Input before DoModal, result after IDOK.
   std::uint32_t m_nHotkey = 0;
@@ -22,4 +23,6 @@ class CDialogHotkey final : public win32::Dialog {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnInitDialog();
   void OnOK();
+
+  std::wstring m_strHelpPath;
 };

@@ -7,7 +7,6 @@
 #include <array>
 #include <string>
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/HtmlHelp.h"
 #include "common/win32/ResourceStrings.h"
 #include "resources/resource.h"
@@ -15,14 +14,21 @@
 
 namespace {
 
-// The sheet's own window procedure, kept on the sheet while it is subclassed. The
-// creation callback has no user data, so the window itself has to carry it.
+using WindowData = CMainPropSheet::WindowData;
+
+// The sheet's own window procedure and help path, kept on the sheet while it is
+// subclassed. The creation callback has no user data, so the window itself has to
+// carry them.
 constexpr wchar_t kSheetProcProperty[] = L"Tollevane.SheetProc";
 
-void OpenActivePageHelp(HWND sheet) {
+// The data of the sheet that PropertySheetW is creating on this thread, for the
+// creation callback to put on the window; set only while that call lasts.
+thread_local WindowData* t_creatingSheet = nullptr;
+
+void OpenActivePageHelp(HWND sheet, const std::wstring& helpPath) {
   const int index = PropSheet_HwndToIndex(sheet, PropSheet_GetCurrentPageHwnd(sheet));
   if (const std::optional<unsigned> topic = SheetHelpTopic(index)) {
-    win32::CallHtmlHelp(sheet, TheApp().m_pszHelpFilePath.c_str(), HH_HELP_CONTEXT, *topic);
+    win32::CallHtmlHelp(sheet, helpPath.c_str(), HH_HELP_CONTEXT, *topic);
   }
 }
 
@@ -49,10 +55,11 @@ void CentreOnItsMonitor(HWND sheet) {
 // PSN_HELP, so that one place decides the topic for every page.
 // WM_SHOWWINDOW with lParam 0 comes from ShowWindow, not from an owner's minimising.
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto original = reinterpret_cast<WNDPROC>(::GetPropW(sheet, kSheetProcProperty));
-  if (original == nullptr) return ::DefDlgProcW(sheet, message, wParam, lParam);
+  const auto* data = static_cast<const WindowData*>(::GetPropW(sheet, kSheetProcProperty));
+  if (data == nullptr) return ::DefDlgProcW(sheet, message, wParam, lParam);
+  const WNDPROC original = data->original;
   if (message == WM_COMMAND && LOWORD(wParam) == IDHELP) {
-    OpenActivePageHelp(sheet);
+    OpenActivePageHelp(sheet, *data->helpPath);
     return 0;
   }
   if (message == WM_SHOWWINDOW && wParam != FALSE && lParam == 0) CentreOnItsMonitor(sheet);
@@ -64,9 +71,10 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
-  if (message == PSCB_INITIALIZED) {
-    const LONG_PTR original = ::GetWindowLongPtrW(sheet, GWLP_WNDPROC);
-    if (::SetPropW(sheet, kSheetProcProperty, reinterpret_cast<HANDLE>(original))) {
+  if (message == PSCB_INITIALIZED && t_creatingSheet != nullptr) {
+    WindowData& data = *t_creatingSheet;
+    data.original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(sheet, GWLP_WNDPROC));
+    if (::SetPropW(sheet, kSheetProcProperty, &data)) {
       ::SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProc));
     }
   }
@@ -75,9 +83,13 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
 
 }  // namespace
 
-CMainPropSheet::CMainPropSheet(HWND parent, int startPage)
-    : m_hParent(parent),
-      m_nStartPage(startPage >= 0 && startPage < kSheetPageCount ? startPage : 0) {}
+CMainPropSheet::CMainPropSheet(const SheetContext& context, int startPage)
+    : m_context(context),
+      m_nStartPage(startPage >= 0 && startPage < kSheetPageCount ? startPage : 0),
+      m_windowData{nullptr, &m_context.helpPath},
+      m_pageList(m_context),
+      m_pageSetting1(m_context),
+      m_pageSetting2(m_context) {}
 
 INT_PTR CMainPropSheet::DoModal() {
   std::array<win32::PropertyPage*, kSheetPageCount> pages = {&m_pageList, &m_pageSetting1,
@@ -98,20 +110,23 @@ INT_PTR CMainPropSheet::DoModal() {
   // The first layout is the one every supported comctl32 accepts.
   header.dwSize = PROPSHEETHEADERW_V1_SIZE;
   header.dwFlags = PSH_NOAPPLYNOW | PSH_HASHELP | PSH_USECALLBACK;
-  header.hwndParent = m_hParent;
+  header.hwndParent = m_context.mainWindow;
   header.hInstance = ::GetModuleHandleW(nullptr);
   header.pszCaption = caption.c_str();
   header.nPages = kSheetPageCount;
   header.nStartPage = static_cast<UINT>(m_nStartPage);
   header.phpage = handles.data();
   header.pfnCallback = &SheetCallback;
-  return ::PropertySheetW(&header);
+  t_creatingSheet = &m_windowData;
+  const INT_PTR result = ::PropertySheetW(&header);
+  t_creatingSheet = nullptr;
+  return result;
 }
 
-void RunSettingsSheet(HWND parent, int startPage) {
+void RunSettingsSheet(const SheetContext& context, int startPage) {
   // Called from the main window's procedure, which no exception may leave.
   try {
-    CMainPropSheet sheet(parent, startPage);
+    CMainPropSheet sheet(context, startPage);
     sheet.DoModal();
   } catch (...) {
   }

@@ -8,20 +8,29 @@
 #include "ui/win32/PropPageSetting1.h"
 #include "ui/win32/PropPageSetting2.h"
 #include "ui/win32/PropPageVersion.h"
+#include "ui/win32/SheetContext.h"
 
 class CMainPropSheet {
  public:
-  // `startPage` 0 shows the device list first, 3 the version page.
-  CMainPropSheet(HWND parent, int startPage);
+  // `startPage` 0 shows the device list first, 3 the version page. The sheet is owned
+  // by `context.mainWindow`.
+  CMainPropSheet(const SheetContext& context, int startPage);
   CMainPropSheet(const CMainPropSheet&) = delete;
   CMainPropSheet& operator=(const CMainPropSheet&) = delete;
 
   // Runs the sheet modally; the pages save themselves on OK. PropertySheetW's result.
   INT_PTR DoModal();
 
+  // What the sheet's window carries while it is subclassed.
+  struct WindowData {
+    WNDPROC original = nullptr;
+    const std::wstring* helpPath = nullptr;
+  };
+
  private:
-  HWND m_hParent;
+  SheetContext m_context;
   int m_nStartPage;
+  WindowData m_windowData;
   CPropPageList m_pageList;
   CPropPageSetting1 m_pageSetting1;
   CPropPageSetting2 m_pageSetting2;
@@ -29,4 +38,4 @@ class CMainPropSheet {
 };
 
 // The main window's sheet runner: a fresh sheet for every opening.
-void RunSettingsSheet(HWND parent, int startPage);
+void RunSettingsSheet(const SheetContext& context, int startPage);

@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceStrings.h"
-#include "common/win32/WindowsVersion.h"
 #include "devices/DeviceTree.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "devices/win32/SetupApi.h"
@@ -60,7 +58,8 @@ struct CPropPageList::ClassImages {
   }
 };
 
-CPropPageList::CPropPageList() : win32::PropertyPage(IDD_DEVICE_LIST) {}
+CPropPageList::CPropPageList(const SheetContext& context)
+    : win32::PropertyPage(IDD_DEVICE_LIST), m_context(context) {}
 
 CPropPageList::~CPropPageList() = default;
 
@@ -88,11 +87,11 @@ BOOL CPropPageList::OnInitDialog() {
     ListView_SetImageList(list, m_pClassImages->data.ImageList, LVSIL_NORMAL);
   }
 
-  m_pModel = std::make_unique<DeviceListModel>(win32::QueryWindowsVersion().major);
+  m_pModel = std::make_unique<DeviceListModel>(m_context.names);
   m_pModel->SetObserver(this);
   m_pDeviceTree = CreateDeviceTree();
-  CTollevaneApp& app = TheApp();
-  m_pModel->Populate(*m_pDeviceTree, app.m_settings.m_nDeviceKind, Images(), app.Settings());
+  m_pModel->Populate(*m_pDeviceTree, m_context.settings.m_nDeviceKind, Images(),
+                     m_context.settingsFile);
   UpdateButtons();
   return TRUE;
 }
@@ -108,7 +107,7 @@ void CPropPageList::InsertColumns() {
       {IDS_COLUMN_HOTKEY, kHotkeyColumnWidth, LVCFMT_LEFT},
       {IDS_COLUMN_COUNT, kCountColumnWidth, LVCFMT_RIGHT},
   };
-  const double scale = TheApp().m_dScaleX;
+  const double scale = m_context.scaleX;
   int index = 0;
   for (const Column& column : kColumns) {
     std::wstring title = win32::LoadResourceString(column.titleId);
@@ -125,7 +124,7 @@ void CPropPageList::InsertColumns() {
 }
 
 void CPropPageList::OnApply() {
-  if (m_pModel) m_pModel->Save(TheApp().Settings());
+  if (m_pModel) m_pModel->Save(m_context.settingsFile);
 }
 
 INT_PTR CPropPageList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -195,7 +194,7 @@ bool CPropPageList::OnCommand(UINT id) {
   const std::optional<std::size_t> selected = SelectedRow();
   switch (id) {
     case IDC_DEVICE_LIST_UPDATE:
-      m_pModel->UpdateDevices(*m_pDeviceTree, TheApp().m_settings.m_nDeviceKind, Images());
+      m_pModel->UpdateDevices(*m_pDeviceTree, m_context.settings.m_nDeviceKind, Images());
       break;
     case IDC_DEVICE_LIST_SET:
       OnSetHotkey();
@@ -216,9 +215,9 @@ bool CPropPageList::OnCommand(UINT id) {
 void CPropPageList::OnSetHotkey() {
   const std::optional<std::size_t> selected = SelectedRow();
   if (!m_pModel || !m_pModel->HasRow(selected)) return;
-  const RowRecord& record = m_pModel->Row(*selected).record;
+  const RowRecord record = m_pModel->RowRecord(*selected);
 
-  CDialogHotkey dialog;
+  CDialogHotkey dialog(m_context.mainWindow, m_context.helpPath);
   dialog.m_nHotkey = record.hotkey;
   dialog.m_bWinkey = record.winkey != 0;
   if (dialog.DoModal() != IDOK) return;

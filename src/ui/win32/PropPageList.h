@@ -12,12 +12,13 @@
 
 #include "common/win32/PropertyPage.h"
 #include "ui/DeviceListModel.h"
+#include "ui/win32/SheetContext.h"
 
 class DeviceTree;
 
 class CPropPageList final : public win32::PropertyPage, private DeviceListObserver {
  public:
-  CPropPageList();
+  explicit CPropPageList(const SheetContext& context);
   ~CPropPageList() override;
 
  protected:
@@ -49,6 +50,7 @@ class CPropPageList final : public win32::PropertyPage, private DeviceListObserv
   const ClassImageList* Images() const;
   std::optional<std::size_t> SelectedRow() const;
 
+  const SheetContext& m_context;
   std::unique_ptr<DeviceListModel> m_pModel;
   std::unique_ptr<DeviceTree> m_pDeviceTree;
   std::unique_ptr<ClassImages> m_pClassImages;

@@ -1,16 +1,16 @@
 #include "ui/win32/PropPageSetting1.h"
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/WindowsVersion.h"
 #include "resources/SettingsPagesIds.h"
 #include "resources/resource.h"
 #include "ui/win32/DialogControls.h"
 
-CPropPageSetting1::CPropPageSetting1() : win32::PropertyPage(IDD_DISPLAY_SETTINGS) {}
+CPropPageSetting1::CPropPageSetting1(const SheetContext& context)
+    : win32::PropertyPage(IDD_DISPLAY_SETTINGS), m_context(context) {}
 
 BOOL CPropPageSetting1::OnInitDialog() {
   m_bXpOrLater = win32::QueryWindowsVersion().IsXpOrLater();
-  SettingsRecord& record = TheApp().m_settings;
+  SettingsRecord& record = m_context.settings;
   m_kindEdit.emplace(record.m_nDeviceKind);
 
   const DisplayPageStart start = DisplayPageFromRecord(record, m_bXpOrLater);
@@ -47,6 +47,6 @@ void CPropPageSetting1::OnApply() {
   boxes.dispRejectErr = ui::IsChecked(hwnd(), IDC_DISPLAY_REJECT_ERR);
   boxes.removeWindow = ui::IsChecked(hwnd(), IDC_DISPLAY_REMOVE_WINDOW);
   boxes.kinds = TickedDeviceKinds([this](int id) { return ui::IsChecked(hwnd(), id); });
-  ApplyDisplaySettings(TheApp().Settings(), boxes, m_bXpOrLater,
-                       TheApp().m_settings.m_nRemoveWindowTime);
+  ApplyDisplaySettings(m_context.settingsFile, boxes, m_bXpOrLater,
+                       m_context.settings.m_nRemoveWindowTime);
 }

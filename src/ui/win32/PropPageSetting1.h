@@ -8,10 +8,11 @@
 
 #include "common/win32/PropertyPage.h"
 #include "ui/DisplaySettingsModel.h"
+#include "ui/win32/SheetContext.h"
 
 class CPropPageSetting1 final : public win32::PropertyPage {
  public:
-  CPropPageSetting1();
+  explicit CPropPageSetting1(const SheetContext& context);
 
  protected:
   BOOL OnInitDialog() override;
@@ -21,6 +22,7 @@ class CPropPageSetting1 final : public win32::PropertyPage {
  private:
   void OnKindBoxClicked(int id);
 
+  const SheetContext& m_context;
   bool m_bXpOrLater = false;
   // Bound to the settings record while the page's window exists.
   std::optional<DeviceKindEdit> m_kindEdit;

@@ -1,6 +1,5 @@
 #include "ui/win32/PropPageSetting2.h"
 
-#include "app/win32/TollevaneApp.h"
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "resources/SettingsPagesIds.h"
@@ -27,7 +26,8 @@ class ShellShortcutFiles final : public ShortcutFiles {
 
 }  // namespace
 
-CPropPageSetting2::CPropPageSetting2() : win32::PropertyPage(IDD_OPTIONS) {}
+CPropPageSetting2::CPropPageSetting2(const SheetContext& context)
+    : win32::PropertyPage(IDD_OPTIONS), m_context(context) {}
 
 BOOL CPropPageSetting2::OnInitDialog() {
   ShellStartupShell shell;
@@ -35,7 +35,7 @@ BOOL CPropPageSetting2::OnInitDialog() {
 
   ShellShortcutFiles files;
   const OptionsPageStart start =
-      OptionsPageFromRecord(TheApp().m_settings, m_strShortcutPath, files);
+      OptionsPageFromRecord(m_context.settings, m_strShortcutPath, files);
   if (!start.startupEnabled) {
     ui::EnableControl(hwnd(), IDC_OPTIONS_STARTUP, false);
     ui::EnableControl(hwnd(), IDC_OPTIONS_STARTUP_GROUP, false);
@@ -56,6 +56,6 @@ void CPropPageSetting2::OnApply() {
 
   ShellShortcutFiles files;
   MessageBoxPrompter prompter(hwnd());
-  ApplyOptions(TheApp().Settings(), files, prompter, m_strShortcutPath, boxes,
-               TheApp().m_settings.m_nCloseExplorerSleep);
+  ApplyOptions(m_context.settingsFile, files, prompter, m_strShortcutPath, boxes,
+               m_context.settings.m_nCloseExplorerSleep);
 }

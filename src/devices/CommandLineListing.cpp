@@ -1,22 +1,21 @@
-#include "app/CommandLineListing.h"
+#include "devices/CommandLineListing.h"
 
-#include "devices/StorageDesc.h"
-#include "ui/DeviceListModel.h"
+#include "devices/DeviceEnumeration.h"
+#include "devices/OfferedDevices.h"
 
-std::vector<std::wstring> CommandLineNames(DeviceTree& tree, unsigned majorVersion,
+std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
                                            std::uint32_t deviceKind) {
-  SelectStorageDesc(majorVersion);
-  DeviceListModel model(majorVersion);
-  model.UpdateDevices(tree, deviceKind, nullptr);
+  OfferedDevices offered(names);
+  DeviceEnumeration(tree, deviceKind, names, nullptr, offered).EnumerateDevices(true);
 
-  std::vector<std::wstring> names{g_strStorageDesc};
-  for (std::size_t row = 0; row < model.RowCount(); ++row) {
+  std::vector<std::wstring> lines{names.storageDesc};
+  for (std::size_t index = 0; index < offered.Count(); ++index) {
     // The page's all-storage row is its own label; the command line knows that entry
     // by the storage description, already first.
-    if (model.IsAllStorageRow(row)) continue;
-    names.push_back(model.RowText(row));
+    if (offered.IsAllStorageEntry(index)) continue;
+    lines.push_back(offered.At(index).name);
   }
-  return names;
+  return lines;
 }
 
 namespace {

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "devices/DeviceTree.h"
+#include "devices/SystemNames.h"
 
 // The storage description of the running system first (it removes every USB
 // mass-storage device), then each name the device list page offers for `deviceKind`,
 // once, in listing order.
-std::vector<std::wstring> CommandLineNames(DeviceTree& tree, unsigned majorVersion,
+std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
                                            std::uint32_t deviceKind);
 
 // One name a line, each ended by CR LF. A line break inside a name would split it into
