@@ -1,0 +1,50 @@
+"""The layer check reports an include that crosses a layer and lets the allowed ones
+pass, on a copy of the sources with one include planted at a time."""
+import importlib.util
+import shutil
+import tempfile
+import unittest
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+spec = importlib.util.spec_from_file_location("check_layers", ROOT / "scripts" / "check-layers.py")
+check_layers = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(check_layers)
+
+# (file that gets the include, included file, reported)
+PLANTED = [
+    ("app/StartupMode.cpp", "ui/DeviceListModel.h", True),
+    ("devices/DeviceNames.cpp", "resident/ExplorerClosing.h", True),
+    ("settings/SettingsFile.cpp", "devices/DeviceTree.h", True),
+    ("devices/DeviceNames.cpp", "devices/win32/SetupApi.h", True),
+    ("ui/win32/DialogWait.cpp", "app/win32/TollevaneApp.h", True),
+    ("ui/win32/DialogWait.cpp", "resident/win32/MainWnd.h", True),
+    ("resident/win32/TrayIcon.cpp", "app/win32/TollevaneApp.h", True),
+    ("common/TextFormat.cpp", "settings/SettingsFile.h", True),
+    ("resident/win32/TrayIcon.cpp", "ui/win32/DialogWait.h", False),
+    ("app/win32/Folders.cpp", "ui/win32/MainPropSheet.h", False),
+    ("settings/SettingsFile.cpp", "resources/resource.h", False),
+]
+
+
+class LayerCheck(unittest.TestCase):
+    def test_planted_includes(self):
+        with tempfile.TemporaryDirectory() as folder:
+            src = Path(folder) / "src"
+            shutil.copytree(ROOT / "src", src)
+            before = set(check_layers.violations(src))
+            for host, target, reported in PLANTED:
+                with self.subTest(host=host, target=target):
+                    path = src / host
+                    original = path.read_text(encoding="utf-8")
+                    path.write_text(original + f'#include "{target}"\n', encoding="utf-8")
+                    try:
+                        new = set(check_layers.violations(src)) - before
+                    finally:
+                        path.write_text(original, encoding="utf-8")
+                    self.assertEqual(any(target in line and line.startswith(host)
+                                         for line in new), reported, new)
+
+
+if __name__ == "__main__":
+    unittest.main()
