@@ -21,6 +21,8 @@ CORE = {
     "resident": {"common", "settings", "hotkeys", "devices"},
     "ui": {"common", "settings", "hotkeys", "devices", "startup"},
     "app": {"common", "settings", "hotkeys", "devices", "startup"},
+    # The console companion is a program of its own; it shares the command-line rules.
+    "companion": {"common", "app"},
 }
 # The folders whose win32/ files (and portable ones) a folder's win32/ files may include,
 # besides its own and those of CORE.
@@ -33,7 +35,8 @@ SHELL = {
     # The removal shows the wait dialog, which belongs to the dialogs.
     "resident": {"common", "settings", "hotkeys", "devices", "ui"},
     "ui": {"common", "settings", "hotkeys", "devices", "startup"},
-    "app": set(CORE),
+    "app": set(CORE) - {"companion"},
+    "companion": set(),
 }
 # Resource numbers are plain constants that any layer may name.
 ANYONE = {"resources"}

@@ -24,6 +24,8 @@ PLANTED = [
     ("resident/win32/TrayIcon.cpp", "ui/win32/DialogWait.h", False),
     ("app/win32/Folders.cpp", "ui/win32/MainPropSheet.h", False),
     ("settings/SettingsFile.cpp", "resources/resource.h", False),
+    ("companion/win32/ConsoleCompanion.cpp", "devices/DeviceTree.h", True),
+    ("app/win32/Folders.cpp", "companion/win32/ConsoleCompanion.cpp", True),
 ]
 
 
