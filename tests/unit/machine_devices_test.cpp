@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/CommandLineListing.h"
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/OfferedDevices.h"
@@ -143,6 +144,11 @@ TEST(MachineDevices, EachMachineOffersItsDevicesUnderTheirOwnNames) {
     std::vector<std::wstring> expected;
     for (const NameCase& c : machine.names) expected.push_back(c.name);
     EXPECT_EQ(listed, expected) << machine.file;
+
+    // "/list" offers the same names, after the storage description that stands for them all.
+    expected.insert(expected.begin(), names.storageDesc);
+    FakeDeviceTree again(text);
+    EXPECT_EQ(CommandLineNames(again, names, kCommandLineDeviceKind), expected) << machine.file;
   }
 }
 
