@@ -17,6 +17,8 @@ from typing import Optional
 from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, unescape_field, wait_until, windows_path
 
 TREES = Path(__file__).resolve().parent / "trees"
+# Whole machines as Windows builds their trees, each headed by its sources.
+MACHINES = Path(__file__).resolve().parent.parent / "machines"
 
 # The Configuration Manager's results as the eject log writes them.
 CR_SUCCESS = 0

@@ -7,16 +7,14 @@ the same way."""
 
 import re
 import unittest
-from pathlib import Path
 
 import harness
 from harness import QUICK_EXIT, settings_text
-from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, removal_outcome,
+from simulated_devices import (MACHINES, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, removal_outcome,
                                shell_environment, tree_environment)
 from driver import dos_devices
 from texts import ERROR_CAPTION, REMOVAL_FAILED
 
-MACHINES = Path(__file__).resolve().parent.parent / "machines"
 
 # The instance IDs of the nodes each letter ejects, as the machine files spell them.
 STICK_10 = r'id="USB\\VID_0781&PID_5581\\'
