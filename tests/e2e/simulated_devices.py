@@ -17,6 +17,7 @@ from typing import Optional
 from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, unescape_field, wait_until, windows_path
 
 TREES = Path(__file__).resolve().parent / "trees"
+# Whole machines as Windows builds their trees, each headed by its sources.
 MACHINES = Path(__file__).resolve().parent.parent / "machines"
 
 # The devices of the machine files, each named by the piece of its line that holds its
