@@ -7,6 +7,8 @@
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "devices/win32/KernelPnpEventLog.h"
+#include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resident/win32/ExplorerPreparation.h"
@@ -35,19 +37,25 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
   // The settings file is reached only to report, which an abandoned worker never does.
   MessageBoxPrompter prompter(run.mainWindow);
   const SettingsRecord& settings = run.job.settings;
+  std::uint64_t passStart = 0;
   RemovalServices services{
-      [&settings, &run](const std::wstring& name, tag_device_hotkey_info& record) {
+      [&settings, &run, &passStart](const std::wstring& name, tag_device_hotkey_info& record) {
+        passStart = SystemTimeNow();
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
-        return removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        RemovalOutcome outcome;
+        outcome.found = removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        outcome.vetoes = removal.Vetoes();
+        return outcome;
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
       run.settingsFile, prompter,
       [&run] {
         if (run.countSettled) ::SetEvent(run.countSettled.get());
-      }};
+      },
+      [&passStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, passStart); }};
   return RemoveRegisteredDevice(run.job, services);
 }
 
