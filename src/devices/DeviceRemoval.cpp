@@ -134,6 +134,10 @@ void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
   for (const VetoedRequest& earlier : vetoes_)
     if (earlier.node == node) return;
   VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}};
+  // A USB mass-storage node is known to the user by its disk, as the device list offers it.
+  if (names_.IsStorageName(vetoed.deviceName)) {
+    if (const auto disk = GetFirstChild(tree_, node)) vetoed.deviceName = GetDeviceName(tree_, *disk);
+  }
   // Read now: the node is still present, and the log names what held it by these IDs.
   ForEachNodeAndBelow(tree_, node, [&](DevNode each) {
     std::wstring id;

@@ -58,7 +58,7 @@ TEST(EjectVetoRecord, VetoedRequestNamesTheDeviceWhyAndEveryNodeBelowIt) {
   ASSERT_EQ(held.removal.Vetoes().size(), 1u);
   const VetoedRequest& vetoed = held.removal.Vetoes()[0];
   EXPECT_EQ(vetoed.node, 2u);
-  EXPECT_EQ(vetoed.deviceName, L"USB 大容量記憶装置");
+  EXPECT_EQ(vetoed.deviceName, L"SanDisk Cruzer USB Device") << "a storage node goes by its disk";
   EXPECT_EQ(vetoed.veto, (EjectVeto{kPnpVetoOutstandingOpen, kHeldDisk}));
   ASSERT_EQ(vetoed.instanceIds.size(), 3u);
   EXPECT_EQ(vetoed.instanceIds[0], kHeldUsb);
@@ -84,6 +84,7 @@ usb desc="S" id="USB\\B" removable disableable eject=fail
   EXPECT_EQ(held.removal.Tally().requests, 4u);
   ASSERT_EQ(held.removal.Vetoes().size(), 1u);
   EXPECT_EQ(held.removal.Vetoes()[0].veto, (EjectVeto{kPnpVetoOutstandingOpen, L"USB\\A"}));
+  EXPECT_EQ(held.removal.Vetoes()[0].deviceName, L"S") << "any other node by its own name";
   EXPECT_TRUE(held.tree.simulated().WrittenVetoEvents().empty());
 }
 

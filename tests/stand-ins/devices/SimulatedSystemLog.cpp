@@ -1,6 +1,7 @@
 #include "SimulatedSystemLog.h"
 
 #include <charconv>
+#include <algorithm>
 #include <chrono>
 
 #include "Utf8Text.h"
@@ -67,4 +68,34 @@ std::vector<VetoEvent> ParseVetoEventLines(std::string_view utf8) {
     events.push_back(std::move(event));
   }
   return events;
+}
+
+std::optional<std::uint64_t> VetoQueryWindowMs(std::wstring_view xpath) {
+  constexpr std::wstring_view kHead =
+      L"*[System[Provider[@Name='Microsoft-Windows-Kernel-PnP'] and (EventID=225) and "
+      L"TimeCreated[timediff(@SystemTime) <= ";
+  constexpr std::wstring_view kTail = L"]]]";
+  if (xpath.size() <= kHead.size() + kTail.size() || xpath.substr(0, kHead.size()) != kHead ||
+      xpath.substr(xpath.size() - kTail.size()) != kTail)
+    return std::nullopt;
+  const std::wstring_view digits = xpath.substr(kHead.size(), xpath.size() - kHead.size() - kTail.size());
+  std::uint64_t window = 0;
+  for (const wchar_t c : digits) {
+    if (c < L'0' || c > L'9' || window > 0xFFFFFFFFull) return std::nullopt;
+    window = window * 10 + static_cast<std::uint64_t>(c - L'0');
+  }
+  return window;
+}
+
+std::vector<VetoEvent> EventsWithin(const std::vector<VetoEvent>& all, std::uint64_t now,
+                                    std::uint64_t windowMs, bool newestFirst) {
+  const std::uint64_t span = windowMs * 10'000;
+  const std::uint64_t oldest = now > span ? now - span : 0;
+  std::vector<VetoEvent> within;
+  for (const VetoEvent& event : all)
+    if (event.time >= oldest) within.push_back(event);
+  std::stable_sort(within.begin(), within.end(),
+                   [](const VetoEvent& a, const VetoEvent& b) { return a.time < b.time; });
+  if (newestFirst) std::reverse(within.begin(), within.end());
+  return within;
 }
