@@ -8,10 +8,11 @@ from pathlib import Path
 import driver
 import harness
 from driver import removal_count, timed_press, wait_removal_count, watch_window
-from harness import Entry, QUICK_EXIT
+from harness import Entry, QUICK_EXIT, wait_until
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, held_by, set_free,
                                stamped_events, tree_environment, wait_a_moment_for, wait_for_output)
-from texts import ALL_STORAGE_VISTA, DIALOG_CLASS, ERROR_CAPTION, IDRETRY, veto_message
+from texts import (ALL_STORAGE_VISTA, DIALOG_CLASS, ERROR_CAPTION, IDRETRY, VETO_DEVICE, VETO_HELD_BY_PROGRAM,
+                   veto_message)
 
 MACHINES = Path(__file__).resolve().parent.parent / "machines"
 WINDOWS_10 = DeviceTreeFile("windows10-ja.tree", MACHINES)
@@ -108,6 +109,23 @@ class HeldDevice(harness.TestCase):
             self.assertIn(veto_message(STICK_10, HOLDER_FILE, HOLDER_PID), told)
             self.assertEqual({e.result for e in log.entries()}, {CR_REMOVE_VETOED})
             self.assertNothingVisible(s)
+
+    def test_command_line_removal_started_from_a_console_tells_that_console(self):
+        with self.session("10") as s:
+            log = EjectLog(s)
+            env = tree_environment(held_by(WINDOWS_10, s.artifacts / "tree", STICK_10, HOLDER, HOLDER_PID), log)
+            s.write_settings(harness.settings_text({"STARTUP": 0}))
+            s.start("wineconsole", "cmd", "/k", "cd", "/d", "C:\\", "&", str(s.program), STICK_10, env=env)
+            holder_row = VETO_HELD_BY_PROGRAM.format(HOLDER_FILE, HOLDER_PID).split("\n")[1]
+
+            def told():
+                result = s.helper("consoletext", "cmd.exe")
+                rows = [row.strip() for row in result.stdout.splitlines()] if result.status == 0 else []
+                return rows if holder_row in rows else None
+            rows = wait_until(told, 30, interval=0.5, what="the veto in the console")
+            self.assertIn(VETO_DEVICE.format(STICK_10).split("\n")[0], rows)
+            self.assertEqual({e.result for e in log.entries()}, {CR_REMOVE_VETOED})
+            self.assertFalse([w for w in s.windows() if w.visible and w.title == ERROR_CAPTION])
 
 
 if __name__ == "__main__":
