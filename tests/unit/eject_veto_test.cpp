@@ -206,6 +206,27 @@ TEST(SystemLogFile, EventsSurviveTheirLinesAndBadLinesAreLeftOut) {
   EXPECT_EQ(events[0], event);
 }
 
+TEST(SystemLogFile, OnlyTheProgramsQueryIsAnsweredWithTheEventsOfItsWindow) {
+  const std::wstring head =
+      L"*[System[Provider[@Name='Microsoft-Windows-Kernel-PnP'] and (EventID=225) and "
+      L"TimeCreated[timediff(@SystemTime) <= ";
+  EXPECT_EQ(VetoQueryWindowMs(head + L"60000]]]"), 60000u);
+  for (const std::wstring& other : std::vector<std::wstring>{
+           head + L"]]]", head + L"6e4]]]", head + L"60000]]", L"*", L"",
+        L"*[System[Provider[@Name='Microsoft-Windows-Kernel-PnP'] and (EventID=226) and "
+        L"TimeCreated[timediff(@SystemTime) <= 60000]]]"})
+    EXPECT_EQ(VetoQueryWindowMs(other), std::nullopt) << std::string(other.begin(), other.end());
+
+  const std::uint64_t now = kVetoTime;
+  const std::vector<VetoEvent> logged{Event(now - 120 * kSecond, 1, kHeldUsb),
+                                      Event(now - 30 * kSecond, 2, kHeldUsb),
+                                      Event(now - 10 * kSecond, 3, kHeldUsb)};
+  const auto newest = EventsWithin(logged, now, 60000, true);
+  ASSERT_EQ(newest.size(), 2u);
+  EXPECT_EQ(newest[0].processId, 3u);
+  EXPECT_EQ(EventsWithin(logged, now, 60000, false)[0].processId, 2u);
+}
+
 namespace {
 
 struct MessageCase {
