@@ -29,24 +29,20 @@ bool ReportVetoes(const RemovalOutcome& outcome, RemovalServices& services) {
 }  // namespace
 
 unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
-  RemovalOutcome outcome = services.findAndEject(job.name, job.record);
+  const RemovalOutcome outcome = services.findAndEject(job.name, job.record);
   if (!job.BeginReport()) {
     Settle(services);
     return 0;
   }
-  for (;;) {
-    // Stored first, so that the count survives whatever the balloon does.
-    if (outcome.found) WriteBackRemovalCount(services.settingsFile, job.record);
-    Settle(services);
-    if (outcome.found) {
-      if (job.settings.m_bDispMessage)
-        services.showBalloon(job.record.name, job.record.reject_times);
-    } else if (outcome.vetoes.empty() && job.settings.m_bDispRejectErr) {
-      services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
-                             winvalues::kMbOk | winvalues::kMbIconExclamation |
-                                 winvalues::kMbTopmost);
-    }
-    if (!ReportVetoes(outcome, services)) return 0;
-    outcome = services.findAndEject(job.name, job.record);
+  // Stored first, so that the count survives whatever the balloon does.
+  if (outcome.found) WriteBackRemovalCount(services.settingsFile, job.record);
+  Settle(services);
+  if (outcome.found) {
+    if (job.settings.m_bDispMessage) services.showBalloon(job.record.name, job.record.reject_times);
+  } else if (outcome.vetoes.empty() && job.settings.m_bDispRejectErr) {
+    services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
+                           winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost);
   }
+  if (ReportVetoes(outcome, services)) job.AskRetry();
+  return 0;
 }

@@ -36,6 +36,7 @@ struct RemovalServices {
 };
 
 // Every veto is reported, whatever DISP_REJECT_ERR says: the system used to report it
-// itself, and no longer does once a veto buffer is passed. Retry runs the removal of the
-// same registration again. Always 0, the worker thread's exit code.
+// itself, and no longer does once a veto buffer is passed. Retry asks the main window,
+// through the job, to run the removal of the same registration again. Always 0, the
+// worker thread's exit code.
 unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services);

@@ -192,16 +192,23 @@ TEST_F(RemovalWorkerTest, EveryVetoIsReportedWithItsHolderWhateverTheFailureSett
   }
 }
 
-TEST_F(RemovalWorkerTest, RetryRunsTheSameRemovalAgainAndCountsItsSuccess) {
+TEST_F(RemovalWorkerTest, RetryAsksForTheSameRemovalAgainWhichThenCountsItsSuccess) {
   prompter.QueueAnswer(winvalues::kIdRetry);
   passes = {{0, {HeldStick(L"SanDisk Cruzer")}}, {1, {}}};
-  RemovalJob job(state, settings);
-  RunPasses(job);
-  TakeRemovalCount(state, job);
+  RemovalJob first(state, settings);
+  RunPasses(first);
+  TakeRemovalCount(state, first);
+  EXPECT_TRUE(first.RetryAsked());
   EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled -",
-                                               L"holder of SanDisk Cruzer", L"eject USB Flash Disk",
-                                               L"settled 10", L"balloon USB Flash Disk 10 stored 10"}));
+                                               L"holder of SanDisk Cruzer"}))
+      << "the worker ends: the next try is a removal of its own";
+
+  RemovalJob second(state, settings);
+  RunPasses(second);
+  TakeRemovalCount(state, second);
+  EXPECT_FALSE(second.RetryAsked());
   EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 10);
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"10");
   EXPECT_EQ(prompter.linePrompts().size(), 1u);
 }
 
@@ -219,13 +226,17 @@ TEST_F(RemovalWorkerTest, AVetoBesideASuccessIsReportedAfterTheCountIsStored) {
 }
 
 TEST_F(RemovalWorkerTest, EachVetoedDeviceIsAskedAboutUntilOneIsRetried) {
-  prompter.QueueAnswer(winvalues::kIdCancel);
-  prompter.QueueAnswer(winvalues::kIdCancel);
-  passes = {{0, {HeldStick(L"First"), HeldStick(L"Second")}}};
-  RemovalJob job(state, settings);
-  RunPasses(job);
-  EXPECT_EQ(prompter.linePrompts().size(), 2u);
-  EXPECT_EQ(std::count(events.begin(), events.end(), L"eject USB Flash Disk"), 1);
+  for (const int firstAnswer : {winvalues::kIdCancel, winvalues::kIdRetry}) {
+    SCOPED_TRACE(firstAnswer);
+    prompter = RecordingPrompter();
+    prompter.QueueAnswer(firstAnswer);
+    prompter.QueueAnswer(winvalues::kIdCancel);
+    passes = {{0, {HeldStick(L"First"), HeldStick(L"Second")}}};
+    RemovalJob job(state, settings);
+    RunPasses(job);
+    EXPECT_EQ(prompter.linePrompts().size(), firstAnswer == winvalues::kIdRetry ? 1u : 2u);
+    EXPECT_EQ(job.RetryAsked(), firstAnswer == winvalues::kIdRetry);
+  }
 }
 
 TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {

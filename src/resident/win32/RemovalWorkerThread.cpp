@@ -85,11 +85,15 @@ win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalRun>& run) {
 
 }  // namespace
 
-void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current) {
+namespace {
+
+// One removal: its worker, the wait for it, the count taken back. True when the user
+// asked, from a veto message, for the removal to be tried again.
+bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                   std::shared_ptr<RemovalRun>& current) {
   const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
-  if (!worker) return;  // nothing can be removed; the caller ends as after a removal
+  if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
 
   // The wait dialog is for slow eject requests: a failure box or a balloon that the
@@ -107,6 +111,17 @@ void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContex
   if (!run->job.Abandoned()) win32::WaitTakingSentMessages(worker.get(), INFINITE);
   current.reset();
   TakeRemovalCount(state, run->job);
+  return !run->job.Abandoned() && run->job.RetryAsked();
+}
+
+}  // namespace
+
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                      std::shared_ptr<RemovalRun>& current) {
+  // Each try is a removal of the registration in its own right: the count taken back
+  // from the last one is where the next one starts.
+  while (RunOneRemoval(mainWindow, state, context, current)) {
+  }
 }
 
 void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
