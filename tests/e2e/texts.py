@@ -31,6 +31,18 @@ CONGRATULATION = "おめでとうございます。\n'{}' の取り外しに {}�
 FORCE_STOP_QUESTION = "現在デバイスを取り外しています。\nデバイスの取り外しを強制的に終了しますか？"
 EXIT_QUESTION = "Tollevane を終了します。\nよろしいですか？"
 REMOVING = "を取り外しています…"
+# A vetoed removal: the device, why, what to do, a blank line between them.
+VETO_DEVICE = "{}\n\nこのデバイスの安全な取り外しが拒否されました。"
+VETO_HELD_BY_PROGRAM = "次のプログラムがこのデバイスを使用しています。\n{} (プロセス ID: {})"
+VETO_IN_USE = "このデバイスはほかのプログラムによって使用されています。"
+VETO_ADVICE_CLOSE = "使用中のプログラムを終了してから、[再試行] を押してください。"
+
+
+def veto_message(device: str, program: str = "", pid: int = 0) -> str:
+    """The veto message of a device held open: naming the program when it is known."""
+    reason = VETO_HELD_BY_PROGRAM.format(program, pid) if program else VETO_IN_USE
+    return "\n\n".join([VETO_DEVICE.format(device), reason, VETO_ADVICE_CLOSE])
+
 
 # The system's description of a USB mass-storage node, and the device list's row
 # that stands for all of them, before Vista (2000, XP) and from Vista on.
@@ -58,6 +70,7 @@ ID_EXIT = 32778
 # -- controls
 
 IDOK, IDCANCEL = 1, 2
+IDRETRY = 4
 HELP_BUTTON = 9
 APPLY_BUTTON = 12321
 # The device list page.
