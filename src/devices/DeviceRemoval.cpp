@@ -147,7 +147,7 @@ void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
     if (earlier.node == node) return;
   VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}};
   // A USB mass-storage node is known to the user by its disk, as the device list offers it.
-  if (names_.IsStorageName(vetoed.deviceName)) {
+  if (IsStorage(node, vetoed.deviceName)) {
     if (const auto disk = GetFirstChild(tree_, node)) vetoed.deviceName = GetDeviceName(tree_, *disk);
   }
   // Read now: the node is still present, and the log names what held it by these IDs.

@@ -72,6 +72,18 @@ TEST(EjectVetoRecord, VetoedRequestNamesTheDeviceWhyAndEveryNodeBelowIt) {
             (VetoHolder{L"notepad.exe", 4242}));
 }
 
+TEST(EjectVetoRecord, StorageGoesByItsDiskOnEveryLanguageOfWindows) {
+  // The description is localized; the service is not.
+  Held held(R"(
+usb desc="USB Mass Storage Device" service="USBSTOR" id="USB\\VID_0781&PID_5581\\EN1" removable disableable
+  diskdrive friendly="SanDisk Ultra USB Device" id="USBSTOR\\DISK&VEN_SANDISK\\EN1&0" vetoer="\\Device\\HarddiskVolume3\\Windows\\explorer.exe" vetoer-pid=2020
+    volume desc="Generic volume"
+)");
+  EXPECT_FALSE(held.removal.FindAndEject(L"USB 大容量記憶装置", &held.registration, RemovalRoad::Hotkey));
+  ASSERT_EQ(held.removal.Vetoes().size(), 1u);
+  EXPECT_EQ(held.removal.Vetoes()[0].deviceName, L"SanDisk Ultra USB Device");
+}
+
 TEST(EjectVetoRecord, PlainVetoWritesNoEventAndFailuresAreNoVetoes) {
   // "Disk" is a leaf and a first child: its parent is asked twice, and named once.
   Held held(R"(
