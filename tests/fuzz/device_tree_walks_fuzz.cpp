@@ -70,6 +70,9 @@ SimulatedTree WithEveryEjectSucceeding(SimulatedTree tree) {
   for (std::size_t i = 1; i < tree.nodes.size(); ++i) {
     tree.nodes[i].eject = SimulatedEject::Ok;
     tree.nodes[i].delayMs = 0;
+    // A program that holds a node vetoes its removal as surely as eject=veto does.
+    tree.nodes[i].vetoer.reset();
+    tree.nodes[i].vetoerPid.reset();
   }
   return tree;
 }
