@@ -20,10 +20,10 @@ unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
     return 0;
   }
   // Stored first, so that the count survives whatever the balloon does.
-  if (found) WriteBackRemovalCount(services.settingsFile, job.record);
+  if (found && job.Counted()) WriteBackRemovalCount(services.settingsFile, job.record);
   Settle(services);
   if (found) {
-    if (job.settings.m_bDispMessage) services.showBalloon(job.record.name, job.record.reject_times);
+    if (job.Counted() && job.settings.m_bDispMessage) services.showBalloon(job.record.name, job.record.reject_times);
   } else if (job.settings.m_bDispRejectErr) {
     services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
                            winvalues::kMbOk | winvalues::kMbIconExclamation |
