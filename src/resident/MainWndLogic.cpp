@@ -42,7 +42,11 @@ void MainWndLogic::StartRemoval(std::intptr_t index) {
 void MainWndLogic::RemoveChosen(const EjectChoice& choice) {
   if (state_.m_bRemoving || state_.m_bSheetOpen) return;
   if (choice.registration) {
-    StartRemoval(static_cast<std::intptr_t>(*choice.registration));
+    // The menu's loop dispatches messages: a sheet opened and closed meanwhile reloads
+    // the table, and the index may now name another device.
+    const std::size_t index = *choice.registration;
+    if (index < state_.m_aDeviceHotkeyInfo.size() && state_.m_aDeviceHotkeyInfo[index].name == choice.name)
+      StartRemoval(static_cast<std::intptr_t>(index));
     return;
   }
   state_.m_bRemoving = 1;

@@ -237,6 +237,9 @@ TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
       {"a registration", EjectChoice{2, L"USB Flash Disk"}, 2, L"USB Flash Disk", true},
       {"a device no registration counts", EjectChoice{std::nullopt, L"Other Disk"}, kNoRegistration,
        L"Other Disk", true},
+      {"a registration whose slot was reloaded with another device while the menu was open",
+       EjectChoice{2, L"Card Reader"}, 0, L"", false},
+      {"a registration beyond the table", EjectChoice{40, L"USB Flash Disk"}, 0, L"", false},
   };
   for (const Case& c : cases) {
     MainWndState fresh;
