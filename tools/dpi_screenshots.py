@@ -21,7 +21,7 @@ import toolbox
 import driver
 import harness
 from formats import Entry
-from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
+from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, tree_environment
 from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
                    WM_RBUTTONDOWN)
 
@@ -91,7 +91,7 @@ def shoot_eject_menu(dpi: int, out: Path) -> list[Path]:
         s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
         folders = s.map_drives("E")
         (folders["E"] / ".windows-label").write_text("写真", encoding="utf-8")
-        machine = DeviceTreeFile("windows10-ja.tree", toolbox.SOURCE / "tests" / "machines")
+        machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
         resident = driver.start_resident(s, {"001": Entry("SanDisk Ultra USB Device", "ctrl+alt+f5", times=4)},
                                          env=tree_environment(machine, EjectLog(s)))
         resident.click_tray()

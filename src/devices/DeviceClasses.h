@@ -21,15 +21,21 @@ inline constexpr SetupClassGuid kGuidDevclass1394{
     0x6BDD1FC1, 0x810F, 0x11D0, {0xBE, 0xC7, 0x08, 0x00, 0x2B, 0xE2, 0x09, 0x2F}};
 inline constexpr SetupClassGuid kGuidDevclassNet{
     0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+inline constexpr SetupClassGuid kGuidDevclassScsiAdapter{
+    0x4D36E97B, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
 struct SweptClass {
   std::uint32_t kind;  // one DEVICE_KIND bit
   SetupClassGuid guid;
+  // The class holds other devices besides: only its USB mass-storage members belong.
+  bool massStorageOnly = false;
 };
 
 // USB hubs (kKindUsbHub) have no class of their own: they are reached as USB devices.
-inline constexpr std::array<SweptClass, 5> kSweepOrder{{
+// A USB Attached SCSI drive sits among the SCSI adapters, yet it is USB storage to the user.
+inline constexpr std::array<SweptClass, 6> kSweepOrder{{
     {kKindUsb, kGuidDevclassUsb},
+    {kKindUsb, kGuidDevclassScsiAdapter, true},
     {kKindPcmcia, kGuidDevclassPcmcia},
     {kKindUsbHid, kGuidDevclassHidclass},
     {kKind1394, kGuidDevclass1394},

@@ -3,6 +3,7 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
+#include "devices/NodeRoles.h"
 #include "devices/SystemNames.h"
 
 DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
@@ -25,13 +26,12 @@ void DeviceEnumeration::EnumerateDevices(bool refresh) {
   }
   for (const SweptClass& swept : kSweepOrder) {
     if ((deviceKind_ & swept.kind) == 0) continue;
-    ForEachPresentDevice(tree_, swept.guid,
-                         [&](DevNode member) { ListClassDevice(member, swept.kind, refresh); });
+    ForEachClassDevice(tree_, swept,
+                       [&](DevNode member) { ListClassDevice(member, swept.kind, refresh); });
   }
 }
 
 void DeviceEnumeration::ListClassDevice(DevNode member, std::uint32_t kind, bool refresh) {
-  if (!IsRemovableNode(tree_, member)) return;
   const auto child = GetFirstChild(tree_, member);
   if (!child) {
     Deliver(member, kind, refresh);
@@ -46,7 +46,7 @@ bool DeviceEnumeration::ListBranch(DevNode node, std::uint32_t kind, bool refres
   for (std::optional<DevNode> y = node; y; y = GetNextSibling(tree_, *y)) {
     if (const auto child = GetFirstChild(tree_, *y)) {
       if (ListBranch(*child, kind, refresh)) continue;
-    } else if (DeviceNamesEqual(GetDeviceName(tree_, *y), kGenericVolume)) {
+    } else if (IsVolumeNode(tree_, *y)) {
       continue;
     }
     claimed = true;
@@ -56,6 +56,9 @@ bool DeviceEnumeration::ListBranch(DevNode node, std::uint32_t kind, bool refres
 }
 
 void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) {
+  // The mass-storage node stands behind the disk drive listed in its place, and a hub is
+  // never something a user ejects by itself, whatever the system's language calls them.
+  if (HasMassStorageService(tree_, node) || HasHubService(tree_, node)) return;
   tag_device_hotkey_info record;
   record.name = GetDeviceName(tree_, node);
   record.image = GetDeviceImage(tree_, node, imageList_);

@@ -5,6 +5,7 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
+#include "devices/NodeRoles.h"
 
 using winvalues::kCrSuccess;
 
@@ -21,8 +22,7 @@ bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info*
     const bool selected =
         (deviceKind_ & swept.kind) != 0 || (usb && road == RemovalRoad::CommandLine);
     if (!selected) continue;
-    ForEachPresentDevice(tree_, swept.guid, [&](DevNode member) {
-      if (!IsRemovableNode(tree_, member)) return;
+    ForEachClassDevice(tree_, swept, [&](DevNode member) {
       if (usb)
         SweepUsbMember(member, name, toCount, found);
       else
@@ -44,14 +44,14 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
     return;
   }
   const std::wstring childName = GetDeviceName(tree_, *child);
-  if (DeviceNamesEqual(childName, name) &&
-      EjectAndCount(names_.IsStorageName(childName) ? *child : member, toCount)) {
+  if (Matches(*child, childName, name) &&
+      EjectAndCount(IsStorage(*child, childName) ? *child : member, toCount)) {
     found = true;
     return;
   }
   // The all-storage registration takes the storage member itself even when what hangs
   // below it carries other names.
-  if (names_.IsStorageName(name) && names_.IsStorageName(GetDeviceName(tree_, member)) &&
+  if (names_.IsStorageName(name) && IsStorage(member, GetDeviceName(tree_, member)) &&
       EjectAndCount(member, toCount))
     found = true;
 }
@@ -79,21 +79,21 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     const auto child = GetFirstChild(tree_, *y);
     if (!child) {
       const std::wstring leafName = GetDeviceName(tree_, *y);
-      if (DeviceNamesEqual(leafName, name) && EjectForMatch(*y, leafName, toCount))
+      if (Matches(*y, leafName, name) && EjectForMatch(*y, leafName, toCount))
         succeeded = true;
       continue;
     }
     if (EjectMatches(*child, name, toCount)) succeeded = true;
     const std::wstring childName = GetDeviceName(tree_, *child);
-    if (DeviceNamesEqual(childName, name) &&
-        EjectAndCount(names_.IsStorageName(childName) ? *child : *y, toCount))
+    if (Matches(*child, childName, name) &&
+        EjectAndCount(IsStorage(*child, childName) ? *child : *y, toCount))
       succeeded = true;
     // An inner node that is not a first child is compared by no parent's level, yet the
     // device list can offer it (the second slot of a card reader): compare it here, as a
     // leaf would be.
     if (!firstOfChain) {
       const std::wstring ownName = GetDeviceName(tree_, *y);
-      if (DeviceNamesEqual(ownName, name) && EjectForMatch(*y, ownName, toCount)) succeeded = true;
+      if (Matches(*y, ownName, name) && EjectForMatch(*y, ownName, toCount)) succeeded = true;
     }
   }
   return succeeded;
@@ -101,12 +101,23 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
 
 bool DeviceRemoval::EjectByOwnName(DevNode member, std::wstring_view name,
                                    tag_device_hotkey_info* toCount) {
-  return DeviceNamesEqual(GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount);
+  return Matches(member, GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount);
+}
+
+bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
+  return IsUsbMassStorage(tree_, node, displayName, names_);
+}
+
+bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::wstring_view name) {
+  if (DeviceNamesEqual(displayName, name)) return true;
+  // The storage description stands for every USB mass-storage device, and on a system of
+  // another language no node carries it.
+  return names_.IsStorageName(name) && HasMassStorageService(tree_, node);
 }
 
 bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,
                                   tag_device_hotkey_info* toCount) {
-  if (names_.IsStorageName(matchedName)) return EjectAndCount(matched, toCount);
+  if (IsStorage(matched, matchedName)) return EjectAndCount(matched, toCount);
   const auto parent = GetParentNode(tree_, matched);
   return parent && EjectAndCount(*parent, toCount);
 }
@@ -114,9 +125,10 @@ bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedNa
 std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
   if (StopAsked()) return std::nullopt;
   std::wstring desc;
-  if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) ==
-          kCrSuccess &&
-      names_.IsStorageName(desc)) {
+  if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) !=
+      kCrSuccess)
+    desc.clear();
+  if (IsUsbMassStorage(tree_, node, desc, names_)) {
     preparation_.PrepareStorageEject();
     // The preparation can last seconds (the pause after closing Explorer windows), long
     // enough for the user to give up meanwhile.

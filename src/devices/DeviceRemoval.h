@@ -72,6 +72,10 @@ class DeviceRemoval {
                      tag_device_hotkey_info* toCount);
   // A class device without children is matched by its own name and ejected itself.
   bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
+  // USB mass storage, told by the node's service or by `displayName`.
+  bool IsStorage(DevNode node, std::wstring_view displayName);
+  // Whether a node answers to the name looked for.
+  bool Matches(DevNode node, std::wstring_view displayName, std::wstring_view name);
   bool StopAsked() const { return stop_ != nullptr && stop_->StopAsked(); }
 
   DeviceTree& tree_;

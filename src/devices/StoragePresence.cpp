@@ -3,11 +3,12 @@
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
+#include "devices/NodeRoles.h"
 
 namespace {
 
 bool StorageAtOrBelow(DeviceTree& tree, DevNode node, const SystemNames& names) {
-  if (names.IsStorageName(GetDeviceName(tree, node))) return true;
+  if (IsUsbMassStorage(tree, node, GetDeviceName(tree, node), names)) return true;
   for (auto child = GetFirstChild(tree, node); child; child = GetNextSibling(tree, *child))
     if (StorageAtOrBelow(tree, *child, names)) return true;
   return false;
@@ -17,8 +18,11 @@ bool StorageAtOrBelow(DeviceTree& tree, DevNode node, const SystemNames& names) 
 
 bool UsbMassStoragePresent(DeviceTree& tree, const SystemNames& names) {
   bool present = false;
-  ForEachPresentDevice(tree, kGuidDevclassUsb, [&](DevNode member) {
-    if (!present && IsRemovableNode(tree, member)) present = StorageAtOrBelow(tree, member, names);
-  });
+  for (const SweptClass& swept : kSweepOrder) {
+    if (swept.kind != kKindUsb) continue;
+    ForEachClassDevice(tree, swept, [&](DevNode member) {
+      if (!present) present = StorageAtOrBelow(tree, member, names);
+    });
+  }
   return present;
 }

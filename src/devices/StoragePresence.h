@@ -1,6 +1,6 @@
 // Whether the all-storage entry has anything to remove now: a USB mass-storage device
-// among the removable members of the USB class, at any depth below them (a composite
-// device's storage interface), as the all-storage removal finds them.
+// among the class devices swept for the USB kind (UAS drives included), at any depth
+// below them (a composite device's storage interface), as the all-storage removal finds them.
 #pragma once
 
 #include "devices/DeviceTree.h"

@@ -17,6 +17,30 @@ from typing import Optional
 from harness import DEFAULT_TIMEOUT, QUICK_EXIT, Session, unescape_field, wait_until, windows_path
 
 TREES = Path(__file__).resolve().parent / "trees"
+# Whole machines as Windows builds their trees, each headed by its sources.
+MACHINES = Path(__file__).resolve().parent.parent / "machines"
+
+# The devices of the machine files, each named by the piece of its line that holds its
+# instance ID, as the files spell it (DeviceTreeFile.line_of finds the line).
+WINDOWS_10 = {
+    "stick": r'id="USB\\VID_0781&PID_5581\\',
+    "hard disk": r'id="USB\\VID_1058&PID_25A2\\',
+    "UAS SSD": r'id="USB\\VID_0781&PID_558C\\',
+    "card reader": r'id="USB\\VID_05E3&PID_0747\\',
+    "stick behind the hub": r'id="USB\\VID_090C&PID_1000\\',
+    "composite's storage": r'id="USB\\VID_0D28&PID_0204&MI_00\\',
+    "hub": r'id="USB\\VID_05E3&PID_0610\\',
+    "root hub": r'id="USB\\ROOT_HUB30\\',
+    "phone": r'id="USB\\VID_04E8&PID_6860\\',
+    "mouse": r'id="USB\\VID_046D&PID_C077\\',
+}
+WINDOWS_XP = {
+    "stick": r'id="USB\\VID_0781&PID_5406\\',
+    "hard disk": r'id="USB\\VID_1058&PID_1021\\',
+    "card reader": r'id="USB\\VID_058F&PID_6362\\',
+    "root hub": r'id="USB\\ROOT_HUB20\\',
+    "mouse": r'id="USB\\VID_046D&PID_C016\\',
+}
 
 # The Configuration Manager's results as the eject log writes them.
 CR_SUCCESS = 0

@@ -7,30 +7,23 @@ the same way."""
 
 import re
 import unittest
-from pathlib import Path
 
 import harness
 from harness import QUICK_EXIT, settings_text
-from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, removal_outcome,
-                               shell_environment, tree_environment)
+from simulated_devices import (CR_SUCCESS, MACHINES, WINDOWS_10, WINDOWS_XP, DeviceTreeFile, EjectLog, ShellLog,
+                               removal_outcome, shell_environment, tree_environment)
 from driver import dos_devices
 from texts import ERROR_CAPTION, REMOVAL_FAILED
 
-MACHINES = Path(__file__).resolve().parent.parent / "machines"
-
-# The instance IDs of the nodes each letter ejects, as the machine files spell them.
-STICK_10 = r'id="USB\\VID_0781&PID_5581\\'
-DISK_10 = r'id="USB\\VID_1058&PID_25A2\\'
-UAS_10 = r'id="USB\\VID_0781&PID_558C\\'
-READER_10 = r'id="USB\\VID_05E3&PID_0747\\'
-WINDOWS_10 = {"E": STICK_10, "F": DISK_10, "G": UAS_10, "H": READER_10}
-WINDOWS_XP = {"E": r'id="USB\\VID_0781&PID_5406\\', "F": r'id="USB\\VID_1058&PID_1021\\',
-              "G": r'id="USB\\VID_058F&PID_6362\\'}
+# The node each letter ejects.
+LETTERS_10 = {"E": WINDOWS_10["stick"], "F": WINDOWS_10["hard disk"], "G": WINDOWS_10["UAS SSD"],
+              "H": WINDOWS_10["card reader"]}
+LETTERS_XP = {"E": WINDOWS_XP["stick"], "F": WINDOWS_XP["hard disk"], "G": WINDOWS_XP["card reader"]}
 
 # Windows setting, machine file, letter -> the node it ejects.
-MACHINE_RUNS = [("10", "windows10-ja.tree", WINDOWS_10),
-                ("10", "windows10-en.tree", WINDOWS_10),
-                ("xp", "windows-xp-ja.tree", WINDOWS_XP)]
+MACHINE_RUNS = [("10", "windows10-ja.tree", LETTERS_10),
+                ("10", "windows10-en.tree", LETTERS_10),
+                ("xp", "windows-xp-ja.tree", LETTERS_XP)]
 
 
 def attributes(line: str) -> dict:
@@ -73,7 +66,7 @@ class DriveLetters(harness.TestCase):
             env = {**tree_environment(machine, log), **shell_environment(s, ["E:\\photos"], shell)}
             s.write_settings(settings_text({"STARTUP": 0, "CLOSE_EXPLORER": 1, "CLOSE_EXPLORER_SLEEP": 0}))
             self.assertEqual(removal_outcome(s, log, "e:\\", env),
-                             (0, [(machine.line_of(STICK_10), CR_SUCCESS)]))
+                             (0, [(machine.line_of(WINDOWS_10["stick"]), CR_SUCCESS)]))
             # The stick is a USB mass-storage device: its Explorer window closed first.
             self.assertEqual(shell.lines(), ["E:\\photos"])
 
@@ -91,7 +84,7 @@ class DriveLetters(harness.TestCase):
         machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
         lines = machine.path.read_text(encoding="utf-8").splitlines()
         stick_disk = attributes(lines[machine.line_of(r'friendly="SanDisk Ultra USB Device"') - 1])
-        reader = attributes(lines[machine.line_of(READER_10) - 1])
+        reader = attributes(lines[machine.line_of(WINDOWS_10["card reader"]) - 1])
         disks = [attributes(line) for line in lines if " disk=" in line and not line.startswith("#")]
         with self.session("10") as s:
             env = tree_environment(machine, EjectLog(s))

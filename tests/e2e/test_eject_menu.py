@@ -6,31 +6,30 @@ menu; during a removal the click brings the wait dialog forward."""
 
 import time
 import unittest
-from pathlib import Path
 
 import driver
 import harness
 from driver import MenuItem, foreground, last_menu_items, menus_shown, other_window_in_front, removal_count, wait_menu
 from harness import Entry
-from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, menu_layout, screen_region, tree_environment,
-                               wait_a_moment_for)
+from simulated_devices import (CR_SUCCESS, MACHINES, DeviceTreeFile, EjectLog, menu_layout, screen_region,
+                               tree_environment, wait_a_moment_for)
 from texts import ALL_STORAGE_VISTA, DIALOG_CLASS, NOTHING_TO_REMOVE, PROGRAM
 
-MACHINES = Path(__file__).resolve().parent.parent / "machines"
 MACHINE = DeviceTreeFile("windows10-ja.tree", MACHINES)
 STICK = "SanDisk Ultra USB Device"
 STICK_NODE = r'id="USB\\VID_0781&PID_5581\\'
 DISK = "WD Elements 25A2 USB Device"
-DISK_NODE = r'id="USB\\VID_1058&PID_25A2\\'
 TRACE = {"WINEDEBUG": "trace+menu"}
 LONGEST_DOUBLE_CLICK_MS = 5000
 
+UAS = "SanDisk Extreme SSD SCSI Disk Device"
+UAS_NODE = r'id="USB\\VID_0781&PID_558C\\'
 # What the machine offers for USB beside the stick and the all-storage entry, in listing
-# order. The UAS SSD is not among them: UAS devices are not listed under the USB kind yet.
+# order; the UAS SSD sits among the SCSI adapters, swept after the USB class.
 OTHERS = [DISK, "Generic- SD/MMC USB Device", "Generic- Compact Flash USB Device",
           "Generic- SM/xD-Picture USB Device", "Generic- MS/MS-Pro USB Device",
           "Samsung Flash Drive FIT USB Device", "MBED VFS USB Device", "mbed Serial Port (COM3)",
-          "USB 入力デバイス", "Galaxy S10"]
+          "USB 入力デバイス", "Galaxy S10", UAS]
 
 
 class EjectMenu(harness.TestCase):
@@ -71,9 +70,9 @@ class EjectMenu(harness.TestCase):
             # Built anew: the stick has gone, and a device without a registration counts nowhere.
             items = self.open_menu(s, resident, "eject-menu-again")
             self.assertEqual([i.text for i in items], [ALL_STORAGE_VISTA] + OTHERS)
-            self.choose(s, 1)
+            self.choose(s, [ALL_STORAGE_VISTA, *OTHERS].index(UAS))
             ejects = log.wait_for(2)
-            self.assertEqual((ejects[1].line, ejects[1].result), (MACHINE.line_of(DISK_NODE), CR_SUCCESS))
+            self.assertEqual((ejects[1].line, ejects[1].result), (MACHINE.line_of(UAS_NODE), CR_SUCCESS))
             harness.wait_until(lambda: not [w for w in s.windows() if w.visible and w.class_name == DIALOG_CLASS],
                                5, what="no message")
             self.assertEqual(s.read_settings().get("REJECT_TIMES"), {"001": "5"})

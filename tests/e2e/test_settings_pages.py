@@ -9,7 +9,7 @@ import harness
 from driver import Resident
 from formats import Entry, read_shortcut, settings_text
 from harness import wait_until
-from simulated_devices import DeviceTreeFile, EjectLog, tree_environment
+from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, tree_environment
 from texts import (APPLY_BUTTON, ERROR_CAPTION, HELP_BUTTON, ID_SETTINGS, ID_VERSION, IDCANCEL, IDOK,
                    STARTUP_FAILED)
 
@@ -47,8 +47,8 @@ def unnamed_controls(s: harness.Session, page: str) -> list[harness.Control]:
     return [c for c in s.controls(page)[1:] if c.control_id == -1]
 
 
-def demo_tree_env(s: harness.Session) -> dict:
-    return tree_environment(DeviceTreeFile("devices.tree", s.config.source / "demo"), EjectLog(s))
+def machine_env(s: harness.Session) -> dict:
+    return tree_environment(DeviceTreeFile("windows10-ja.tree", MACHINES), EjectLog(s))
 
 
 class SheetAndTabs(harness.TestCase):
@@ -56,7 +56,7 @@ class SheetAndTabs(harness.TestCase):
     def test_four_tabs_in_order_from_either_menu_command(self):
         with self.session("10", desktop=True) as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            resident = Resident.start(s, env=demo_tree_env(s))
+            resident = Resident.start(s, env=machine_env(s))
             sheet = resident.open_sheet(ID_VERSION)
             self.assertEqual(sheet.shown_caption(), "バージョン情報", "the version command starts at its tab")
             buttons = s.control_states(sheet.handle)
@@ -90,7 +90,7 @@ class HelpButton(harness.TestCase):
         # component's trace says which topic the program asked for, and of which window.
         with self.session("10") as s:
             s.write_settings(settings_text({"STARTUP": 0}))
-            resident = Resident.start(s, env={**demo_tree_env(s), "WINEDEBUG": "trace+htmlhelp"})
+            resident = Resident.start(s, env={**machine_env(s), "WINEDEBUG": "trace+htmlhelp"})
             sheet = resident.open_sheet(ID_VERSION)
 
             def requests() -> list[driver.HelpRequest]:

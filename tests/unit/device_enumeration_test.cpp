@@ -86,7 +86,7 @@ usb desc="S" removable disableable
   diskdrive desc="Disk"
     volume desc="汎用ボリューム"
   diskdrive desc="Disk 2"
-    volume desc="汎用ボリューム "
+    node desc="汎用ボリューム "
 )",
                               {L"Disk", L"汎用ボリューム "}},
                     ShapeCase{"LeafChildThenItsRemovableParent",

@@ -162,9 +162,10 @@ TEST(DeviceImage, HandsTheGuidWithoutBracesOnAndFallsBackToZero) {
   EXPECT_EQ(GetDeviceImage(empty, 1, nullptr), 0);
 }
 
-TEST(SetupClasses, SweepOrderIsUsbPcmciaHidIeee1394Network) {
+TEST(SetupClasses, SweepOrderIsUsbUasPcmciaHidIeee1394Network) {
   const std::vector<std::pair<std::uint32_t, std::wstring>> expected{
       {0x01, L"36FC9E60-C465-11CF-8056-444553540000"},
+      {0x01, L"4D36E97B-E325-11CE-BFC1-08002BE10318"},  // SCSI adapters: UAS drives only
       {0x02, L"4D36E977-E325-11CE-BFC1-08002BE10318"},
       {0x10, L"745A17A0-74D3-11D0-B6FE-00A0C90F57DA"},
       {0x04, L"6BDD1FC1-810F-11D0-BEC7-08002BE2092F"},
@@ -175,6 +176,7 @@ TEST(SetupClasses, SweepOrderIsUsbPcmciaHidIeee1394Network) {
     EXPECT_EQ(kSweepOrder[i].kind, expected[i].first) << i;
     EXPECT_EQ(FormatClassGuid(kSweepOrder[i].guid), expected[i].second) << i;
     EXPECT_EQ(ParseClassGuid(expected[i].second), kSweepOrder[i].guid) << i;
+    EXPECT_EQ(kSweepOrder[i].massStorageOnly, i == 1) << i;
   }
 }
 

@@ -117,6 +117,8 @@ const std::vector<std::wstring> kWindows10Offered = {
     L"mbed Serial Port (COM3)",
     L"USB 入力デバイス",
     L"Galaxy S10",
+    // A UAS drive sits among the SCSI adapters, swept after the USB class.
+    L"SanDisk Extreme SSD SCSI Disk Device (G: SSD)",
 };
 
 }  // namespace
