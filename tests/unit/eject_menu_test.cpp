@@ -171,6 +171,28 @@ TEST(EjectMenu, NothingIsOfferedWhenTheKindsSelectedHoldNothingPresent) {
   }
 }
 
+TEST(EjectMenu, AUasDriveAloneMakesTheAllStorageEntryRemovable) {
+  // Every device served by USBSTOR unplugged: the UAS drive alone is USB mass storage.
+  const std::vector<std::wstring> usbstor = {
+      L"USB\\VID_0781&PID_5581\\4C530001230101115083", L"USB\\VID_1058&PID_25A2\\575836314142394834333739",
+      L"USB\\VID_05E3&PID_0747\\000000000819", L"USB\\VID_090C&PID_1000\\AA00000000012345",
+      L"USB\\VID_0D28&PID_0204\\220102030E3CAC05F3C071FC"};
+  Machine uasOnly("windows10-ja.tree", kKindUsb, usbstor);
+  std::vector<tag_device_hotkey_info> table(16);
+  const std::vector<EjectMenuItem> items = uasOnly.Menu(table);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items.front().text, L"すべての USB 大容量記憶装置");
+  EXPECT_EQ(items.front().choice, (EjectChoice{std::nullopt, kVista.storageDesc}));
+  EXPECT_EQ(items.back().text, L"SanDisk Extreme SSD SCSI Disk Device (G: SSD)");
+
+  std::vector<std::wstring> allStorage = usbstor;
+  allStorage.push_back(L"USB\\VID_0781&PID_558C\\323130343032343032353735");
+  Machine noStorage("windows10-ja.tree", kKindUsb, allStorage);
+  EXPECT_FALSE(UsbMassStoragePresent(noStorage.tree(), kVista));
+  for (const EjectMenuItem& item : noStorage.Menu(table))
+    EXPECT_NE(item.choice.name, kVista.storageDesc) << "no all-storage entry without storage";
+}
+
 TEST(EjectMenu, ItemTextsNameEveryDriveAndCannotBeReadAsMenuMarkup) {
   const std::vector<LabelledDrive> drives = {
       {{L'E', {L"Disk A", L"USB 大容量記憶装置"}}, L"写真"},
