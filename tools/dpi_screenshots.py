@@ -1,7 +1,7 @@
 """Screenshots of every window of the program at a given screen scale, to look at:
 the tray icon and its two menus (the eject menu on the Windows 10 machine), the four pages of the settings sheet (with a present and
 an absent registration), the hotkey entry dialog, the wait dialog, the forced-stop
-question and the exit question. `make test` takes one scale's pictures once
+question, the message of a removal that a program vetoes and the exit question. `make test` takes one scale's pictures once
 (tools/smoke.py).
 
     python3 tools/dpi_screenshots.py --out DIR [--dpi 96 144]
@@ -21,12 +21,13 @@ import toolbox
 import driver
 import harness
 from formats import Entry
-from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, tree_environment
-from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
+from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, held_by, tree_environment
+from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ERROR_CAPTION, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
                    WM_RBUTTONDOWN)
 
 DEVICES = DeviceTreeFile("resident_devices.tree")
 SLOW = "Long Disk USB Device"  # its removal takes long enough for the wait dialog to show
+HELD = "Quick Stick USB Device"  # a program holds it: its removal is vetoed
 # A window has painted some time after it is there; nothing tells a program when.
 PAINT = 0.5
 
@@ -39,9 +40,11 @@ def shoot(dpi: int, out: Path) -> list[Path]:
             taken.append(s.screenshot(out / f"{name}.png"))
 
         s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+        held = held_by(DEVICES, s.artifacts / "tree", HELD, r"\Device\HarddiskVolume3\Windows\notepad.exe", 4242)
         resident = driver.start_resident(
-            s, {"001": Entry(SLOW, "ctrl+alt+f5"), "002": Entry("Missing Card", "ctrl+alt+f6", kind=0x02, times=12)},
-            env=tree_environment(DEVICES, EjectLog(s)))
+            s, {"001": Entry(SLOW, "ctrl+alt+f5"), "002": Entry("Missing Card", "ctrl+alt+f6", kind=0x02, times=12),
+                "003": Entry(HELD, "ctrl+alt+f7")},
+            env=tree_environment(held, EjectLog(s)))
         shot("desktop-tray")
 
         resident.tray(WM_RBUTTONDOWN)
@@ -74,6 +77,12 @@ def shoot(dpi: int, out: Path) -> list[Path]:
         shot("force-stop-question")
         s.answer("yes", title=CONFIRM_CAPTION)
         s.wait_window_gone(title=PROGRAM, class_name=DIALOG_CLASS, timeout=15)
+
+        s.press("ctrl+alt+f7")
+        s.message_box(title=ERROR_CAPTION, timeout=15)
+        time.sleep(PAINT)
+        shot("veto-message")
+        s.answer("cancel", title=ERROR_CAPTION)
 
         resident.command(ID_EXIT)
         s.message_box(title=CONFIRM_CAPTION, timeout=10)

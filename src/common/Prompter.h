@@ -4,6 +4,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+// One string of the table with what fills its "%s" and "%d" places.
+struct PromptLine {
+  unsigned textId = 0;
+  std::optional<std::wstring> argument;
+  std::optional<int> count;
+  bool operator==(const PromptLine&) const = default;
+};
 
 class Prompter {
  public:
@@ -14,4 +23,8 @@ class Prompter {
   // argument, never as part of a format string). Returns the button pressed.
   virtual int Show(unsigned textId, const std::optional<std::wstring>& argument,
                    unsigned captionId, unsigned flags) = 0;
+
+  // Shows the filled `lines` as one text, a blank line between them.
+  virtual int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId,
+                        unsigned flags) = 0;
 };

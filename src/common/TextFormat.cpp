@@ -1,5 +1,7 @@
 #include "common/TextFormat.h"
 
+#include "common/Prompter.h"
+
 namespace {
 
 void ReplaceFirst(std::wstring& text, std::wstring_view placeholder, std::wstring_view value) {
@@ -21,4 +23,16 @@ std::wstring FillMessageText(std::wstring_view pattern, std::wstring_view name,
   if (count) ReplaceFirst(text, L"%d", std::to_wstring(*count));
   ReplaceFirst(text, L"%s", name);
   return CutText(text, maxChars);
+}
+
+std::wstring JoinPromptLines(const std::vector<PromptLine>& lines,
+                             const std::function<std::wstring(unsigned)>& load) {
+  std::wstring text;
+  for (const PromptLine& line : lines) {
+    if (!text.empty()) text += L"\n\n";
+    const std::wstring pattern = load(line.textId);
+    text += line.argument ? FillMessageText(pattern, *line.argument, line.count)
+                          : FillMessageText(pattern, L"%s", line.count);
+  }
+  return text;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <vector>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,12 @@
 std::wstring FillMessageText(std::wstring_view pattern, std::wstring_view name,
                              std::optional<int> count = std::nullopt,
                              std::size_t maxChars = std::wstring::npos);
+
+// Several filled strings as one text, a blank line between them; `load` gives the
+// string-table text of an id.
+struct PromptLine;
+std::wstring JoinPromptLines(const std::vector<PromptLine>& lines,
+                             const std::function<std::wstring(unsigned)>& load);
 
 // Cuts a text to at most `maxChars` characters.
 std::wstring CutText(std::wstring_view text, std::size_t maxChars);

@@ -22,6 +22,7 @@ inline constexpr unsigned kHotkeyfExt = 0x08;
 // MessageBoxW flags and answers.
 inline constexpr unsigned kMbOk = 0x0000;
 inline constexpr unsigned kMbYesNo = 0x0004;
+inline constexpr unsigned kMbRetryCancel = 0x0005;
 inline constexpr unsigned kMbIconError = 0x0010;
 inline constexpr unsigned kMbIconQuestion = 0x0020;
 inline constexpr unsigned kMbIconExclamation = 0x0030;
@@ -29,6 +30,7 @@ inline constexpr unsigned kMbDefButton2 = 0x0100;
 inline constexpr unsigned kMbTopmost = 0x40000;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
+inline constexpr int kIdRetry = 4;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
@@ -53,6 +55,22 @@ inline constexpr ConfigRet kCrRemoveVetoed = 0x17;
 inline constexpr std::uint32_t kDnHasProblem = 0x400;
 inline constexpr std::uint32_t kDnDisableable = 0x2000;
 inline constexpr std::uint32_t kDnRemovable = 0x4000;
+
+// PNP_VETO_TYPE: why the system refused an eject request.
+inline constexpr std::uint32_t kPnpVetoTypeUnknown = 0;
+inline constexpr std::uint32_t kPnpVetoLegacyDevice = 1;
+inline constexpr std::uint32_t kPnpVetoPendingClose = 2;
+inline constexpr std::uint32_t kPnpVetoWindowsApp = 3;
+inline constexpr std::uint32_t kPnpVetoWindowsService = 4;
+inline constexpr std::uint32_t kPnpVetoOutstandingOpen = 5;
+inline constexpr std::uint32_t kPnpVetoDevice = 6;
+inline constexpr std::uint32_t kPnpVetoDriver = 7;
+inline constexpr std::uint32_t kPnpVetoIllegalDeviceRequest = 8;
+inline constexpr std::uint32_t kPnpVetoInsufficientPower = 9;
+inline constexpr std::uint32_t kPnpVetoNonDisableable = 10;
+inline constexpr std::uint32_t kPnpVetoLegacyDriver = 11;
+inline constexpr std::uint32_t kPnpVetoInsufficientRights = 12;
+inline constexpr std::uint32_t kPnpVetoAlreadyRemoved = 13;
 
 // CM_Get_DevNode_Registry_PropertyW property ids.
 inline constexpr std::uint32_t kCmDrpDeviceDesc = 0x01;

@@ -3,22 +3,36 @@
 // of the system, so that the exit status can tell "nothing there" from "refused".
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "common/Prompter.h"
 
 #include "devices/DeviceRemoval.h"
 #include "devices/DeviceTree.h"
 #include "devices/DriveStorage.h"
+#include "devices/VetoHolder.h"
 
 class Prompter;
 struct SettingsRecord;
+
+// A script must never be held by a box: each veto is written where the command line
+// has a console or standard error, and message 110 stays the only box.
+struct CommandLineVetoes {
+  // Who holds the device of a vetoed request, when the system can tell; may be empty.
+  std::function<std::optional<VetoHolder>(const VetoedRequest&)> findHolder;
+  std::function<void(const std::vector<PromptLine>&)> tell;
+};
 
 // Removes `name` over the USB class and the kinds of `settings`, and asks for message
 // 110 when nothing was removed and DISP_REJECT_ERR is set.
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
-                                StorageEjectPreparation& preparation, Prompter& prompter);
+                                StorageEjectPreparation& preparation, Prompter& prompter,
+                                const CommandLineVetoes* vetoes = nullptr);
 
 // Ejects the removable devices that hold drive `letter` (nothing: the argument named no
 // drive), each preceded by the storage preparation as any removal of a USB mass-storage
@@ -27,4 +41,5 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names
 RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
                                const SystemNames& names, const SettingsRecord& settings,
                                DeviceTree& tree, DriveStorage& storage,
-                               StorageEjectPreparation& preparation, Prompter& prompter);
+                               StorageEjectPreparation& preparation, Prompter& prompter,
+                               const CommandLineVetoes* vetoes = nullptr);

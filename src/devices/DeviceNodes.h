@@ -26,3 +26,6 @@ bool HasProblem(DeviceTree& tree, DevNode node);
 // whose set cannot be had contributes nothing.
 void ForEachPresentDevice(DeviceTree& tree, const SetupClassGuid& classGuid,
                           const std::function<void(DevNode)>& visitor);
+
+// Calls `visitor` for `node` and then for every node below it, depth first.
+void ForEachNodeAndBelow(DeviceTree& tree, DevNode node, const std::function<void(DevNode)>& visitor);

@@ -134,7 +134,28 @@ std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
     // enough for the user to give up meanwhile.
     if (StopAsked()) return std::nullopt;
   }
-  return tree_.RequestDeviceEject(node);
+  EjectVeto veto;
+  const winvalues::ConfigRet result = tree_.RequestDeviceEjectTellingVeto(node, veto);
+  if (result == winvalues::kCrRemoveVetoed) RecordVeto(node, std::move(veto));
+  return result;
+}
+
+void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
+  // A leaf that is a first child makes two requests of its parent: the user hears of the
+  // device once.
+  for (const VetoedRequest& earlier : vetoes_)
+    if (earlier.node == node) return;
+  VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}};
+  // A USB mass-storage node is known to the user by its disk, as the device list offers it.
+  if (names_.IsStorageName(vetoed.deviceName)) {
+    if (const auto disk = GetFirstChild(tree_, node)) vetoed.deviceName = GetDeviceName(tree_, *disk);
+  }
+  // Read now: the node is still present, and the log names what held it by these IDs.
+  ForEachNodeAndBelow(tree_, node, [&](DevNode each) {
+    std::wstring id;
+    if (tree_.GetDeviceInstanceId(each, id) == kCrSuccess) vetoed.instanceIds.push_back(id);
+  });
+  vetoes_.push_back(std::move(vetoed));
 }
 
 bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "devices/DeviceTree.h"
 #include "devices/RemovalStop.h"
@@ -28,6 +30,17 @@ struct RemovalTally {
   unsigned requests = 0;
   unsigned successes = 0;
   bool operator==(const RemovalTally&) const = default;
+};
+
+// An eject request that the system refused because something held the device: which
+// device, why, and the instance IDs of the node and of every node below it (a program
+// that holds the disk below a USB node vetoes the USB node's removal).
+struct VetoedRequest {
+  DevNode node = 0;
+  std::wstring deviceName;
+  EjectVeto veto;
+  std::vector<std::wstring> instanceIds;
+  bool operator==(const VetoedRequest&) const = default;
 };
 
 // The hotkey road sweeps USB only when DEVICE_KIND selects it; the command line always.
@@ -60,6 +73,8 @@ class DeviceRemoval {
 
   // Every request made by this object so far.
   const RemovalTally& Tally() const { return tally_; }
+  // The devices whose requests were vetoed, each once, in the order they were made.
+  const std::vector<VetoedRequest>& Vetoes() const { return vetoes_; }
 
  private:
   void SweepUsbMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
@@ -77,11 +92,13 @@ class DeviceRemoval {
   // Whether a node answers to the name looked for.
   bool Matches(DevNode node, std::wstring_view displayName, std::wstring_view name);
   bool StopAsked() const { return stop_ != nullptr && stop_->StopAsked(); }
+  void RecordVeto(DevNode node, EjectVeto veto);
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
   SystemNames names_;
   StorageEjectPreparation& preparation_;
   RemovalTally tally_;
+  std::vector<VetoedRequest> vetoes_;
   const RemovalStop* stop_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/WinValues.h"
+#include "devices/EjectVeto.h"
 
 // A device instance handle (DEVINST). Nodes are not owned; a handle stays usable
 // while its device is present.
@@ -100,4 +101,18 @@ class DeviceTree {
   // CM_Request_Device_EjectW with no veto buffer, so the system itself tells the user
   // who vetoed.
   virtual winvalues::ConfigRet RequestDeviceEject(DevNode node) = 0;
+
+  // CM_Request_Device_EjectW with a veto type and a veto name buffer of
+  // kVetoNameBufferUnits: the system then shows nothing, and `veto` says why it refused
+  // (cleared when it did not). A tree that cannot tell falls back to the request above.
+  virtual winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) {
+    veto = EjectVeto{};
+    return RequestDeviceEject(node);
+  }
+
+  // CM_Get_Device_IDW: the node's device instance ID.
+  virtual winvalues::ConfigRet GetDeviceInstanceId(DevNode /*node*/, std::wstring& id) {
+    id.clear();
+    return winvalues::kCrFailure;
+  }
 };

@@ -36,9 +36,15 @@ class RemovalJob : public RemovalStop {
   // nothing may be reported.
   bool BeginReport();
 
+  // Worker: the user asked for the removal to be tried again, as a removal of its own
+  // (with its wait dialog and its forced stop). Read once the worker has ended.
+  void AskRetry() { retryAsked_ = true; }
+  bool RetryAsked() const { return retryAsked_; }
+
  private:
   enum Phase : int { kRunning, kReporting, kAbandoned };
   std::atomic<int> phase_{kRunning};
+  std::atomic<bool> retryAsked_{false};
 };
 
 // The main window takes the count of a worker that ended unabandoned into its table.

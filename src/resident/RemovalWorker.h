@@ -4,24 +4,39 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "devices/DeviceRemoval.h"
+#include "devices/VetoHolder.h"
 #include "resident/RemovalJob.h"
 
 class Prompter;
 class SettingsFile;
 
+// What one pass of the removal did: whether anything was ejected, and what was vetoed.
+struct RemovalOutcome {
+  bool found = false;
+  std::vector<VetoedRequest> vetoes;
+};
+
 struct RemovalServices {
-  // Ejects every device carrying `name`, counting each success on `record`;
-  // returns whether anything was ejected.
-  std::function<bool(const std::wstring& name, tag_device_hotkey_info& record)> findAndEject;
+  // Ejects every device carrying `name`, counting each success on `record`.
+  std::function<RemovalOutcome(const std::wstring& name, tag_device_hotkey_info& record)>
+      findAndEject;
   // Shows the balloon when `count` is a milestone.
   std::function<void(const std::wstring& name, int count)> showBalloon;
   SettingsFile& settingsFile;
   Prompter& prompter;  // owned by the main window
   // Told once nothing of the removal's count is left to store; may be empty.
   std::function<void()> countSettled = nullptr;
+  // Who holds the device of a vetoed request, when the system can tell; may be empty.
+  std::function<std::optional<VetoHolder>(const VetoedRequest&)> findHolder = nullptr;
 };
 
-// Always 0, the worker thread's exit code.
+// Every veto is reported, whatever DISP_REJECT_ERR says: the system used to report it
+// itself, and no longer does once a veto buffer is passed. Retry asks the main window,
+// through the job, to run the removal of the same registration again. Always 0, the
+// worker thread's exit code.
 unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services);

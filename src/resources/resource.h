@@ -19,6 +19,27 @@
 #define IDS_FORCE_STOP_QUESTION 114
 #define IDS_NOTHING_TO_REMOVE 115
 
+// A vetoed removal: the device, why (one of the reasons), what to do. Kept apart from
+// the numbers above so that strings added there do not collide.
+#define IDS_VETO_DEVICE 130
+#define IDS_VETO_HELD_BY_PROGRAM 131
+#define IDS_VETO_WINDOWS_APP 132
+#define IDS_VETO_WINDOWS_SERVICE 133
+#define IDS_VETO_DRIVER 134
+#define IDS_VETO_IN_USE 135
+#define IDS_VETO_PENDING_CLOSE 136
+#define IDS_VETO_LEGACY_DEVICE 137
+#define IDS_VETO_DEVICE_REFUSED 138
+#define IDS_VETO_ILLEGAL_REQUEST 139
+#define IDS_VETO_INSUFFICIENT_POWER 140
+#define IDS_VETO_NON_DISABLEABLE 141
+#define IDS_VETO_LEGACY_DRIVER 142
+#define IDS_VETO_INSUFFICIENT_RIGHTS 143
+#define IDS_VETO_ALREADY_REMOVED 144
+#define IDS_VETO_UNKNOWN 145
+#define IDS_VETO_ADVICE_CLOSE 146
+#define IDS_VETO_ADVICE_RETRY 147
+
 // Icons.
 #define IDI_PROGRAM 128
 #define IDI_BALLOON_2000 129

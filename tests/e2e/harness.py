@@ -166,6 +166,10 @@ class WineProcess:
     def stderr(self) -> str:
         return self._err.read_text(encoding="utf-8", errors="replace")
 
+    @property
+    def stderr_bytes(self) -> bytes:
+        return self._err.read_bytes()
+
 
 _open_sessions: list["Session"] = []
 

@@ -155,6 +155,7 @@ def tree_environment(tree: DeviceTreeFile, log: EjectLog) -> dict:
     copy = log.path.parent / tree.path.name
     shutil.copyfile(tree.path, copy)
     SharedEjections(copy).forget()
+    system_log(copy).unlink(missing_ok=True)
     return {"TOLLEVANE_DEVICE_TREE": windows_path(copy), "TOLLEVANE_EJECT_LOG": log.windows_path}
 
 
@@ -188,6 +189,30 @@ def tree_file(env: dict) -> Path:
     if not value.startswith("Z:"):
         raise ValueError("the tree file is not a file of the host (drive Z:)")
     return Path(value[2:].replace("\\", "/"))
+
+
+def system_log(tree: Path) -> Path:
+    """The System log the stand-ins keep beside a tree file: one line per event 225."""
+    return tree.with_name(tree.name + ".system-log")
+
+
+def held_by(tree: DeviceTreeFile, folder: Path, device: str, program: str, pid: int) -> DeviceTreeFile:
+    """A copy of tree in which a program (its NT path) holds the node named device open,
+    so that every eject request of it or of a node above it is vetoed."""
+    lines = tree.path.read_text(encoding="utf-8").split("\n")
+    number = tree.line_of(device)
+    escaped = program.replace("\\", "\\\\")
+    lines[number - 1] += f' vetoer="{escaped}" vetoer-pid={pid}'
+    return tree._copy(folder, "\n".join(lines))
+
+
+def set_free(env: dict) -> None:
+    """Every program lets go of the devices of the environment's tree: its vetoers go
+    from the file, which the stand-in reads again."""
+    copy = tree_file(env)
+    text = re.sub(r' vetoer="(?:[^"\\]|\\.)*" vetoer-pid=\d+', "", copy.read_text(encoding="utf-8"))
+    copy.write_text(text, encoding="utf-8")
+    plug_in_again(env)
 
 
 def plug_in_again(env: dict) -> None:

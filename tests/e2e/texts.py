@@ -32,6 +32,18 @@ FORCE_STOP_QUESTION = "現在デバイスを取り外しています。\nデバ�
 EXIT_QUESTION = "Tollevane を終了します。\nよろしいですか？"
 REMOVING = "を取り外しています…"
 NOTHING_TO_REMOVE = "取り外せるデバイスはありません"   # the eject menu's one greyed item
+# A vetoed removal: the device, why, what to do, a blank line between them.
+VETO_DEVICE = "{}\n\nこのデバイスの安全な取り外しが拒否されました。"
+VETO_HELD_BY_PROGRAM = "次のプログラムがこのデバイスを使用しています。\n{} (プロセス ID: {})"
+VETO_IN_USE = "このデバイスはほかのプログラムによって使用されています。"
+VETO_ADVICE_CLOSE = "使用中のプログラムを終了してから、[再試行] を押してください。"
+
+
+def veto_message(device: str, program: str = "", pid: int = 0) -> str:
+    """The veto message of a device held open: naming the program when it is known."""
+    reason = VETO_HELD_BY_PROGRAM.format(program, pid) if program else VETO_IN_USE
+    return "\n\n".join([VETO_DEVICE.format(device), reason, VETO_ADVICE_CLOSE])
+
 
 # The system's description of a USB mass-storage node, and the device list's row
 # that stands for all of them, before Vista (2000, XP) and from Vista on.
@@ -61,6 +73,7 @@ ID_EXIT = 32778
 # -- controls
 
 IDOK, IDCANCEL = 1, 2
+IDRETRY = 4
 HELP_BUTTON = 9
 APPLY_BUTTON = 12321
 # The device list page.

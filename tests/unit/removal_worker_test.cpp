@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +12,9 @@
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resources/resource.h"
+#include "common/WinValues.h"
+
+#include <algorithm>
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -24,21 +29,44 @@ class RemovalWorkerTest : public ::testing::Test {
     state.m_strRemoveDevice = L"USB Flash Disk";
   }
 
+  // One pass of the removal as scripted: its successes and its vetoes.
+  struct Pass {
+    int successes = 0;
+    std::vector<VetoedRequest> vetoes;
+  };
+
   // `duringEject` runs on the worker's side while the eject requests are under way.
   unsigned Run(RemovalJob& job, int successes, const std::function<void()>& duringEject = nullptr) {
+    passes.push_front({successes, {}});
+    return RunPasses(job, duringEject);
+  }
+
+  // Runs the scripted `passes`, one per removal pass; a pass past the script removes nothing.
+  unsigned RunPasses(RemovalJob& job, const std::function<void()>& duringEject = nullptr) {
     RemovalServices services{
-        [&, successes](const std::wstring& name, tag_device_hotkey_info& record) {
+        [&](const std::wstring& name, tag_device_hotkey_info& record) {
           events.push_back(L"eject " + name);
-          record.reject_times += successes;
+          Pass pass;
+          if (!passes.empty()) {
+            pass = passes.front();
+            passes.pop_front();
+          }
+          record.reject_times += pass.successes;
           if (duringEject) duringEject();
-          return successes > 0;
+          return RemovalOutcome{pass.successes > 0, pass.vetoes};
         },
         [&](const std::wstring& name, int count) {
           events.push_back(L"balloon " + name + L" " + std::to_wstring(count) + L" stored " +
                            store.Raw(L"REJECT_TIMES", L"004").value_or(L"-"));
         },
         file, prompter,
-        [&] { events.push_back(L"settled " + store.Raw(L"REJECT_TIMES", L"004").value_or(L"-")); }};
+        [&] { events.push_back(L"settled " + store.Raw(L"REJECT_TIMES", L"004").value_or(L"-")); },
+        [&](const VetoedRequest& vetoed) -> std::optional<VetoHolder> {
+          events.push_back(L"holder of " + vetoed.deviceName);
+          const auto known = holders.find(vetoed.deviceName);
+          if (known == holders.end()) return std::nullopt;
+          return known->second;
+        }};
     return RemoveRegisteredDevice(job, services);
   }
 
@@ -55,7 +83,14 @@ class RemovalWorkerTest : public ::testing::Test {
   SettingsFile file{store};
   RecordingPrompter prompter;
   std::vector<std::wstring> events;
+  std::deque<Pass> passes;
+  std::map<std::wstring, VetoHolder> holders;
 };
+
+VetoedRequest HeldStick(const std::wstring& name) {
+  return VetoedRequest{7, name, EjectVeto{winvalues::kPnpVetoOutstandingOpen, L"USBSTOR\\DISK\\1"},
+                       {L"USB\\VID_0781&PID_5581\\1", L"USBSTOR\\DISK\\1"}};
+}
 
 }  // namespace
 
@@ -150,6 +185,75 @@ TEST_F(RemovalWorkerTest, CountReturnsOnlyToTheRecordItWasTakenFrom) {
   state.m_aDeviceHotkeyInfo[1].key = L"004";
   TakeRemovalCount(state, job);
   EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 42);
+}
+
+TEST_F(RemovalWorkerTest, EveryVetoIsReportedWithItsHolderWhateverTheFailureSetting) {
+  holders[L"SanDisk Cruzer"] = VetoHolder{L"notepad.exe", 4242};
+  for (int dispRejectErr : {0, 1}) {
+    SCOPED_TRACE(dispRejectErr);
+    settings.m_bDispRejectErr = dispRejectErr;
+    prompter = RecordingPrompter();
+    prompter.SetDefaultAnswer(winvalues::kIdCancel);
+    passes = {{0, {HeldStick(L"SanDisk Cruzer")}}};
+    RemovalJob job(state, settings);
+    RunPasses(job);
+    ASSERT_EQ(prompter.linePrompts().size(), 1u) << "the veto box, and no message 110";
+    EXPECT_EQ(prompter.prompts().size(), 1u);
+    const auto& box = prompter.linePrompts()[0];
+    EXPECT_EQ(box.flags, 0x40035u) << "Retry and Cancel, on top";
+    ASSERT_EQ(box.lines.size(), 3u);
+    EXPECT_EQ(box.lines[0], (PromptLine{IDS_VETO_DEVICE, L"SanDisk Cruzer", std::nullopt}));
+    EXPECT_EQ(box.lines[1], (PromptLine{IDS_VETO_HELD_BY_PROGRAM, L"notepad.exe", 4242}));
+    TakeRemovalCount(state, job);
+    EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9) << "Cancel counts nothing";
+  }
+}
+
+TEST_F(RemovalWorkerTest, RetryAsksForTheSameRemovalAgainWhichThenCountsItsSuccess) {
+  prompter.QueueAnswer(winvalues::kIdRetry);
+  passes = {{0, {HeldStick(L"SanDisk Cruzer")}}, {1, {}}};
+  RemovalJob first(state, settings);
+  RunPasses(first);
+  TakeRemovalCount(state, first);
+  EXPECT_TRUE(first.RetryAsked());
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled -",
+                                               L"holder of SanDisk Cruzer"}))
+      << "the worker ends: the next try is a removal of its own";
+
+  RemovalJob second(state, settings);
+  RunPasses(second);
+  TakeRemovalCount(state, second);
+  EXPECT_FALSE(second.RetryAsked());
+  EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 10);
+  EXPECT_EQ(store.Raw(L"REJECT_TIMES", L"004"), L"10");
+  EXPECT_EQ(prompter.linePrompts().size(), 1u);
+}
+
+TEST_F(RemovalWorkerTest, AVetoBesideASuccessIsReportedAfterTheCountIsStored) {
+  prompter.SetDefaultAnswer(winvalues::kIdCancel);
+  passes = {{1, {HeldStick(L"Held Stick")}}};
+  RemovalJob job(state, settings);
+  RunPasses(job);
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled 10",
+                                               L"balloon USB Flash Disk 10 stored 10",
+                                               L"holder of Held Stick"}));
+  ASSERT_EQ(prompter.linePrompts().size(), 1u);
+  EXPECT_EQ(prompter.linePrompts()[0].lines[1], (PromptLine{IDS_VETO_IN_USE, std::nullopt, std::nullopt}))
+      << "no holder known: in use, without a name";
+}
+
+TEST_F(RemovalWorkerTest, EachVetoedDeviceIsAskedAboutUntilOneIsRetried) {
+  for (const int firstAnswer : {winvalues::kIdCancel, winvalues::kIdRetry}) {
+    SCOPED_TRACE(firstAnswer);
+    prompter = RecordingPrompter();
+    prompter.QueueAnswer(firstAnswer);
+    prompter.QueueAnswer(winvalues::kIdCancel);
+    passes = {{0, {HeldStick(L"First"), HeldStick(L"Second")}}};
+    RemovalJob job(state, settings);
+    RunPasses(job);
+    EXPECT_EQ(prompter.linePrompts().size(), firstAnswer == winvalues::kIdRetry ? 1u : 2u);
+    EXPECT_EQ(job.RetryAsked(), firstAnswer == winvalues::kIdRetry);
+  }
 }
 
 TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {

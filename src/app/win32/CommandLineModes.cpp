@@ -6,12 +6,16 @@
 
 #include "app/DriveArgument.h"
 #include "app/StartupMode.h"
+#include "common/TextFormat.h"
 #include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ResourceStrings.h"
 #include "common/win32/StandardOutput.h"
 #include "devices/CommandLineListing.h"
 #include "devices/CommandLineRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "devices/win32/KernelDriveStorage.h"
+#include "devices/win32/KernelPnpEventLog.h"
+#include "devices/win32/VetoHolderLookup.h"
 #include "resident/win32/ExplorerPreparation.h"
 
 namespace {
@@ -21,6 +25,24 @@ MessageBoxPrompter ActiveWindowPrompter() {
   return MessageBoxPrompter([] { return ::GetActiveWindow(); });
 }
 
+// The reason of a veto for whoever started the command line: its console, else its
+// standard error. With neither it reaches nobody, and the exit status still tells.
+CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
+  return CommandLineVetoes{
+      [removalStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, removalStart); },
+      [](const std::vector<PromptLine>& lines) {
+        const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString) + L"\n";
+        const win32::StandardOutput error(win32::StandardStream::Error);
+        if (error.IsConsole()) {
+          error.WriteText(text);
+        } else if (const auto bytes = win32::EncodeExactly(text, error.ReadersCodePage())) {
+          error.WriteBytes(*bytes);
+        } else if (const auto utf8 = win32::EncodeExactly(text, CP_UTF8)) {
+          error.WriteBytes(*utf8);
+        }
+      }};
+}
+
 }  // namespace
 
 int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
@@ -28,8 +50,9 @@ int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
+  const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
   return ExitStatusForRemoval(
-      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter));
+      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter, &vetoes));
 }
 
 int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
@@ -40,8 +63,9 @@ int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settin
   KernelDriveStorage storage;
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
+  const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
   return ExitStatusForRemoval(RemoveDriveHolder(argument, letter, names, settings, *tree, storage,
-                                                preparation, prompter));
+                                                preparation, prompter, &vetoes));
 }
 
 int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8) {

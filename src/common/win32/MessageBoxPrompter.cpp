@@ -10,3 +10,10 @@ int MessageBoxPrompter::Show(unsigned textId, const std::optional<std::wstring>&
   const std::wstring caption = win32::LoadResourceString(captionId);
   return ::MessageBoxW(owner_(), text.c_str(), caption.c_str(), flags);
 }
+
+int MessageBoxPrompter::ShowLines(const std::vector<PromptLine>& lines, unsigned captionId,
+                                  unsigned flags) {
+  const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString);
+  const std::wstring caption = win32::LoadResourceString(captionId);
+  return ::MessageBoxW(owner_(), text.c_str(), caption.c_str(), flags);
+}

@@ -15,6 +15,7 @@ class MessageBoxPrompter final : public Prompter {
 
   int Show(unsigned textId, const std::optional<std::wstring>& argument, unsigned captionId,
            unsigned flags) override;
+  int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId, unsigned flags) override;
 
  private:
   std::function<HWND()> owner_;

@@ -55,7 +55,9 @@ std::optional<std::string> EncodeExactly(std::wstring_view text, UINT codePage) 
 // AttachConsole came with XP; on Windows 2000 there is nothing to attach to. A process
 // that already has a console (the system may give a windowed program its parent's) is
 // refused with ERROR_ACCESS_DENIED, and keeps using the one it has.
-StandardOutput::StandardOutput() : output_(::GetStdHandle(STD_OUTPUT_HANDLE)) {
+StandardOutput::StandardOutput(StandardStream stream)
+    : output_(::GetStdHandle(stream == StandardStream::Error ? STD_ERROR_HANDLE
+                                                             : STD_OUTPUT_HANDLE)) {
   if (IsConsoleHandle(output_)) {
     console_ = output_;
     consoleReached_ = true;

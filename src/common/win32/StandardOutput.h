@@ -14,10 +14,12 @@
 
 namespace win32 {
 
-// Where the standard output goes, for as long as the object lives.
+enum class StandardStream { Output, Error };
+
+// Where the standard output (or error) goes, for as long as the object lives.
 class StandardOutput {
  public:
-  StandardOutput();
+  explicit StandardOutput(StandardStream stream = StandardStream::Output);
   ~StandardOutput();
   StandardOutput(const StandardOutput&) = delete;
   StandardOutput& operator=(const StandardOutput&) = delete;

@@ -22,6 +22,9 @@ static_assert(winvalues::kCrSuccess == CR_SUCCESS && winvalues::kCrFailure == CR
               winvalues::kCrNoSuchValue == CR_NO_SUCH_VALUE &&
               winvalues::kCrBufferSmall == CR_BUFFER_SMALL &&
               winvalues::kCrRemoveVetoed == CR_REMOVE_VETOED);
+static_assert(winvalues::kPnpVetoOutstandingOpen == PNP_VetoOutstandingOpen &&
+              winvalues::kPnpVetoWindowsApp == PNP_VetoWindowsApp &&
+              winvalues::kPnpVetoInsufficientRights == PNP_VetoInsufficientRights);
 static_assert(winvalues::kDnHasProblem == DN_HAS_PROBLEM &&
               winvalues::kDnDisableable == DN_DISABLEABLE &&
               winvalues::kDnRemovable == DN_REMOVABLE);
@@ -186,9 +189,36 @@ std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetAllPresentDevices() {
 }
 
 winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {
+  EjectVeto unused;
+  return RequestDeviceEjectTellingVeto(node, unused);
+}
+
+winvalues::ConfigRet ConfigManagerTree::RequestDeviceEjectTellingVeto(DevNode node,
+                                                                     EjectVeto& veto) {
+  veto = EjectVeto{};
   const auto eject = SetupApi().requestDeviceEject;
   if (eject == nullptr) return CR_FAILURE;
-  return eject(node, nullptr, nullptr, 0, 0);
+  static_assert(kVetoNameBufferUnits == MAX_PATH);
+  PNP_VETO_TYPE type = PNP_VetoTypeUnknown;
+  wchar_t name[kVetoNameBufferUnits] = {};
+  const CONFIGRET result = eject(node, &type, name, kVetoNameBufferUnits, 0);
+  if (result == CR_REMOVE_VETOED) {
+    veto.type = static_cast<std::uint32_t>(type);
+    // Bounded by the buffer even if the system left it unterminated.
+    veto.name.assign(name, wcsnlen(name, kVetoNameBufferUnits));
+  }
+  return result;
+}
+
+winvalues::ConfigRet ConfigManagerTree::GetDeviceInstanceId(DevNode node, std::wstring& id) {
+  id.clear();
+  const auto getId = SetupApi().getDeviceId;
+  if (getId == nullptr) return CR_FAILURE;
+  // MAX_DEVICE_ID_LEN leaves out the NUL.
+  wchar_t buffer[MAX_DEVICE_ID_LEN + 1] = {};
+  const CONFIGRET result = getId(node, buffer, MAX_DEVICE_ID_LEN + 1, 0);
+  if (result == CR_SUCCESS) id.assign(buffer, wcsnlen(buffer, MAX_DEVICE_ID_LEN + 1));
+  return result;
 }
 
 bool ConfigManagerTree::GetClassImageIndex(const ClassImageList* imageList,

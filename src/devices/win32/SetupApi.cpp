@@ -19,6 +19,7 @@ SetupApiFunctions Load() {
   Bind(module, f.getDevNodeStatus, "CM_Get_DevNode_Status");
   Bind(module, f.getDevNodeRegistryProperty, "CM_Get_DevNode_Registry_PropertyW");
   Bind(module, f.requestDeviceEject, "CM_Request_Device_EjectW");
+  Bind(module, f.getDeviceId, "CM_Get_Device_IDW");
   Bind(module, f.getClassDevs, "SetupDiGetClassDevsW");
   Bind(module, f.enumDeviceInfo, "SetupDiEnumDeviceInfo");
   Bind(module, f.destroyDeviceInfoList, "SetupDiDestroyDeviceInfoList");

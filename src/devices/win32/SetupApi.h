@@ -16,6 +16,7 @@ struct SetupApiFunctions {
   decltype(&::CM_Get_DevNode_Status) getDevNodeStatus = nullptr;
   decltype(&::CM_Get_DevNode_Registry_PropertyW) getDevNodeRegistryProperty = nullptr;
   decltype(&::CM_Request_Device_EjectW) requestDeviceEject = nullptr;
+  decltype(&::CM_Get_Device_IDW) getDeviceId = nullptr;
   decltype(&::SetupDiGetClassDevsW) getClassDevs = nullptr;
   decltype(&::SetupDiEnumDeviceInfo) enumDeviceInfo = nullptr;
   decltype(&::SetupDiDestroyDeviceInfoList) destroyDeviceInfoList = nullptr;

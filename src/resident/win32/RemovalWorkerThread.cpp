@@ -7,6 +7,8 @@
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "devices/win32/KernelPnpEventLog.h"
+#include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resident/win32/ExplorerPreparation.h"
@@ -35,19 +37,25 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
   // The settings file is reached only to report, which an abandoned worker never does.
   MessageBoxPrompter prompter(run.mainWindow);
   const SettingsRecord& settings = run.job.settings;
+  std::uint64_t passStart = 0;
   RemovalServices services{
-      [&settings, &run](const std::wstring& name, tag_device_hotkey_info& record) {
+      [&settings, &run, &passStart](const std::wstring& name, tag_device_hotkey_info& record) {
+        passStart = SystemTimeNow();
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
-        return removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        RemovalOutcome outcome;
+        outcome.found = removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        outcome.vetoes = removal.Vetoes();
+        return outcome;
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
       run.settingsFile, prompter,
       [&run] {
         if (run.countSettled) ::SetEvent(run.countSettled.get());
-      }};
+      },
+      [&passStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, passStart); }};
   return RemoveRegisteredDevice(run.job, services);
 }
 
@@ -77,11 +85,15 @@ win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalRun>& run) {
 
 }  // namespace
 
-void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current) {
+namespace {
+
+// One removal: its worker, the wait for it, the count taken back. True when the user
+// asked, from a veto message, for the removal to be tried again.
+bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                   std::shared_ptr<RemovalRun>& current) {
   const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
-  if (!worker) return;  // nothing can be removed; the caller ends as after a removal
+  if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
 
   // The wait dialog is for slow eject requests: a failure box or a balloon that the
@@ -99,6 +111,17 @@ void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContex
   if (!run->job.Abandoned()) win32::WaitTakingSentMessages(worker.get(), INFINITE);
   current.reset();
   TakeRemovalCount(state, run->job);
+  return !run->job.Abandoned() && run->job.RetryAsked();
+}
+
+}  // namespace
+
+void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
+                      std::shared_ptr<RemovalRun>& current) {
+  // Each try is a removal of the registration in its own right: the count taken back
+  // from the last one is where the next one starts.
+  while (RunOneRemoval(mainWindow, state, context, current)) {
+  }
 }
 
 void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {

@@ -7,6 +7,7 @@
 #include "devices/StorageInterfaces.h"
 #include "FileBytes.h"
 #include "SimulatedDelay.h"
+#include "SimulatedSystemLog.h"
 #include "Utf8Text.h"
 
 using winvalues::ConfigRet;
@@ -279,7 +280,34 @@ std::uint32_t SimulatedDeviceTree::EjectDelayOf(DevNode node) {
   return index < 0 ? 0 : tree_.nodes[static_cast<std::size_t>(index)].delayMs;
 }
 
+ConfigRet SimulatedDeviceTree::RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) {
+  if (const std::uint32_t delay = EjectDelayOf(node); delay > 0) SleepForMilliseconds(delay);
+  return RequestDeviceEjectAtOnce(node, veto);
+}
+
 ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node) {
+  EjectVeto unused;
+  return RequestDeviceEjectAtOnce(node, unused);
+}
+
+int SimulatedDeviceTree::HolderAtOrBelow(int index) const {
+  const int depth = tree_.nodes[static_cast<std::size_t>(index)].depth;
+  for (std::size_t i = static_cast<std::size_t>(index); i < tree_.nodes.size(); ++i) {
+    if (i != static_cast<std::size_t>(index) && tree_.nodes[i].depth <= depth) break;
+    if (!vanished_[i] && tree_.nodes[i].vetoer) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void SimulatedDeviceTree::WriteVetoEvent(int holder) {
+  const SimulatedNode& held = tree_.nodes[static_cast<std::size_t>(holder)];
+  VetoEvent event{SimulatedSystemTime(), *held.vetoerPid, *held.vetoer, IdOf(holder), {}};
+  if (file_) AppendFileBytes(SystemLogFor(*file_), FormatVetoEventLine(event));
+  vetoEvents_.push_back(std::move(event));
+}
+
+ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node, EjectVeto& veto) {
+  veto = EjectVeto{};
   ReloadIfChanged();  // another process may have removed it meanwhile
   const int index = IndexOf(node);
   if (index < 0) {
@@ -292,7 +320,12 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node) {
         return ReadProperty(target, property, units, text);
       });
   ConfigRet result = kCrNoSuchDevnode;
-  if (!vanished_[static_cast<std::size_t>(index)]) {
+  const int holder = vanished_[static_cast<std::size_t>(index)] ? -1 : HolderAtOrBelow(index);
+  if (holder >= 0) {
+    result = kCrRemoveVetoed;
+    veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, IdOf(holder)};
+    WriteVetoEvent(holder);
+  } else if (!vanished_[static_cast<std::size_t>(index)]) {
     switch (target.eject) {
       case SimulatedEject::Ok:
         result = kCrSuccess;
@@ -302,6 +335,7 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node) {
         break;
       case SimulatedEject::Veto:
         result = kCrRemoveVetoed;
+        veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, IdOf(index)};
         break;
     }
     if (result == kCrSuccess && !target.stay) {

@@ -12,6 +12,7 @@
 #include "FileBytes.h"
 #include "SharedEjections.h"
 #include "SimulatedTreeFile.h"
+#include "devices/VetoHolder.h"
 
 class SimulatedDeviceTree : public DeviceTree {
  public:
@@ -39,6 +40,13 @@ class SimulatedDeviceTree : public DeviceTree {
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
   winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
+  // A veto names the instance ID of the node that holds the device: the node itself
+  // (eject=veto), or the node below it that a vetoer holds, which also writes an event
+  // 225 to the System log beside the tree file.
+  winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) override;
+  winvalues::ConfigRet GetDeviceInstanceId(DevNode node, std::wstring& id) override {
+    return DeviceId(node, id);
+  }
   // A node's disk= gives it a disk interface, cdrom= a CD-ROM one.
   std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override;
 
@@ -47,6 +55,10 @@ class SimulatedDeviceTree : public DeviceTree {
   // node that is not present), and the request itself, answered at once.
   std::uint32_t EjectDelayOf(DevNode node);
   winvalues::ConfigRet RequestDeviceEjectAtOnce(DevNode node);
+  winvalues::ConfigRet RequestDeviceEjectAtOnce(DevNode node, EjectVeto& veto);
+
+  // The events 225 this tree has written, oldest first (also those of a tree in memory).
+  const std::vector<VetoEvent>& WrittenVetoEvents() const { return vetoEvents_; }
 
   // The whole value of a property, however long: CR_NO_SUCH_VALUE when the node lacks
   // it, CR_NO_SUCH_DEVNODE when the node is not present.
@@ -95,6 +107,9 @@ class SimulatedDeviceTree : public DeviceTree {
                                     std::size_t bufferUnits, std::wstring& text) const;
   void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
   std::wstring IdOf(int index) const;
+  // The first present node at `index` or below it that a vetoer holds; -1 for none.
+  int HolderAtOrBelow(int index) const;
+  void WriteVetoEvent(int holder);
   // -1 when no present node has the ID.
   int PresentIndexOfId(std::wstring_view id) const;
 
@@ -108,4 +123,5 @@ class SimulatedDeviceTree : public DeviceTree {
   std::vector<bool> vanished_;
   std::optional<SharedEjections> shared_;
   std::optional<FileStamp> appliedRecord_;  // the shared record as last applied
+  std::vector<VetoEvent> vetoEvents_;
 };

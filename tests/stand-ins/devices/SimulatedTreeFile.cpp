@@ -80,6 +80,8 @@ class LineReader {
       if (pos_ < text_.size() && !IsBlank(text_[pos_]))
         return LineFault{"expected a space after attribute \"" + std::string(name) + "\""};
     }
+    if (node.vetoer.has_value() != node.vetoerPid.has_value())
+      return LineFault{"vetoer and vetoer-pid go together"};
     return std::nullopt;
   }
 
@@ -96,9 +98,10 @@ class LineReader {
     }
     std::optional<std::wstring>* text = TextOf(name, node);
     std::vector<std::wstring>* list = ListOf(name, node);
-    std::optional<std::uint32_t>* number = name == "disk"    ? &node.disk
-                                           : name == "cdrom" ? &node.cdrom
-                                                             : nullptr;
+    std::optional<std::uint32_t>* number = name == "disk"         ? &node.disk
+                                           : name == "cdrom"      ? &node.cdrom
+                                           : name == "vetoer-pid" ? &node.vetoerPid
+                                                                  : nullptr;
     if (!text && !list && !number && name != "eject" && name != "delay")
       return LineFault{"unknown attribute \"" + std::string(name) + "\""};
     if (!hasValue) return LineFault{"\"" + std::string(name) + "\" needs a value"};
@@ -119,7 +122,8 @@ class LineReader {
       std::uint32_t parsed = 0;
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
       if (value.empty() || error != std::errc{} || end != value.data() + value.size())
-        return LineFault{"\"" + std::string(name) + "\" must be a device number"};
+        return LineFault{"\"" + std::string(name) + "\" must be a " +
+                         (number == &node.vetoerPid ? "process id" : "device number")};
       *number = parsed;
       return std::nullopt;
     }
@@ -150,6 +154,7 @@ class LineReader {
     if (name == "pdo") return &node.pdo;
     if (name == "id") return &node.id;
     if (name == "service") return &node.service;
+    if (name == "vetoer") return &node.vetoer;
     return nullptr;
   }
 

@@ -5,14 +5,16 @@
 //   <class> [desc="..."] [friendly="..."] [pdo="..."] [removable] [disableable]
 //           [problem] [eject=ok|fail|veto] [delay=MS] [stay]
 //           [id="..."] [service="..."] [hwids="a;b"] [compat="a;b"] [removes="id;id"]
-//           [disk=N] [cdrom=N]
+//           [disk=N] [cdrom=N] [vetoer="<NT path>" vetoer-pid=N]
 //
 // pdo is the node's physical device object name (\Device\HarddiskVolume3, say). id is
 // its device instance ID (a node without one gets an ID of the stand-in's own); hwids
 // and compat are its hardware and compatible IDs; removes lists the instance IDs of its
 // removal relations. disk and cdrom give the node a disk or CD-ROM device interface whose
 // path opens the system's \\.\PhysicalDriveN or \\.\CdRomN, so that the storage calls
-// on it answer with device number N.
+// on it answer with device number N. vetoer names a program that holds the node open:
+// every eject request of it or of a node above it is vetoed (PNP_VetoOutstandingOpen,
+// naming this node's instance ID), and the System log gets an event 225 for it.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +41,8 @@ struct SimulatedNode {
   std::vector<std::wstring> removes;
   std::optional<std::uint32_t> disk;
   std::optional<std::uint32_t> cdrom;
+  std::optional<std::wstring> vetoer;  // the NT path of the program that holds the node
+  std::optional<std::uint32_t> vetoerPid;
   bool removable = false;
   bool disableable = false;
   bool problem = false;

@@ -62,6 +62,14 @@ class FakeDeviceTree : public DeviceTree {
     ejects_.push_back({node, result});
     return result;
   }
+  winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) override {
+    const winvalues::ConfigRet result = tree_.RequestDeviceEjectTellingVeto(node, veto);
+    ejects_.push_back({node, result});
+    return result;
+  }
+  winvalues::ConfigRet GetDeviceInstanceId(DevNode node, std::wstring& id) override {
+    return tree_.GetDeviceInstanceId(node, id);
+  }
 
   const std::vector<Eject>& ejects() const { return ejects_; }
   // The lines of every node an eject was requested for, in order, whatever the result.

@@ -29,12 +29,26 @@ class RecordingPrompter : public Prompter {
     return answer;
   }
 
+  int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId, unsigned flags) override {
+    lineSets_.push_back({lines, captionId, flags});
+    return Show(0, std::nullopt, captionId, flags);
+  }
+
+  struct LinePrompt {
+    std::vector<PromptLine> lines;
+    unsigned captionId = 0;
+    unsigned flags = 0;
+  };
+  // Every ShowLines; each also appears in prompts() with text id 0, in its turn.
+  const std::vector<LinePrompt>& linePrompts() const { return lineSets_; }
+
   void QueueAnswer(int answer) { answers_.push_back(answer); }
   void SetDefaultAnswer(int answer) { defaultAnswer_ = answer; }
   const std::vector<Prompt>& prompts() const { return prompts_; }
 
  private:
   std::vector<Prompt> prompts_;
+  std::vector<LinePrompt> lineSets_;
   std::deque<int> answers_;
   int defaultAnswer_ = winvalues::kIdOk;
 };

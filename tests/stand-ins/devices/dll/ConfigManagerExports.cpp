@@ -56,14 +56,6 @@ bool IsMultiString(ULONG property) {
   return property == CM_DRP_HARDWAREID || property == CM_DRP_COMPATIBLEIDS;
 }
 
-// What the system names a node by in a veto: its device instance ID.
-std::wstring InstanceId(DEVINST node) {
-  std::wstring id;
-  stand_in::TreeAccess tree;
-  tree->DeviceId(node, id);
-  return id;
-}
-
 // A list of IDs as the Configuration Manager hands one out: each with its NUL, and one
 // more NUL at the end.
 std::wstring IdList(const std::vector<std::wstring>& ids) {
@@ -101,14 +93,12 @@ CONFIGRET IdsFor(PCWSTR filter, ULONG flags, std::vector<std::wstring>& ids) {
   }
 }
 
-void TellVeto(CONFIGRET result, DEVINST node, PPNP_VETO_TYPE vetoType, LPWSTR vetoName,
+void TellVeto(const EjectVeto& veto, PPNP_VETO_TYPE vetoType, LPWSTR vetoName,
               ULONG nameLength) {
-  const bool vetoed = result == CR_REMOVE_VETOED;
-  if (vetoType != nullptr) *vetoType = vetoed ? PNP_VetoOutstandingOpen : PNP_VetoTypeUnknown;
+  if (vetoType != nullptr) *vetoType = static_cast<PNP_VETO_TYPE>(veto.type);
   if (vetoName == nullptr) return;
-  const std::wstring name = vetoed ? InstanceId(node) : std::wstring();
-  const std::size_t units = name.size() < nameLength ? name.size() : nameLength - 1;
-  std::memcpy(vetoName, name.data(), units * sizeof(wchar_t));
+  const std::size_t units = veto.name.size() < nameLength ? veto.name.size() : nameLength - 1;
+  std::memcpy(vetoName, veto.name.data(), units * sizeof(wchar_t));
   vetoName[units] = L'\0';
 }
 
@@ -179,7 +169,8 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyW(DEVINST node,
 }
 
 // Without a veto buffer the system itself would tell the user the outcome; the stand-in
-// has no such message, and the eject log records every request either way.
+// has no such message, and the eject log records every request either way. A veto names
+// the instance ID of the node that holds the device.
 STAND_IN_EXPORT CONFIGRET WINAPI CM_Request_Device_EjectW(DEVINST node, PPNP_VETO_TYPE vetoType,
                                                           LPWSTR vetoName, ULONG nameLength,
                                                           ULONG flags) {
@@ -194,11 +185,12 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Request_Device_EjectW(DEVINST node, PPNP_VET
   }
   if (delay > 0) ::Sleep(delay);
   CONFIGRET result = CR_FAILURE;
+  EjectVeto veto;
   {
     stand_in::TreeAccess tree;
-    result = tree->RequestDeviceEjectAtOnce(node);
+    result = tree->RequestDeviceEjectAtOnce(node, veto);
   }
-  TellVeto(result, node, vetoType, vetoName, nameLength);
+  TellVeto(veto, vetoType, vetoName, nameLength);
   return result;
 }
 

@@ -1,0 +1,150 @@
+#include "devices/win32/KernelPnpEventLog.h"
+
+#include <windows.h>
+// windows.h first: winevt.h relies on its types.
+#include <winevt.h>
+
+#include <memory>
+#include <type_traits>
+
+#include "common/win32/SystemLibrary.h"
+#include "common/win32/WindowsVersion.h"
+
+namespace {
+
+// The last minute only: an older event belongs to another removal.
+constexpr wchar_t kChannel[] = L"System";
+constexpr wchar_t kQuery[] =
+    L"*[System[Provider[@Name='Microsoft-Windows-Kernel-PnP'] and (EventID=225) and "
+    L"TimeCreated[timediff(@SystemTime) <= 60000]]]";
+constexpr DWORD kEventsPerCall = 16;
+constexpr DWORD kNextTimeoutMs = 1000;
+// Plenty for the few vetoes of a minute; a log flooded with them is not read to its end.
+constexpr std::size_t kMostEvents = 256;
+
+enum ValueIndex { kTime, kProcessId, kProcessName, kDeviceInstance, kCommandLine, kValueCount };
+const wchar_t* const kValuePaths[kValueCount] = {
+    L"Event/System/TimeCreated/@SystemTime",
+    L"Event/EventData/Data[@Name='ProcessId']",
+    L"Event/EventData/Data[@Name='ProcessName']",
+    L"Event/EventData/Data[@Name='DeviceInstance']",
+    L"Event/EventData/Data[@Name='CommandLine']",
+};
+
+struct Wevtapi {
+  decltype(&::EvtQuery) query = nullptr;
+  decltype(&::EvtNext) next = nullptr;
+  decltype(&::EvtCreateRenderContext) createRenderContext = nullptr;
+  decltype(&::EvtRender) render = nullptr;
+  decltype(&::EvtClose) close = nullptr;
+  bool Complete() const { return query && next && createRenderContext && render && close; }
+};
+
+const Wevtapi& LoadWevtapi() {
+  static const Wevtapi functions = [] {
+    Wevtapi f;
+    const HMODULE module = win32::LoadSystemLibrary(L"wevtapi.dll");
+    f.query = win32::SystemFunction<decltype(f.query)>(module, "EvtQuery");
+    f.next = win32::SystemFunction<decltype(f.next)>(module, "EvtNext");
+    f.createRenderContext =
+        win32::SystemFunction<decltype(f.createRenderContext)>(module, "EvtCreateRenderContext");
+    f.render = win32::SystemFunction<decltype(f.render)>(module, "EvtRender");
+    f.close = win32::SystemFunction<decltype(f.close)>(module, "EvtClose");
+    return f;
+  }();
+  return functions;
+}
+
+struct EvtCloser {
+  using pointer = EVT_HANDLE;
+  void operator()(EVT_HANDLE handle) const { LoadWevtapi().close(handle); }
+};
+using EvtHolder = std::unique_ptr<std::remove_pointer_t<EVT_HANDLE>, EvtCloser>;
+
+std::wstring StringOf(const EVT_VARIANT& value) {
+  if ((value.Type & EVT_VARIANT_TYPE_MASK) != EvtVarTypeString || value.StringVal == nullptr)
+    return {};
+  return value.StringVal;
+}
+
+std::uint64_t NumberOf(const EVT_VARIANT& value) {
+  switch (value.Type & EVT_VARIANT_TYPE_MASK) {
+    case EvtVarTypeUInt16:
+      return value.UInt16Val;
+    case EvtVarTypeUInt32:
+    case EvtVarTypeHexInt32:
+      return value.UInt32Val;
+    case EvtVarTypeInt32:
+      return static_cast<std::uint32_t>(value.Int32Val);
+    case EvtVarTypeUInt64:
+    case EvtVarTypeHexInt64:
+    case EvtVarTypeFileTime:
+      return value.UInt64Val;
+    default:
+      return 0;
+  }
+}
+
+// EvtRender's values: an array of EVT_VARIANT, one per path, whose strings live in the
+// same buffer after them.
+std::optional<VetoEvent> Render(EVT_HANDLE context, EVT_HANDLE event) {
+  const Wevtapi& api = LoadWevtapi();
+  DWORD used = 0;
+  DWORD count = 0;
+  if (api.render(context, event, EvtRenderEventValues, 0, nullptr, &used, &count) ||
+      ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || used == 0)
+    return std::nullopt;
+  std::vector<EVT_VARIANT> buffer((used + sizeof(EVT_VARIANT) - 1) / sizeof(EVT_VARIANT));
+  const DWORD size = static_cast<DWORD>(buffer.size() * sizeof(EVT_VARIANT));
+  if (!api.render(context, event, EvtRenderEventValues, size, buffer.data(), &used, &count) ||
+      count < kValueCount)
+    return std::nullopt;
+  VetoEvent rendered;
+  rendered.time = NumberOf(buffer[kTime]);
+  rendered.processId = static_cast<std::uint32_t>(NumberOf(buffer[kProcessId]));
+  rendered.processName = StringOf(buffer[kProcessName]);
+  rendered.deviceInstance = StringOf(buffer[kDeviceInstance]);
+  rendered.commandLine = StringOf(buffer[kCommandLine]);
+  return rendered;
+}
+
+bool WritesVetoEvents() {
+  const win32::WindowsVersion version = win32::QueryWindowsVersion();
+  return version.major > 6 || (version.major == 6 && version.minor >= 1);
+}
+
+}  // namespace
+
+std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents() {
+  const Wevtapi& api = LoadWevtapi();
+  if (!WritesVetoEvents() || !api.Complete()) return std::nullopt;
+  const EvtHolder query(
+      api.query(nullptr, kChannel, kQuery, EvtQueryChannelPath | EvtQueryReverseDirection));
+  if (!query) return std::nullopt;
+  LPCWSTR paths[kValueCount];
+  for (int i = 0; i < kValueCount; ++i) paths[i] = kValuePaths[i];
+  const EvtHolder context(api.createRenderContext(kValueCount, paths, EvtRenderContextValues));
+  if (!context) return std::nullopt;
+
+  std::vector<VetoEvent> events;
+  while (events.size() < kMostEvents) {
+    EVT_HANDLE batch[kEventsPerCall] = {};
+    DWORD returned = 0;
+    if (!api.next(query.get(), kEventsPerCall, batch, kNextTimeoutMs, 0, &returned)) {
+      if (::GetLastError() == ERROR_NO_MORE_ITEMS) break;
+      return std::nullopt;
+    }
+    for (DWORD i = 0; i < returned; ++i) {
+      const EvtHolder event(batch[i]);
+      if (auto rendered = Render(context.get(), event.get())) events.push_back(std::move(*rendered));
+    }
+    if (returned == 0) break;
+  }
+  return events;
+}
+
+std::uint64_t SystemTimeNow() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
