@@ -1,5 +1,5 @@
 """Screenshots of every window of the program at a given screen scale, to look at:
-the tray icon and menu, the four pages of the settings sheet (with a present and
+the tray icon and its two menus (the eject menu on the Windows 10 machine), the four pages of the settings sheet (with a present and
 an absent registration), the hotkey entry dialog, the wait dialog, the forced-stop
 question, the message of a removal that a program vetoes and the exit question. `make test` takes one scale's pictures once
 (tools/smoke.py).
@@ -21,7 +21,7 @@ import toolbox
 import driver
 import harness
 from formats import Entry
-from simulated_devices import DeviceTreeFile, EjectLog, held_by, tree_environment
+from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, held_by, tree_environment
 from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ERROR_CAPTION, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
                    WM_RBUTTONDOWN)
 
@@ -92,6 +92,25 @@ def shoot(dpi: int, out: Path) -> list[Path]:
     return taken
 
 
+def shoot_eject_menu(dpi: int, out: Path) -> list[Path]:
+    """The left click's menu on the Windows 10 machine: a registered stick with its drive
+    and label, the all-storage entry and the other devices."""
+    out.mkdir(parents=True, exist_ok=True)
+    with harness.Session(f"dpi-eject-{dpi}", "10", desktop=True) as s:
+        s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+        folders = s.map_drives("E")
+        (folders["E"] / ".windows-label").write_text("写真", encoding="utf-8")
+        machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
+        resident = driver.start_resident(s, {"001": Entry("SanDisk Ultra USB Device", "ctrl+alt+f5", times=4)},
+                                         env=tree_environment(machine, EjectLog(s)))
+        resident.click_tray()
+        driver.wait_menu(s)
+        time.sleep(PAINT)
+        picture = s.screenshot(out / "eject-menu.png")
+        s.press("esc")
+        return [picture]
+
+
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--out", required=True)
@@ -99,7 +118,7 @@ def main() -> int:
     args = parser.parse_args()
     toolbox.exit_unless_host_runs_wine()
     for dpi in args.dpi:
-        pictures = shoot(dpi, Path(args.out) / str(dpi))
+        pictures = shoot(dpi, Path(args.out) / str(dpi)) + shoot_eject_menu(dpi, Path(args.out) / str(dpi))
         print(f"{dpi} dpi: {len(pictures)} pictures: " + ", ".join(p.name for p in pictures), flush=True)
     return 0
 

@@ -36,6 +36,26 @@ void MainWndLogic::StartRemoval(std::intptr_t index) {
     return;
   }
   state_.m_strRemoveDevice = state_.m_aDeviceHotkeyInfo[static_cast<std::size_t>(index)].name;
+  RunRemoval();
+}
+
+void MainWndLogic::RemoveChosen(const EjectChoice& choice) {
+  if (state_.m_bRemoving || state_.m_bSheetOpen) return;
+  if (choice.registration) {
+    // The menu's loop dispatches messages: a sheet opened and closed meanwhile reloads
+    // the table, and the index may now name another device.
+    const std::size_t index = *choice.registration;
+    if (index < state_.m_aDeviceHotkeyInfo.size() && state_.m_aDeviceHotkeyInfo[index].name == choice.name)
+      StartRemoval(static_cast<std::intptr_t>(index));
+    return;
+  }
+  state_.m_bRemoving = 1;
+  state_.m_nRemoveIndex = kNoRegistration;
+  state_.m_strRemoveDevice = choice.name;
+  RunRemoval();
+}
+
+void MainWndLogic::RunRemoval() {
   port_.RunRemovalWorker();
   // WM_HOTKEY is posted: presses made meanwhile would each start another removal.
   port_.DiscardQueuedHotkeys();
@@ -44,7 +64,14 @@ void MainWndLogic::StartRemoval(std::intptr_t index) {
 }
 
 void MainWndLogic::OnTrayNotify(unsigned mouseMessage) {
-  if (mouseMessage == kTrayLeftDoubleClick) {
+  if (mouseMessage == kTrayLeftButtonDown) {
+    if (state_.m_bSheetOpen || state_.m_bRemoving) {
+      port_.BringLastActivePopupToFront();
+    } else if (state_.m_nEjectMenuTimer == 0) {
+      state_.m_nEjectMenuTimer = port_.StartTimer(kTimerEjectMenu, port_.DoubleClickTimeMs());
+    }
+  } else if (mouseMessage == kTrayLeftDoubleClick) {
+    StopTimer(state_.m_nEjectMenuTimer);
     OpenSettingsSheet(kSheetPageDeviceList);
   } else if (mouseMessage == kTrayRightButtonDown) {
     if (state_.m_bSheetOpen || state_.m_bRemoving) {
@@ -69,7 +96,16 @@ void MainWndLogic::OnTimer(std::uintptr_t id) {
     StopTimer(state_.m_nRemoveWindowTimer);
     port_.CheckRemovalWindows();
     StartRemoveWindowTimerIfWanted();
+  } else if (id == kTimerEjectMenu) {
+    OnEjectMenuTimer();
   }
+}
+
+void MainWndLogic::OnEjectMenuTimer() {
+  StopTimer(state_.m_nEjectMenuTimer);
+  // The sheet may have been opened from the other menu while the click waited.
+  if (state_.m_bSheetOpen || state_.m_bRemoving) return;
+  if (const std::optional<EjectChoice> choice = port_.ChooseFromEjectMenu()) RemoveChosen(*choice);
 }
 
 void MainWndLogic::OpenSettingsSheet(int startPage) {
@@ -106,6 +142,7 @@ void MainWndLogic::OnEndSession(bool ending) {
 void MainWndLogic::OnDestroy() {
   StopTimer(state_.m_nTrayRetryTimer);
   StopTimer(state_.m_nRemoveWindowTimer);
+  StopTimer(state_.m_nEjectMenuTimer);
   port_.UnregisterAllHotkeys();
   port_.DeleteTrayIcon();
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "resident/EjectMenu.h"
 #include "resident/MainWndPort.h"
 #include "resident/MainWndState.h"
 
@@ -11,11 +12,15 @@ inline constexpr unsigned kTimerTrayRetry = 32770;
 inline constexpr unsigned kTrayRetryPeriodMs = 2000;
 inline constexpr unsigned kTimerRemoveWindow = 32771;
 inline constexpr unsigned kRemoveWindowPeriodMs = 1000;
+// Runs for the system's double-click time after a left click: a second click within it
+// is a double click, and only then is it known that the click was a single one.
+inline constexpr unsigned kTimerEjectMenu = 32772;
 
 inline constexpr int kSheetPageDeviceList = 0;
 inline constexpr int kSheetPageVersion = 3;
 
 // Mouse messages the tray icon reports.
+inline constexpr unsigned kTrayLeftButtonDown = 0x0201;   // WM_LBUTTONDOWN
 inline constexpr unsigned kTrayLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
 inline constexpr unsigned kTrayRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
 
@@ -26,6 +31,9 @@ class MainWndLogic {
   void OnCreate();
   void OnHotkey(std::intptr_t id);
   void StartRemoval(std::intptr_t index);
+  // A choice of the eject menu: a registration as its hotkey would remove it, or a
+  // device by name that nothing counts.
+  void RemoveChosen(const EjectChoice& choice);
   void OnTrayNotify(unsigned mouseMessage);
   void OnTaskbarCreated();
   void OnTimer(std::uintptr_t id);
@@ -43,6 +51,8 @@ class MainWndLogic {
   void StartTrayRetryTimer();
   void StartRemoveWindowTimerIfWanted();
   void StopTimer(std::uintptr_t& member);
+  void OnEjectMenuTimer();
+  void RunRemoval();
 
   MainWndState& state_;
   MainWndPort& port_;

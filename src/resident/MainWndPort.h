@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+struct EjectChoice;
 
 class MainWndPort {
  public:
@@ -11,6 +14,11 @@ class MainWndPort {
   virtual bool AddTrayIcon() = 0;
   virtual void DeleteTrayIcon() = 0;
   virtual void ShowTrayMenu() = 0;
+  // Builds the eject menu from what is plugged in now and shows it at the cursor; the
+  // item chosen, nothing when the user chose none.
+  virtual std::optional<EjectChoice> ChooseFromEjectMenu() = 0;
+  // GetDoubleClickTime.
+  virtual unsigned DoubleClickTimeMs() const = 0;
 
   // SetTimer on the main window; 0 when no timer could be started.
   virtual std::uintptr_t StartTimer(unsigned id, unsigned periodMs) = 0;

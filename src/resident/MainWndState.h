@@ -8,6 +8,8 @@
 #include "settings/DeviceHotkeyInfo.h"
 
 inline constexpr std::size_t kInitialRegistrationTableSize = 16;
+// m_nRemoveIndex of a removal that no registration counts (chosen from the eject menu).
+inline constexpr std::int32_t kNoRegistration = -1;
 
 struct MainWndState {
   std::uintptr_t m_nTrayRetryTimer = 0;
@@ -19,4 +21,6 @@ struct MainWndState {
       std::vector<tag_device_hotkey_info>(kInitialRegistrationTableSize);
   std::int32_t m_nRemoveIndex = 0;
   std::uintptr_t m_nRemoveWindowTimer = 0;
+  // Id of the running eject-menu timer, 0 while none runs.
+  std::uintptr_t m_nEjectMenuTimer = 0;
 };

@@ -3,7 +3,9 @@
 RemovalJob::RemovalJob(const MainWndState& state, const SettingsRecord& settingsRecord)
     : name(state.m_strRemoveDevice),
       index(state.m_nRemoveIndex),
-      record(state.m_aDeviceHotkeyInfo.at(static_cast<std::size_t>(state.m_nRemoveIndex))),
+      record(state.m_nRemoveIndex == kNoRegistration
+                 ? tag_device_hotkey_info{}
+                 : state.m_aDeviceHotkeyInfo.at(static_cast<std::size_t>(state.m_nRemoveIndex))),
       settings(settingsRecord) {}
 
 bool RemovalJob::Abandon() {

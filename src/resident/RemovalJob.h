@@ -14,13 +14,17 @@
 
 class RemovalJob : public RemovalStop {
  public:
-  // The registration at `state.m_nRemoveIndex`, which must be in the table.
+  // The registration at `state.m_nRemoveIndex`, which must be in the table, or none
+  // for kNoRegistration.
   RemovalJob(const MainWndState& state, const SettingsRecord& settings);
 
   const std::wstring name;
   const std::int32_t index;
   tag_device_hotkey_info record;  // the worker counts on this copy
   const SettingsRecord settings;
+
+  // Whether a registration counts this removal: stores its count, may congratulate.
+  bool Counted() const { return index != kNoRegistration; }
 
   // Main window: the worker's outcome is to be discarded. False once the worker
   // has begun to report it.

@@ -35,10 +35,11 @@ unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
     return 0;
   }
   // Stored first, so that the count survives whatever the balloon does.
-  if (outcome.found) WriteBackRemovalCount(services.settingsFile, job.record);
+  if (outcome.found && job.Counted()) WriteBackRemovalCount(services.settingsFile, job.record);
   Settle(services);
   if (outcome.found) {
-    if (job.settings.m_bDispMessage) services.showBalloon(job.record.name, job.record.reject_times);
+    if (job.Counted() && job.settings.m_bDispMessage)
+      services.showBalloon(job.record.name, job.record.reject_times);
   } else if (outcome.vetoes.empty() && job.settings.m_bDispRejectErr) {
     services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
                            winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost);

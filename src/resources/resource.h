@@ -17,6 +17,8 @@
 #define IDS_CONGRATULATION 112
 #define IDS_STARTUP_FAILED 113
 #define IDS_FORCE_STOP_QUESTION 114
+#define IDS_NOTHING_TO_REMOVE 115
+
 // A vetoed removal: the device, why (one of the reasons), what to do. Kept apart from
 // the numbers above so that strings added there do not collide.
 #define IDS_VETO_DEVICE 130

@@ -65,6 +65,16 @@ class Resident:
         """What the shell sends when the tray icon is clicked."""
         post(self.session, self.main, texts.WM_TRAYNOTIFY, 0, mouse_message)
 
+    def click_tray(self) -> None:
+        """A single left click on the tray icon, press and release."""
+        for message in (texts.WM_LBUTTONDOWN, texts.WM_LBUTTONUP):
+            self.tray(message)
+
+    def double_click_tray(self) -> None:
+        """A double click, as the shell reports it: the second press is the double click."""
+        for message in (texts.WM_LBUTTONDOWN, texts.WM_LBUTTONUP, texts.WM_LBUTTONDBLCLK, texts.WM_LBUTTONUP):
+            self.tray(message)
+
     def open_sheet(self, command: int = texts.ID_SETTINGS) -> "Sheet":
         self.command(command)
         return Sheet.wait(self.session)
@@ -295,6 +305,46 @@ def balloons(s: Session) -> list[str]:
     """Texts of the tray's balloons on the screen."""
     return [w.title for w in s.windows()
             if w.visible and w.class_name == texts.TOOLTIP_CLASS and w.process == "explorer.exe" and w.title]
+
+
+@dataclass(frozen=True)
+class MenuItem:
+    text: str
+    greyed: bool
+
+
+# The menu trace (WINEDEBUG=trace+menu) of each item a program appends to a menu.
+_MENU_ITEM = re.compile(r'trace:menu:InsertMenuW hMenu (\w+), pos -?\d+, flags (\w+), id \w+, str L"((?:[^"\\]|\\.)*)"')
+_DEBUGSTR_ESCAPE = re.compile(r'\\([0-9a-f]{4}|[nrt"\\])')
+_MF_GRAYED = 0x1
+
+
+def _debugstr(text: str) -> str:
+    named = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
+    return _DEBUGSTR_ESCAPE.sub(lambda m: named.get(m.group(1)) or chr(int(m.group(1), 16)), text)
+
+
+def last_menu_items(process: WineProcess) -> list[MenuItem]:
+    """The items of the last menu the process built item by item, read from Wine's menu
+    trace (WINEDEBUG=trace+menu): Wine lets no other process read a menu's items."""
+    found = [(m.group(1), int(m.group(2), 16), _debugstr(m.group(3)))
+             for m in _MENU_ITEM.finditer(process.stderr)]
+    items: list[MenuItem] = []
+    for menu, flags, text in reversed(found):
+        if items and menu != last:
+            break
+        last = menu
+        items.insert(0, MenuItem(text, bool(flags & _MF_GRAYED)))
+    return items
+
+
+def wait_menu(s: Session, timeout: float = 10) -> str:
+    """The popup menu on the screen."""
+    return s.wait_window(class_name=texts.MENU_CLASS, visible=True, timeout=timeout)
+
+
+def menus_shown(s: Session) -> list:
+    return [w for w in s.windows() if w.class_name == texts.MENU_CLASS and w.visible]
 
 
 @dataclass(frozen=True)

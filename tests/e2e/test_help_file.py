@@ -11,6 +11,7 @@ from pathlib import Path, PureWindowsPath
 
 import harness
 from compiled_help import chm_file, extract, topic_table
+from texts import ALL_STORAGE_VISTA, NOTHING_TO_REMOVE
 
 # Topic number -> page, as the program's Help buttons ask for them.
 TOPICS = {
@@ -125,6 +126,12 @@ class TopicTable(unittest.TestCase):
             self.assertIn(form, parser.body)
         statuses = re.findall(r"<td>([0-9])</td>", self.stream("/main.html").decode("utf-8"))
         self.assertEqual(statuses, ["0", "1", "2", "3"])
+
+    def test_main_topic_describes_what_each_click_on_the_tray_icon_does(self):
+        parser = PageParser()
+        parser.feed(self.stream("/main.html").decode("utf-8"))
+        for said in ("左クリック", "ダブルクリック", "右クリック", NOTHING_TO_REMOVE, ALL_STORAGE_VISTA, "(E: 写真)"):
+            self.assertIn(said, parser.body)
 
 
 class HelpUnderWine(harness.TestCase):

@@ -31,6 +31,7 @@ CONGRATULATION = "おめでとうございます。\n'{}' の取り外しに {}�
 FORCE_STOP_QUESTION = "現在デバイスを取り外しています。\nデバイスの取り外しを強制的に終了しますか？"
 EXIT_QUESTION = "Tollevane を終了します。\nよろしいですか？"
 REMOVING = "を取り外しています…"
+NOTHING_TO_REMOVE = "取り外せるデバイスはありません"   # the eject menu's one greyed item
 # A vetoed removal: the device, why, what to do, a blank line between them.
 VETO_DEVICE = "{}\n\nこのデバイスの安全な取り外しが拒否されました。"
 VETO_HELD_BY_PROGRAM = "次のプログラムがこのデバイスを使用しています。\n{} (プロセス ID: {})"
@@ -57,6 +58,8 @@ WM_ENDSESSION = 0x0016
 WM_COMMAND = 0x0111
 WM_RBUTTONDOWN = 0x0204
 WM_LBUTTONDBLCLK = 0x0203
+WM_LBUTTONDOWN = 0x0201
+WM_LBUTTONUP = 0x0202
 PSM_SETCURSEL = 0x0465
 WM_TRAYNOTIFY = 0x8001  # WM_APP + 1, the tray icon's callback message
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class RecordingMainWndPort : public MainWndPort {
   std::vector<std::intptr_t> queuedHotkeys;
   std::function<void()> duringSheet;
   bool confirmExit = true;
+  std::optional<EjectChoice> ejectChoice;
 
   bool AddTrayIcon() override {
     log.push_back("AddTrayIcon");
@@ -32,6 +34,11 @@ class RecordingMainWndPort : public MainWndPort {
   }
   void DeleteTrayIcon() override { log.push_back("DeleteTrayIcon"); }
   void ShowTrayMenu() override { log.push_back("ShowTrayMenu"); }
+  std::optional<EjectChoice> ChooseFromEjectMenu() override {
+    log.push_back("ChooseFromEjectMenu");
+    return ejectChoice;
+  }
+  unsigned DoubleClickTimeMs() const override { return 500; }
   std::uintptr_t StartTimer(unsigned id, unsigned periodMs) override {
     log.push_back("StartTimer " + std::to_string(id) + " " + std::to_string(periodMs));
     return nextTimerId++;
@@ -193,12 +200,75 @@ TEST_F(MainWndLogicTest, IdsOutsideTheTableAreIgnored) {
 
 TEST_F(MainWndLogicTest, TrayMouseOpensMenuOrSheetWhenIdle) {
   logic.OnTrayNotify(kTrayRightButtonDown);
-  logic.OnTrayNotify(0x0201);  // a single left click does nothing
   logic.OnTrayNotify(kTrayLeftDoubleClick);
   ASSERT_GE(port.log.size(), 2u);
   EXPECT_EQ(port.log[0], "ShowTrayMenu");
   EXPECT_EQ(port.log[1], "Show");
   EXPECT_NE(std::find(port.log.begin(), port.log.end(), "RunSettingsSheet 0"), port.log.end());
+}
+
+TEST_F(MainWndLogicTest, ALeftClickOpensTheEjectMenuOnlyOnceTheDoubleClickTimeHasPassed) {
+  logic.OnTrayNotify(kTrayLeftButtonDown);
+  logic.OnTrayNotify(kTrayLeftButtonDown);  // a press the timer already covers
+  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500"}));
+  logic.OnTimer(kTimerEjectMenu);
+  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500", "StopTimer 100", "ChooseFromEjectMenu"}));
+  EXPECT_EQ(state.m_nEjectMenuTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, ADoubleClickOpensTheSheetAndNoEjectMenu) {
+  logic.OnTrayNotify(kTrayLeftButtonDown);
+  logic.OnTrayNotify(kTrayLeftDoubleClick);
+  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500", "StopTimer 100", "Show", "UnregisterAllHotkeys",
+                           "RunSettingsSheet 0", "LoadSettings", "Hide", "LoadRegistrations"}));
+  EXPECT_EQ(state.m_nEjectMenuTimer, 0u);
+}
+
+TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
+  struct Case {
+    const char* what;
+    std::optional<EjectChoice> choice;
+    std::int32_t index;          // m_nRemoveIndex during the removal
+    std::wstring name;           // m_strRemoveDevice during the removal
+    bool removes;
+  };
+  const Case cases[] = {
+      {"no choice", std::nullopt, 0, L"", false},
+      {"a registration", EjectChoice{2, L"USB Flash Disk"}, 2, L"USB Flash Disk", true},
+      {"a device no registration counts", EjectChoice{std::nullopt, L"Other Disk"}, kNoRegistration,
+       L"Other Disk", true},
+      {"a registration whose slot was reloaded with another device while the menu was open",
+       EjectChoice{2, L"Card Reader"}, 0, L"", false},
+      {"a registration beyond the table", EjectChoice{40, L"USB Flash Disk"}, 0, L"", false},
+  };
+  for (const Case& c : cases) {
+    MainWndState fresh;
+    fresh.m_aDeviceHotkeyInfo[2].name = L"USB Flash Disk";
+    RecordingMainWndPort freshPort;
+    MainWndLogic freshLogic(fresh, freshPort);
+    freshPort.ejectChoice = c.choice;
+    std::int32_t index = 0;
+    std::wstring name;
+    freshPort.duringRemoval = [&] {
+      index = fresh.m_nRemoveIndex;
+      name = fresh.m_strRemoveDevice;
+    };
+    freshLogic.OnTrayNotify(kTrayLeftButtonDown);
+    freshLogic.OnTimer(kTimerEjectMenu);
+    const bool removed = std::count(freshPort.log.begin(), freshPort.log.end(), "RunRemovalWorker") == 1;
+    EXPECT_EQ(removed, c.removes) << c.what;
+    EXPECT_EQ(index, c.index) << c.what;
+    EXPECT_EQ(name, c.name) << c.what;
+    EXPECT_FALSE(fresh.m_bRemoving) << c.what;
+    EXPECT_TRUE(fresh.m_strRemoveDevice.empty()) << c.what;
+  }
+}
+
+TEST_F(MainWndLogicTest, AClickWaitingForItsMenuGivesWayToASheetOpenedMeanwhile) {
+  logic.OnTrayNotify(kTrayLeftButtonDown);
+  port.duringSheet = [&] { logic.OnTimer(kTimerEjectMenu); };
+  logic.OpenSettingsSheet(kSheetPageVersion);
+  EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "ChooseFromEjectMenu"), 0);
 }
 
 TEST_F(MainWndLogicTest, TrayMouseBringsTheOpenWindowToTheFrontWhileBusy) {
@@ -209,7 +279,9 @@ TEST_F(MainWndLogicTest, TrayMouseBringsTheOpenWindowToTheFrontWhileBusy) {
     MainWndLogic busyLogic(busy, busyPort);
     busyLogic.OnTrayNotify(kTrayRightButtonDown);
     busyLogic.OnTrayNotify(kTrayLeftDoubleClick);
-    EXPECT_EQ(busyPort.log, (Log{"BringToFront", "BringToFront"}));
+    busyLogic.OnTrayNotify(kTrayLeftButtonDown);
+    EXPECT_EQ(busyPort.log, (Log{"BringToFront", "BringToFront", "BringToFront"}));
+    EXPECT_EQ(busy.m_nEjectMenuTimer, 0u) << "no menu follows";
   }
 }
 

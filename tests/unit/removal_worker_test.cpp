@@ -123,6 +123,23 @@ TEST_F(RemovalWorkerTest, FailureIsReportedOnlyWhenAskedFor) {
   EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9);
 }
 
+TEST_F(RemovalWorkerTest, ARemovalNoRegistrationCountsStoresNothingAndStillReportsAFailure) {
+  settings.m_bDispRejectErr = 1;
+  state.m_nRemoveIndex = kNoRegistration;
+  state.m_strRemoveDevice = L"Other Disk";
+  for (int successes : {1, 0}) {
+    SCOPED_TRACE(successes);
+    events.clear();
+    Run(successes);
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"eject Other Disk", L"settled -"}))
+        << "no balloon, whatever a blank record would count";
+    EXPECT_FALSE(store.HasSection(L"REJECT_TIMES"));
+    EXPECT_EQ(state.m_aDeviceHotkeyInfo[1].reject_times, 9) << "the table is left alone";
+  }
+  ASSERT_EQ(prompter.prompts().size(), 1u);
+  EXPECT_EQ(prompter.prompts()[0].argument, L"Other Disk");
+}
+
 TEST_F(RemovalWorkerTest, AbandonedRemovalReportsNothingAndLeavesTheTableAlone) {
   settings.m_bDispRejectErr = 1;
   for (int successes : {0, 1}) {

@@ -9,6 +9,7 @@
 #include "common/win32/WindowsVersion.h"
 #include "hotkeys/HotkeyRepeat.h"
 #include "hotkeys/win32/WindowHotkeyRegistrar.h"
+#include "resident/win32/EjectMenuSources.h"
 #include "resident/win32/RemovalWindowCloserWin32.h"
 #include "resident/win32/RemovalWorkerThread.h"
 #include "resident/win32/TrayIcon.h"
@@ -118,6 +119,17 @@ void CMainWnd::OnFinalMessage() { ::PostQuitMessage(0); }
 bool CMainWnd::AddTrayIcon() { return ::AddTrayIcon(hwnd()) == TRUE; }
 void CMainWnd::DeleteTrayIcon() { ::DeleteTrayIcon(hwnd()); }
 void CMainWnd::ShowTrayMenu() { ::ShowTrayMenu(hwnd()); }
+
+std::optional<EjectChoice> CMainWnd::ChooseFromEjectMenu() {
+  const std::vector<EjectMenuItem> items = CurrentEjectMenu(m_aDeviceHotkeyInfo, context_);
+  std::vector<std::wstring> texts;
+  for (const EjectMenuItem& item : items) texts.push_back(item.text);
+  const auto chosen = TrackTextMenu(hwnd(), texts, win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
+  if (!chosen) return std::nullopt;
+  return items[*chosen].choice;
+}
+
+unsigned CMainWnd::DoubleClickTimeMs() const { return ::GetDoubleClickTime(); }
 
 std::uintptr_t CMainWnd::StartTimer(unsigned id, unsigned periodMs) {
   return ::SetTimer(hwnd(), id, periodMs, nullptr);

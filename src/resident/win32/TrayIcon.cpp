@@ -81,15 +81,41 @@ BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count) {
   return ::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void ShowTrayMenu(HWND window) {
+namespace {
+
+// The popup at the cursor, in the foreground as a tray menu must be; gives what
+// TrackPopupMenu gives for `flags`.
+BOOL TrackAtCursor(HWND window, HMENU popup, UINT flags) {
   POINT cursor = {};
   ::GetCursorPos(&cursor);
-  const win32::UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_TRAY)));
-  if (!menu) return;
-  HMENU popup = ::GetSubMenu(menu.get(), 0);
   // Without the foreground the menu would not close on a click elsewhere.
   ::SetForegroundWindow(window);
   ::SetFocus(window);
-  ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, window, nullptr);
+  const BOOL result = ::TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, window, nullptr);
+  // Makes the switch away from this window that a menu closed by a click elsewhere needs.
   ::PostMessageW(window, WM_NULL, 0, 0);
+  return result;
+}
+
+}  // namespace
+
+void ShowTrayMenu(HWND window) {
+  const win32::UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_TRAY)));
+  if (!menu) return;
+  TrackAtCursor(window, ::GetSubMenu(menu.get(), 0), 0);
+}
+
+std::optional<std::size_t> TrackTextMenu(HWND window, const std::vector<std::wstring>& items,
+                                         const std::wstring& emptyText) {
+  const win32::UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return std::nullopt;
+  // Item i has id i + 1: TrackPopupMenu gives 0 for no choice.
+  for (std::size_t i = 0; i < items.size(); ++i)
+    ::AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].c_str());
+  if (items.empty()) ::AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, emptyText.c_str());
+  // The choice comes back here rather than as a WM_COMMAND that would need an id range.
+  const auto chosen = static_cast<std::size_t>(
+      TrackAtCursor(window, menu.get(), TPM_RETURNCMD | TPM_NONOTIFY));
+  if (chosen == 0 || chosen > items.size()) return std::nullopt;
+  return chosen - 1;
 }

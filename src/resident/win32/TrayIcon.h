@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 inline constexpr UINT WM_TRAYNOTIFY = WM_APP + 1;  // 32769
 
@@ -14,3 +17,7 @@ void DeleteTrayIcon(HWND window);
 BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count);
 // Shows menu 134 at the cursor; the choice arrives as WM_COMMAND.
 void ShowTrayMenu(HWND window);
+// Shows a menu of `items` at the cursor, or one greyed item `emptyText` when there are
+// none; the index of the item chosen.
+std::optional<std::size_t> TrackTextMenu(HWND window, const std::vector<std::wstring>& items,
+                                         const std::wstring& emptyText);

@@ -1,0 +1,38 @@
+#include "devices/DeviceDrives.h"
+
+#include <algorithm>
+
+#include "devices/DeviceNames.h"
+#include "devices/DeviceNodes.h"
+#include "devices/DriveHolder.h"
+
+bool DeviceDrive::CarriedBy(std::wstring_view name) const {
+  return std::any_of(names.begin(), names.end(),
+                     [name](const std::wstring& own) { return DeviceNamesEqual(own, name); });
+}
+
+namespace {
+
+void AddNamesUpToHolder(DeviceTree& tree, DevNode device, DevNode holder,
+                        std::vector<std::wstring>& names) {
+  for (std::optional<DevNode> node = device; node; node = GetParentNode(tree, *node)) {
+    std::wstring name = GetDeviceName(tree, *node);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+    if (*node == holder) return;
+  }
+}
+
+}  // namespace
+
+std::vector<DeviceDrive> FindDeviceDrives(DeviceTree& tree, DriveStorage& storage) {
+  std::vector<DeviceDrive> drives;
+  for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+    DeviceDrive drive{letter, {}};
+    for (const DevNode device : FindDriveDevices(tree, storage, letter)) {
+      if (const auto holder = NearestRemovableAncestor(tree, device))
+        AddNamesUpToHolder(tree, device, *holder, drive.names);
+    }
+    if (!drive.names.empty()) drives.push_back(std::move(drive));
+  }
+  return drives;
+}
