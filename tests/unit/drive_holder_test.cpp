@@ -22,15 +22,6 @@ using winvalues::kDriveNoRootDir;
 using winvalues::kDriveRemote;
 using winvalues::kDriveRemovable;
 
-// The one instance ID of the tree that holds `piece`; empty (and a failure) otherwise.
-std::wstring IdHolding(SimulatedDeviceTree& tree, const std::wstring& piece) {
-  std::vector<std::wstring> found;
-  for (const std::wstring& id : tree.AllIds())
-    if (id.find(piece) != std::wstring::npos) found.push_back(id);
-  EXPECT_EQ(found.size(), 1u) << testing::PrintToString(piece);
-  return found.size() == 1 ? found.front() : std::wstring();
-}
-
 struct LetterCase {
   wchar_t letter;
   unsigned type;

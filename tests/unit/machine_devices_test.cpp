@@ -25,15 +25,6 @@ class CountingPreparation : public StorageEjectPreparation {
   unsigned count = 0;
 };
 
-// The instance ID of the one node of the tree whose ID holds `piece`.
-std::wstring IdHolding(SimulatedDeviceTree& tree, const std::wstring& piece) {
-  std::vector<std::wstring> found;
-  for (const std::wstring& id : tree.AllIds())
-    if (id.find(piece) != std::wstring::npos) found.push_back(id);
-  EXPECT_EQ(found.size(), 1u) << testing::PrintToString(piece);
-  return found.size() == 1 ? found.front() : std::wstring();
-}
-
 struct Ejected {
   std::vector<std::wstring> ids;  // each node asked for once, sorted
   bool prepared = false;          // every request preceded by the storage preparation

@@ -4,22 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "EnvironmentValue.h"
+
 namespace stand_in {
 
 namespace {
 
 CRITICAL_SECTION g_lock;
 SimulatedDeviceTree* g_tree = nullptr;  // made at the first call, not in DllMain
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  const DWORD needed = ::GetEnvironmentVariableW(name, nullptr, 0);
-  if (needed == 0) return {};
-  std::wstring value(needed, L'\0');
-  const DWORD written = ::GetEnvironmentVariableW(name, value.data(), needed);
-  if (written == 0 || written >= needed) return {};
-  value.resize(written);
-  return value;
-}
 
 SimulatedDeviceTree* MakeTree() {
   const std::wstring file = EnvironmentValue(L"TOLLEVANE_DEVICE_TREE");

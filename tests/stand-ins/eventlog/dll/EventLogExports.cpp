@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "EnvironmentValue.h"
 #include "FileBytes.h"
 #include "SimulatedSystemLog.h"
 
@@ -51,16 +52,6 @@ T* As(EVT_HANDLE handle, Object::Kind kind) {
   auto* object = static_cast<Object*>(handle);
   if (object == nullptr || object->kind != kind) return nullptr;
   return static_cast<T*>(object);
-}
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  const DWORD needed = ::GetEnvironmentVariableW(name, nullptr, 0);
-  if (needed == 0) return {};
-  std::wstring value(needed, L'\0');
-  const DWORD written = ::GetEnvironmentVariableW(name, value.data(), needed);
-  if (written == 0 || written >= needed) return {};
-  value.resize(written);
-  return value;
 }
 
 std::vector<VetoEvent> LoggedEvents() {
