@@ -6,6 +6,8 @@
 # --companion: the console companion, which imports kernel32 alone and must be a console
 # program (cmd and PowerShell wait only for those).
 set -euo pipefail
+# objdump's headings, read below, are translated in other locales.
+export LC_ALL=C
 companion=0
 if [ "${1:-}" = --companion ]; then
   companion=1

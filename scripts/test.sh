@@ -3,6 +3,8 @@
 # Windows build's tests (end to end under Wine, and each tool's short run: label tools).
 # Ends with one line that counts them all.
 set -uo pipefail
+# CTest's summary lines are read below.
+export LC_ALL=C
 cd "$(dirname "$0")/.."
 
 passed=0

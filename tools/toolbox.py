@@ -1,14 +1,14 @@
 """What every tool imports first: the end-to-end layer (tests/e2e: the harness, the
 driver, the simulated devices) on the import path, and the build it runs. That is
 the 32-bit build, the primary one, unless TOLLEVANE_E2E_ARCH names another or the
-host cannot execute 32-bit programs (and so 32-bit Wine); the harness reads the
-choice when it is first imported, so it is made here, before."""
+host cannot run 32-bit Wine (it cannot execute 32-bit programs, or 32-bit Wine could
+not be installed); the end-to-end layer reads the choice when it is first imported,
+so it is made here, before any other module of it is."""
 
 from __future__ import annotations
 
 import argparse
 import os
-import subprocess
 import sys
 from pathlib import Path
 
@@ -17,22 +17,15 @@ SOURCE = Path(__file__).resolve().parents[1]
 # The status CTest counts as skipped, as the end-to-end tests give it.
 SKIPPED = 77
 
-
-def _choose_architecture() -> None:
-    if os.environ.get("TOLLEVANE_E2E_ARCH"):
-        return
-    try:
-        subprocess.run(["/usr/lib/wine/wine", "--version"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=False, timeout=30)
-        os.environ["TOLLEVANE_E2E_ARCH"] = "win32"
-    except OSError:
-        os.environ["TOLLEVANE_E2E_ARCH"] = "win64"
-
-
-_choose_architecture()
 sys.path.insert(0, str(SOURCE / "tests" / "e2e"))
 
 import wine_host  # noqa: E402
+
+# wine_host took its architecture from the environment, 32-bit when none is named.
+if not os.environ.get("TOLLEVANE_E2E_ARCH") and wine_host.host_runs_arch("win32"):
+    os.environ["TOLLEVANE_E2E_ARCH"] = wine_host.ARCH = "win64"
+else:
+    os.environ.setdefault("TOLLEVANE_E2E_ARCH", wine_host.ARCH)
 
 
 def exit_unless_host_runs_wine() -> None:

@@ -5,6 +5,7 @@ with the test process even when CTest kills it (PR_SET_PDEATHSIG)."""
 from __future__ import annotations
 
 import ctypes
+import glob
 import os
 import select
 import shutil
@@ -26,6 +27,7 @@ if ARCH not in ("win32", "win64"):
 # Debian's /usr/bin/wine always prefers the 32-bit loader once it is installed,
 # so a 64-bit prefix is started through the 64-bit loader itself.
 _LOADER = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+_WINE_DLLS = {"win32": "i386-windows", "win64": "x86_64-windows"}
 
 
 class HarnessError(RuntimeError):
@@ -99,12 +101,17 @@ def wine_command() -> list[str]:
     return [loader]
 
 
-def host_runs_arch() -> Optional[str]:
-    """None when this host can run Wine for ARCH, else why not. Some hosts (and
-    sandboxes) cannot execute 32-bit Linux programs at all, which 32-bit Wine is."""
-    loader = _LOADER[ARCH]
+def host_runs_arch(arch: str = "") -> Optional[str]:
+    """None when this host can run Wine for ARCH (or arch), else why not. Some hosts
+    (and sandboxes) cannot execute 32-bit Linux programs at all, which 32-bit Wine is;
+    on others a mirror caught mid-sync kept 32-bit Wine from being installed."""
+    arch = arch or ARCH
+    loader = _LOADER[arch]
     if not os.access(loader, os.X_OK):
         return f"{loader} is not installed; run scripts/setup.sh"
+    dlls = _WINE_DLLS[arch]
+    if not glob.glob(f"/usr/lib/*/wine/{dlls}"):
+        return f"Wine's {dlls} DLLs are not installed (scripts/setup.sh says why)"
     try:
         subprocess.run([loader, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=30, check=False)

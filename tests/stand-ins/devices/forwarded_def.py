@@ -7,6 +7,7 @@ list follows the Wine the tests run on and the functions the sources define.
     forwarded_def.py --objdump OBJDUMP --system-dll SETUPAPI.DLL --output FILE SOURCE...
 """
 import argparse
+import os
 import re
 import subprocess
 import sys
@@ -18,8 +19,9 @@ OWN_EXPORT = re.compile(r"STAND_IN_EXPORT\b[^;{(]*?\bWINAPI\s+(\w+)\s*\(", re.S)
 
 
 def system_exports(objdump, dll):
+    # binutils translates its headings; the one read below is the C locale's.
     dump = subprocess.run([objdump, "-p", str(dll)], check=True, capture_output=True,
-                          text=True).stdout
+                          text=True, env={**os.environ, "LC_ALL": "C"}).stdout
     table = dump.split("[Ordinal/Name Pointer] Table", 1)
     if len(table) != 2:
         sys.exit(f"{dll}: no export name table in {objdump}'s dump")
