@@ -27,7 +27,8 @@ if ARCH not in ("win32", "win64"):
 # Debian's /usr/bin/wine always prefers the 32-bit loader once it is installed,
 # so a 64-bit prefix is started through the 64-bit loader itself.
 _LOADER = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
-_WINE_DLLS = {"win32": "i386-windows", "win64": "x86_64-windows"}
+# The loader's other half, without which it starts and then fails to load anything.
+_WINE_NTDLL = {"win32": "i386-unix/ntdll.so", "win64": "x86_64-unix/ntdll.so"}
 
 
 class HarnessError(RuntimeError):
@@ -109,9 +110,8 @@ def host_runs_arch(arch: str = "") -> Optional[str]:
     loader = _LOADER[arch]
     if not os.access(loader, os.X_OK):
         return f"{loader} is not installed; run scripts/setup.sh"
-    dlls = _WINE_DLLS[arch]
-    if not glob.glob(f"/usr/lib/*/wine/{dlls}"):
-        return f"Wine's {dlls} DLLs are not installed (scripts/setup.sh says why)"
+    if not glob.glob(f"/usr/lib/*/wine/{_WINE_NTDLL[arch]}"):
+        return f"Wine's {_WINE_NTDLL[arch]} is not installed (scripts/setup.sh says why)"
     try:
         subprocess.run([loader, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=30, check=False)
