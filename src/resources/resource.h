@@ -40,6 +40,9 @@
 #define IDS_VETO_ADVICE_CLOSE 146
 #define IDS_VETO_ADVICE_RETRY 147
 
+// The options page's choice of language. Apart again, for the same reason.
+#define IDS_LANGUAGE_AUTOMATIC 160
+
 // Icons.
 #define IDI_PROGRAM 128
 #define IDI_BALLOON_2000 129

@@ -13,6 +13,7 @@ OptionsPageStart OptionsPageFromRecord(const SettingsRecord& record,
   start.boxes.dispMessage = record.m_bDispMessage != 0;
   start.boxes.closeExplorer = record.m_bCloseExplorer != 0;
   start.boxes.closeExplorerDrive = record.m_strCloseExplorerDrive;
+  start.boxes.language = LanguageFromSetting(record.m_strLanguage);
   return start;
 }
 
@@ -53,5 +54,13 @@ bool ApplyOptions(SettingsFile& file, ShortcutFiles& files, Prompter& prompter,
   file.WriteProfileInt(kApp, L"CLOSE_EXPLORER", boxes.closeExplorer ? 1 : 0);
   file.WriteProfileString(kApp, std::wstring(L"CLOSE_EXPLORER_DRIVE"), boxes.closeExplorerDrive);
   file.WriteProfileInt(kApp, L"CLOSE_EXPLORER_SLEEP", closeExplorerSleep);
+  // An unknown value already means "follow Windows", so it is left as the user wrote it.
+  if (boxes.language != LanguageFromSetting(file.GetProfileString(kApp, kLanguageKey))) {
+    const std::wstring key(kLanguageKey);
+    if (boxes.language)
+      file.WriteProfileString(kApp, key, std::wstring(LanguageSettingValue(*boxes.language)));
+    else
+      file.WriteProfileString(kApp, key, std::nullopt);
+  }
   return shortcutOk;
 }
