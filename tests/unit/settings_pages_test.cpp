@@ -290,6 +290,36 @@ TEST(OptionsPage, DriveTextAndSleepAreStoredExactlyAsHeld) {
   EXPECT_EQ(store.Raw(L"APP", L"STARTUP"), L"0");
 }
 
+TEST(OptionsPage, LanguageIsWrittenOnlyWhenTheChoiceDiffersFromTheFile) {
+  struct Case {
+    std::optional<std::wstring> stored;
+    std::optional<UiLanguage> chosen;
+    std::optional<std::wstring> after;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, std::nullopt},
+      {std::nullopt, UiLanguage::English, L"en"},
+      {L"en", UiLanguage::Japanese, L"ja"},
+      {L"ja", std::nullopt, std::nullopt},  // following Windows removes the key
+      {L"fr", std::nullopt, L"fr"},         // which already followed Windows
+      {L"EN", UiLanguage::English, L"EN"},
+  };
+  for (const Case& c : cases) {
+    FakeProfileStore store;
+    if (c.stored) store.Set(L"APP", L"LANGUAGE", *c.stored);
+    SettingsFile file(store);
+    SettingsRecord record;
+    LoadSettings(file, false, true, record);
+    FakeShortcutFiles files;
+    RecordingPrompter prompter;
+    OptionsPageBoxes boxes = OptionsPageFromRecord(record, kLink, files).boxes;
+    EXPECT_EQ(boxes.language, c.stored ? LanguageFromSetting(*c.stored) : std::nullopt);
+    boxes.language = c.chosen;
+    ApplyOptions(file, files, prompter, kLink, boxes, 500);
+    EXPECT_EQ(store.Raw(L"APP", L"LANGUAGE"), c.after) << testing::PrintToString(c.stored);
+  }
+}
+
 // --------------------------------------------------------------------- version
 
 TEST(VersionPage, KeepsOnePictureByWindowsVersionAndDestroysTheOthersInOrder) {
