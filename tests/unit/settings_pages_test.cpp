@@ -15,6 +15,9 @@
 #include "ui/SheetHelp.h"
 #include "ui/VersionPicture.h"
 
+// Boxes are spelled positionally; the language left out follows Windows on purpose.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 using WriteCall = FakeProfileStore::WriteCall;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "common/win32/SystemLibrary.h"
 #include "common/win32/WindowsVersion.h"
 
 namespace win32 {
@@ -15,15 +16,16 @@ std::atomic<UiLanguage> g_resourceLanguage{UiLanguage::Japanese};
 using SetThreadUILanguageFn = LANGID(WINAPI*)(LANGID);
 using GetUserDefaultUILanguageFn = LANGID(WINAPI*)();
 
-FARPROC Kernel32Function(const char* name) {
-  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  return kernel != nullptr ? ::GetProcAddress(kernel, name) : nullptr;
+// Looked up, not imported: Windows 2000 has no SetThreadUILanguage.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  return SystemFunction<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
 }
 
 // Windows before Vista accept only 0 here, which picks a console language, not ours.
 void SetThreadLanguage(UiLanguage language) {
   if (!QueryWindowsVersion().IsVistaOrLater()) return;
-  const auto set = reinterpret_cast<SetThreadUILanguageFn>(Kernel32Function("SetThreadUILanguage"));
+  const auto set = Kernel32Function<SetThreadUILanguageFn>("SetThreadUILanguage");
   if (set != nullptr) set(ResourceLanguageId(language));
 }
 
@@ -55,8 +57,7 @@ UiLanguage CurrentResourceLanguage() { return g_resourceLanguage.load(); }
 void ApplyResourceLanguageToThread() { SetThreadLanguage(g_resourceLanguage.load()); }
 
 LANGID UserUiLanguage() {
-  const auto get =
-      reinterpret_cast<GetUserDefaultUILanguageFn>(Kernel32Function("GetUserDefaultUILanguage"));
+  const auto get = Kernel32Function<GetUserDefaultUILanguageFn>("GetUserDefaultUILanguage");
   return get != nullptr ? get() : 0;
 }
 

@@ -1,0 +1,71 @@
+"""Tollevane on an English Windows (LANG=C.UTF-8 under Wine): its message boxes, its sheet
+and its command line speak English, the English storage name typed back removes every USB
+mass-storage device, and LANGUAGE=ja in the settings file brings the Japanese back."""
+
+import re
+from pathlib import Path
+
+import driver
+import harness
+from driver import Sheet, write_settings
+from harness import Entry, QUICK_EXIT
+from simulated_devices import DeviceTreeFile, EjectLog, held_by, tree_environment
+from texts import (ALL_STORAGE_EN, ALL_STORAGE_VISTA, ERROR_CAPTION_EN, PAGE_CAPTIONS, PAGE_CAPTIONS_EN,
+                   STORAGE_EN, STORAGE_VISTA, veto_message_en)
+
+ENGLISH = "C.UTF-8"
+MACHINE = DeviceTreeFile("windows10-en.tree", Path(__file__).resolve().parent.parent / "machines")
+STICK = "SanDisk Ultra USB Device"
+HOLDER, HOLDER_FILE, HOLDER_PID = r"\Device\HarddiskVolume3\Windows\System32\notepad.exe", "notepad.exe", 4242
+JAPANESE = re.compile("[\u3000-\u30ff\u4e00-\u9fff\uff00-\uffef]")
+
+
+class English(harness.TestCase):
+
+    def test_list_names_storage_in_english_and_that_name_removes_all_of_it(self):
+        with self.session("10", lang=ENGLISH) as s:
+            write_settings(s, {"STARTUP": 0})
+            removed = {}
+            for name in (None, STORAGE_VISTA):
+                log = EjectLog(s)
+                log.clear()
+                env = tree_environment(MACHINE.filled(s.artifacts / f"tree-{len(removed)}"), log)
+                if name is None:
+                    listing = s.start_tollevane("/list", "/utf8", env=env)
+                    self.assertEqual(listing.wait(QUICK_EXIT), 0)
+                    lines = listing.stdout_bytes.decode("utf-8").splitlines()
+                    self.assertEqual(lines[0], STORAGE_EN)
+                    self.assertEqual([line for line in lines if JAPANESE.search(line)], [])
+                    name = lines[0]
+                self.assertEqual(s.run_tollevane(name, env=env, timeout=QUICK_EXIT).status, 0)
+                removed[name] = sorted(e.line for e in log.entries())
+            # Typed back, the English first line removes what the Japanese name removes.
+            self.assertGreater(len(removed[STORAGE_EN]), 1)
+            self.assertEqual(removed[STORAGE_EN], removed[STORAGE_VISTA])
+
+    def test_veto_message_and_sheet_are_english(self):
+        with self.session("10", lang=ENGLISH) as s:
+            log = EjectLog(s)
+            env = tree_environment(held_by(MACHINE, s.artifacts / "tree", STICK, HOLDER, HOLDER_PID), log)
+            resident = driver.start_resident(s, {"001": Entry(STICK, "ctrl+alt+f5")}, {"STARTUP": 0}, env=env)
+            s.press("ctrl+alt+f5")
+            self.assertEqual(s.answer("cancel", title=ERROR_CAPTION_EN, timeout=20)[1],
+                             veto_message_en(STICK, HOLDER_FILE, HOLDER_PID))
+            self.assertEqual(self.sheet_texts(s, resident), (PAGE_CAPTIONS_EN[0], ALL_STORAGE_EN))
+
+    def test_language_ja_in_the_settings_file_wins_over_an_english_windows(self):
+        with self.session("10", lang=ENGLISH) as s:
+            env = tree_environment(MACHINE.filled(s.artifacts / "tree"), EjectLog(s))
+            resident = driver.start_resident(s, None, {"STARTUP": 0, "LANGUAGE": "ja"}, env=env)
+            self.assertEqual(self.sheet_texts(s, resident), (PAGE_CAPTIONS[0], ALL_STORAGE_VISTA))
+            listing = s.start_tollevane("/list", "/utf8", env=env)
+            self.assertEqual(listing.wait(QUICK_EXIT), 0)
+            self.assertEqual(listing.stdout_bytes.decode("utf-8").splitlines()[0], STORAGE_VISTA)
+
+    def sheet_texts(self, s, resident) -> tuple[str, str]:
+        """The caption of the sheet's first page and the first row of its device list."""
+        sheet: Sheet = resident.open_sheet()
+        page = harness.wait_until(lambda: sheet.shown_page(), what="a page shown")
+        rows = harness.wait_until(lambda: driver.DeviceListPage(s, page.handle).texts(), what="rows")
+        sheet.close()
+        return page.text, rows[0]
