@@ -25,6 +25,7 @@
 #define IDC_OPTIONS_DISP_MESSAGE 1006
 #define IDC_OPTIONS_LANGUAGE_GROUP 1030
 #define IDC_OPTIONS_LANGUAGE 1031
+#define IDC_OPTIONS_LANGUAGE_NOTE 1032
 
 // Dialog 134, version. The three balloon pictures share one place; one survives.
 #define IDC_VERSION_CONTACT 1016

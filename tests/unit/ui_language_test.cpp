@@ -42,7 +42,9 @@ TEST(UiLanguage, EnglishKeyNamesReplaceOnlyTheJapaneseOnes) {
     const std::wstring_view japanese = KeyName(key);
     const std::wstring_view english = KeyName(key, UiLanguage::English);
     EXPECT_FALSE(HasJapanese(english)) << std::hex << key;
-    if (!HasJapanese(japanese)) EXPECT_EQ(english, japanese) << std::hex << key;
+    if (!HasJapanese(japanese)) {
+      EXPECT_EQ(english, japanese) << std::hex << key;
+    }
   }
   EXPECT_EQ(HotkeyToText(0, false, UiLanguage::English), L"None");
   EXPECT_EQ(HotkeyToText(0x000200A0, true, UiLanguage::English), L"Win + Ctrl + Left Shift");
