@@ -1,6 +1,5 @@
 #include "settings/SettingsRecord.h"
 
-#include "common/UiLanguage.h"
 #include "settings/SettingsFile.h"
 
 void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vistaOrLater,
@@ -20,5 +19,4 @@ void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vista
   record.m_bCloseExplorer = file.GetProfileInt(kApp, L"CLOSE_EXPLORER", vistaOrLater ? 1 : 0);
   record.m_strCloseExplorerDrive = file.GetProfileString(kApp, L"CLOSE_EXPLORER_DRIVE", {});
   record.m_nCloseExplorerSleep = file.GetProfileInt(kApp, L"CLOSE_EXPLORER_SLEEP", 500);
-  record.m_strLanguage = file.GetProfileString(kApp, kLanguageKey, {});
 }

@@ -27,8 +27,6 @@ struct SettingsRecord {
   std::int32_t m_bCloseExplorer = 0;
   std::wstring m_strCloseExplorerDrive;
   std::int32_t m_nCloseExplorerSleep = 500;
-  // LANGUAGE as written: "ja", "en", or anything else for following Windows.
-  std::wstring m_strLanguage;
 };
 
 // Fills `record` from section "APP", values as read, in the file's key order.

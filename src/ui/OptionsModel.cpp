@@ -13,8 +13,11 @@ OptionsPageStart OptionsPageFromRecord(const SettingsRecord& record,
   start.boxes.dispMessage = record.m_bDispMessage != 0;
   start.boxes.closeExplorer = record.m_bCloseExplorer != 0;
   start.boxes.closeExplorerDrive = record.m_strCloseExplorerDrive;
-  start.boxes.language = LanguageFromSetting(record.m_strLanguage);
   return start;
+}
+
+std::optional<UiLanguage> StoredLanguageChoice(const SettingsFile& file) {
+  return LanguageFromSetting(file.GetProfileString(L"APP", kLanguageKey));
 }
 
 ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists) {
@@ -55,7 +58,7 @@ bool ApplyOptions(SettingsFile& file, ShortcutFiles& files, Prompter& prompter,
   file.WriteProfileString(kApp, std::wstring(L"CLOSE_EXPLORER_DRIVE"), boxes.closeExplorerDrive);
   file.WriteProfileInt(kApp, L"CLOSE_EXPLORER_SLEEP", closeExplorerSleep);
   // An unknown value already means "follow Windows", so it is left as the user wrote it.
-  if (boxes.language != LanguageFromSetting(file.GetProfileString(kApp, kLanguageKey))) {
+  if (boxes.language != StoredLanguageChoice(file)) {
     const std::wstring key(kLanguageKey);
     if (boxes.language)
       file.WriteProfileString(kApp, key, std::wstring(LanguageSettingValue(*boxes.language)));

@@ -44,6 +44,9 @@ struct OptionsPageStart {
 OptionsPageStart OptionsPageFromRecord(const SettingsRecord& record,
                                        const std::wstring& shortcutPath, ShortcutFiles& files);
 
+// The language box at opening: LANGUAGE of section "APP", nothing when it names none.
+std::optional<UiLanguage> StoredLanguageChoice(const SettingsFile& file);
+
 enum class ShortcutChange { None, Create, Delete };
 
 ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists);

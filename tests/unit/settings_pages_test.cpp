@@ -311,12 +311,10 @@ TEST(OptionsPage, LanguageIsWrittenOnlyWhenTheChoiceDiffersFromTheFile) {
     FakeProfileStore store;
     if (c.stored) store.Set(L"APP", L"LANGUAGE", *c.stored);
     SettingsFile file(store);
-    SettingsRecord record;
-    LoadSettings(file, false, true, record);
     FakeShortcutFiles files;
     RecordingPrompter prompter;
-    OptionsPageBoxes boxes = OptionsPageFromRecord(record, kLink, files).boxes;
-    EXPECT_EQ(boxes.language, c.stored ? LanguageFromSetting(*c.stored) : std::nullopt);
+    EXPECT_EQ(StoredLanguageChoice(file), c.stored ? LanguageFromSetting(*c.stored) : std::nullopt);
+    OptionsPageBoxes boxes = OptionsPageFromRecord(SettingsRecord{}, kLink, files).boxes;
     boxes.language = c.chosen;
     ApplyOptions(file, files, prompter, kLink, boxes, 500);
     EXPECT_EQ(store.Raw(L"APP", L"LANGUAGE"), c.after) << testing::PrintToString(c.stored);

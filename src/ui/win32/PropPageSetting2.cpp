@@ -66,7 +66,7 @@ BOOL CPropPageSetting2::OnInitDialog() {
   ui::SetChecked(hwnd(), IDC_OPTIONS_DISP_MESSAGE, start.boxes.dispMessage);
   ui::SetChecked(hwnd(), IDC_OPTIONS_CLOSE_EXPLORER, start.boxes.closeExplorer);
   ::SetDlgItemTextW(hwnd(), IDC_OPTIONS_DRIVE, start.boxes.closeExplorerDrive.c_str());
-  FillLanguageBox(hwnd(), start.boxes.language);
+  FillLanguageBox(hwnd(), StoredLanguageChoice(m_context.settingsFile));
   return TRUE;
 }
 
