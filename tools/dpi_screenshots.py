@@ -125,6 +125,7 @@ def main() -> int:
         # The driver reads the captions it waits for from here.
         texts.PAGE_CAPTIONS = texts.PAGE_CAPTIONS_EN
         texts.ERROR_CAPTION, texts.CONFIRM_CAPTION = texts.ERROR_CAPTION_EN, texts.CONFIRM_CAPTION_EN
+        texts.HOTKEY_DIALOG_CAPTION = texts.HOTKEY_DIALOG_CAPTION_EN
     toolbox.exit_unless_host_runs_wine()
     for dpi in args.dpi:
         pictures = shoot(dpi, Path(args.out) / str(dpi)) + shoot_eject_menu(dpi, Path(args.out) / str(dpi))

@@ -56,6 +56,7 @@ ALL_STORAGE_VISTA = "すべての USB 大容量記憶装置"
 
 ERROR_CAPTION_EN = "Tollevane Error"
 CONFIRM_CAPTION_EN = "Tollevane Confirmation"
+HOTKEY_DIALOG_CAPTION_EN = "Set Hotkey"
 PAGE_CAPTIONS_EN = ["Hotkeys", "Display", "Options", "About"]
 STORAGE_EN = "USB Mass Storage Device"
 ALL_STORAGE_EN = "All USB Mass Storage Devices"
