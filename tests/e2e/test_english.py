@@ -1,6 +1,7 @@
 """Tollevane on an English Windows (LANG=C.UTF-8 under Wine): its message boxes, its sheet
 and its command line speak English, the English storage name typed back removes every USB
-mass-storage device, and LANGUAGE=ja in the settings file brings the Japanese back."""
+mass-storage device, and LANGUAGE=ja in the settings file brings the Japanese back, on
+Windows 2000 as on 10."""
 
 import re
 from pathlib import Path
@@ -10,8 +11,8 @@ import harness
 from driver import Sheet, write_settings
 from harness import Entry, QUICK_EXIT
 from simulated_devices import DeviceTreeFile, EjectLog, held_by, tree_environment
-from texts import (ALL_STORAGE_EN, ALL_STORAGE_VISTA, ERROR_CAPTION_EN, PAGE_CAPTIONS, PAGE_CAPTIONS_EN,
-                   STORAGE_EN, STORAGE_VISTA, veto_message_en)
+from texts import (ALL_STORAGE_EN, ALL_STORAGE_VISTA, ALL_STORAGE_XP, ERROR_CAPTION_EN, PAGE_CAPTIONS,
+                   PAGE_CAPTIONS_EN, STORAGE_EN, STORAGE_VISTA, STORAGE_XP, veto_message_en)
 
 ENGLISH = "C.UTF-8"
 MACHINE = DeviceTreeFile("windows10-en.tree", Path(__file__).resolve().parent.parent / "machines")
@@ -53,14 +54,21 @@ class English(harness.TestCase):
                              veto_message_en(STICK, HOLDER_FILE, HOLDER_PID))
             self.assertEqual(self.sheet_texts(s, resident), (PAGE_CAPTIONS_EN[0], ALL_STORAGE_EN))
 
-    def test_language_ja_in_the_settings_file_wins_over_an_english_windows(self):
-        with self.session("10", lang=ENGLISH) as s:
-            env = tree_environment(MACHINE.filled(s.artifacts / "tree"), EjectLog(s))
-            resident = driver.start_resident(s, None, {"STARTUP": 0, "LANGUAGE": "ja"}, env=env)
-            self.assertEqual(self.sheet_texts(s, resident), (PAGE_CAPTIONS[0], ALL_STORAGE_VISTA))
-            listing = s.start_tollevane("/list", "/utf8", env=env)
-            self.assertEqual(listing.wait(QUICK_EXIT), 0)
-            self.assertEqual(listing.stdout_bytes.decode("utf-8").splitlines()[0], STORAGE_VISTA)
+    def test_language_setting_wins_over_windows_before_vista_too(self):
+        # Windows 2000 takes no thread language: there the chosen language's resources
+        # are found by language alone.
+        cases = [("2000", None, PAGE_CAPTIONS_EN[0], ALL_STORAGE_EN, STORAGE_EN),
+                 ("2000", "ja", PAGE_CAPTIONS[0], ALL_STORAGE_XP, STORAGE_XP),
+                 ("10", "ja", PAGE_CAPTIONS[0], ALL_STORAGE_VISTA, STORAGE_VISTA)]
+        for version, language, caption, all_storage, storage in cases:
+            with self.subTest(version=version, LANGUAGE=language), self.session(version, lang=ENGLISH) as s:
+                env = tree_environment(MACHINE.filled(s.artifacts / "tree"), EjectLog(s))
+                app = {"STARTUP": 0, **({"LANGUAGE": language} if language else {})}
+                resident = driver.start_resident(s, None, app, env=env)
+                self.assertEqual(self.sheet_texts(s, resident), (caption, all_storage))
+                listing = s.start_tollevane("/list", "/utf8", env=env)
+                self.assertEqual(listing.wait(QUICK_EXIT), 0)
+                self.assertEqual(listing.stdout_bytes.decode("utf-8").splitlines()[0], storage)
 
     def sheet_texts(self, s, resident) -> tuple[str, str]:
         """The caption of the sheet's first page and the first row of its device list."""
