@@ -1,9 +1,10 @@
 """Tollevane on an English Windows (LANG=C.UTF-8 under Wine): its message boxes, its sheet
-and its command line speak English, the English storage name typed back removes every USB
+and its command line speak English, its help is the English file, the English storage name typed back removes every USB
 mass-storage device, and LANGUAGE=ja in the settings file brings the Japanese back, on
 Windows 2000 as on 10."""
 
 import re
+import shutil
 from pathlib import Path
 
 import driver
@@ -12,7 +13,7 @@ from driver import Sheet, write_settings
 from harness import Entry, QUICK_EXIT
 from simulated_devices import DeviceTreeFile, EjectLog, held_by, tree_environment
 from texts import (ALL_STORAGE_EN, ALL_STORAGE_VISTA, ALL_STORAGE_XP, ERROR_CAPTION_EN, PAGE_CAPTIONS,
-                   PAGE_CAPTIONS_EN, STORAGE_EN, STORAGE_VISTA, STORAGE_XP, veto_message_en)
+                   PAGE_CAPTIONS_EN, STORAGE_EN, STORAGE_VISTA, STORAGE_XP, ID_HELP, veto_message_en)
 
 ENGLISH = "C.UTF-8"
 MACHINE = DeviceTreeFile("windows10-en.tree", Path(__file__).resolve().parent.parent / "machines")
@@ -48,11 +49,17 @@ class English(harness.TestCase):
         with self.session("10", lang=ENGLISH) as s:
             log = EjectLog(s)
             env = tree_environment(held_by(MACHINE, s.artifacts / "tree", STICK, HOLDER, HOLDER_PID), log)
-            resident = driver.start_resident(s, {"001": Entry(STICK, "ctrl+alt+f5")}, {"STARTUP": 0}, env=env)
+            english_help = s.unix_path(s.program).parent / "Tollevane.en.chm"
+            shutil.copyfile(harness.paths().exe.parent / english_help.name, english_help)
+            resident = driver.start_resident(s, {"001": Entry(STICK, "ctrl+alt+f5")}, {"STARTUP": 0},
+                                             env={**env, "WINEDEBUG": "trace+htmlhelp"})
             s.press("ctrl+alt+f5")
             self.assertEqual(s.answer("cancel", title=ERROR_CAPTION_EN, timeout=20)[1],
                              veto_message_en(STICK, HOLDER_FILE, HOLDER_PID))
             self.assertEqual(self.sheet_texts(s, resident), (PAGE_CAPTIONS_EN[0], ALL_STORAGE_EN))
+            resident.command(ID_HELP)
+            asked = harness.wait_until(lambda: driver.help_requests(resident.process), what="the help request")
+            self.assertEqual(asked[0].path, str(s.program.parent / english_help.name))
 
     def test_language_setting_wins_over_windows_before_vista_too(self):
         # Windows 2000 takes no thread language: there the chosen language's resources

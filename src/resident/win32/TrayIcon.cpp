@@ -6,9 +6,9 @@
 #include <cwchar>
 
 #include "common/win32/Handles.h"
+#include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/WindowsVersion.h"
-#include "common/win32/ResourceLanguage.h"
 #include "resident/RemovalBalloon.h"
 #include "resources/resource.h"
 

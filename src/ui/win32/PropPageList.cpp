@@ -6,8 +6,8 @@
 
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
-#include "common/win32/ResourceStrings.h"
 #include "common/win32/ResourceLanguage.h"
+#include "common/win32/ResourceStrings.h"
 #include "devices/DeviceTree.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "devices/win32/SetupApi.h"
