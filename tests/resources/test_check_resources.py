@@ -17,7 +17,7 @@ PLANTED = [
      "string IDS_VETO_UNKNOWN (145): no English text"),
     ("en/Tollevane.rc", "'%s' has been", "'%d' has been",
      "string IDS_CONGRATULATION (112): placeholders differ: Japanese %s %d, English %d %d"),
-    ("en/DeviceListPage.rc", '"&Clear", IDC_DEVICE_LIST_RELEASE, 156', '"解除", IDC_DEVICE_LIST_RELEASE, 156',
+    ("en/DeviceListPage.rc", 'PUSHBUTTON "&Clear"', 'PUSHBUTTON "解除"',
      "dialog IDD_DEVICE_LIST (133): Japanese characters in the English text '解除'"),
     ("SettingsPages.rc", "  COMBOBOX IDC_OPTIONS_LANGUAGE, 17, 166, 100, 60, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP\n", "",
      "dialog IDD_OPTIONS (108): ids only in English: 1031 (IDC_OPTIONS_LANGUAGE)"),
