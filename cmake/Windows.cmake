@@ -80,7 +80,17 @@ if(TOLLEVANE_FPC)
       DEPENDS ${TOLLEVANE_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build-help.sh
               ${CMAKE_SOURCE_DIR}/scripts/chm-compile.pas ${CMAKE_SOURCE_DIR}/scripts/chm-clear-times.py
       COMMENT "Compiling the help file")
-  add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm)
+  # The English help beside it, named with the language before the extension: the Japanese
+  # file keeps the name it has always had, and both sort together beside the program.
+  file(GLOB TOLLEVANE_HELP_EN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/en/*)
+  add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/Tollevane.en.chm
+      COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-help.sh ${CMAKE_SOURCE_DIR}/help/en
+              ${CMAKE_BINARY_DIR}/help-en ${CMAKE_BINARY_DIR}/Tollevane.en.chm ${CMAKE_SOURCE_DIR}/help
+      DEPENDS ${TOLLEVANE_HELP_EN_SOURCES} ${TOLLEVANE_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build-help.sh
+              ${CMAKE_SOURCE_DIR}/scripts/chm-compile.pas ${CMAKE_SOURCE_DIR}/scripts/chm-clear-times.py
+      COMMENT "Compiling the English help file")
+  add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/Tollevane.chm ${CMAKE_BINARY_DIR}/Tollevane.en.chm)
 
   find_program(TOLLEVANE_PYTHON3 NAMES python3 REQUIRED)
   add_custom_target(release_archive ALL
@@ -89,9 +99,12 @@ if(TOLLEVANE_FPC)
               --source ${CMAKE_SOURCE_DIR}
               Tollevane.exe=$<TARGET_FILE:Tollevane> Tollevane.com=$<TARGET_FILE:TollevaneCompanion>
               Tollevane.chm=${CMAKE_BINARY_DIR}/Tollevane.chm
+              Tollevane.en.chm=${CMAKE_BINARY_DIR}/Tollevane.en.chm
               --text Readme.txt=${CMAKE_SOURCE_DIR}/release/Readme.txt
+              --text Readme.en.txt=${CMAKE_SOURCE_DIR}/release/Readme.en.txt
       BYPRODUCTS ${TOLLEVANE_ARCHIVE}
       DEPENDS Tollevane TollevaneCompanion help_file ${CMAKE_SOURCE_DIR}/release/Readme.txt
+              ${CMAKE_SOURCE_DIR}/release/Readme.en.txt
       COMMENT "Packing ${TOLLEVANE_ARCHIVE}")
 endif()
 

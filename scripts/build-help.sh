@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Compiles help/ into a .chm: build-help.sh SOURCE_DIR WORK_DIR OUTPUT.chm
+# Compiles help/ into a .chm: build-help.sh SOURCE_DIR WORK_DIR OUTPUT.chm [SHARED_DIR]
+# The English pages (help/en) take the style sheet of the Japanese ones as SHARED_DIR.
 #
 # The compiler is scripts/chm-compile.pas, built here with Free Pascal against the same
 # chm units as chmcmd: it stores the topic aliases relative to the project, so the pages
@@ -13,7 +14,11 @@ output=$3
 
 rm -rf "$work_dir"
 mkdir -p "$work_dir/compiler"
-cp "$source_dir"/* "$work_dir"/
+shared_dir=${4:-}
+if [ -n "$shared_dir" ]; then
+  find "$shared_dir" -maxdepth 1 -type f -exec cp {} "$work_dir"/ \;
+fi
+find "$source_dir" -maxdepth 1 -type f -exec cp {} "$work_dir"/ \;
 
 fpc -v0 -O2 -FU"$work_dir/compiler" -o"$work_dir/compiler/chm-compile" \
     "$scripts/chm-compile.pas" > "$work_dir/compiler/fpc.log" ||

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws Tollevane's icons (program icon 128, balloon pictures 129, 130, 136) and writes them as .ico files.
+"""Draws Tollevane's icons (program icon 128, balloon pictures 129, 130, 136 in Japanese and 137 to 139 in
+English) and writes them as .ico files.
 
 Usage: draw_images.py [--check] [--previews [DIR]]
   (no option)  draw, write src/resources/icons/*.ico, then verify what was written
@@ -27,8 +28,11 @@ ROOT = Path(__file__).resolve().parent.parent
 ICON_DIR = ROOT / 'src' / 'resources' / 'icons'
 FONT_PATH = '/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf'
 
-BALLOON_TITLE = 'ソフトウェアの取り外し'
-BALLOON_TEXT = "'Tollevane.exe' は安全に取り外すことができます。"
+# (title, text) of the balloon in each language, as Windows words its own.
+BALLOON_WORDS = {
+    'ja': ('ソフトウェアの取り外し', "'Tollevane.exe' は安全に取り外すことができます。"),
+    'en': ('Safe To Remove Software', "'Tollevane.exe' can now be safely removed."),
+}
 
 # (width, height, bits per pixel) of every image, in file order.
 PROGRAM_FORMATS = [(16, 16, 4), (16, 16, 8), (16, 16, 32), (32, 32, 8), (32, 32, 32), (48, 48, 8), (48, 48, 32)]
@@ -37,9 +41,12 @@ EXPECTED = {
     'balloon_2000.ico': [(265, 72, 32)],
     'balloon_xp.ico': [(265, 72, 32)],
     'balloon_vista.ico': [(339, 81, 32)],
+    'balloon_2000_en.ico': [(265, 72, 32)],
+    'balloon_xp_en.ico': [(265, 72, 32)],
+    'balloon_vista_en.ico': [(339, 81, 32)],
 }
-HARD_EDGED = {'balloon_2000.ico'}
-SOFT_EDGED = {'balloon_xp.ico', 'balloon_vista.ico'}
+HARD_EDGED = {'balloon_2000.ico', 'balloon_2000_en.ico'}
+SOFT_EDGED = {'balloon_xp.ico', 'balloon_vista.ico', 'balloon_xp_en.ico', 'balloon_vista_en.ico'}
 
 # The 16-colour palette that LR_VGACOLOR renders with, in the standard Windows order. Using exactly these
 # entries keeps the 4-bit tray icon free of dithering on Windows 2000.
@@ -336,7 +343,8 @@ BALLOON_STYLES = {
 }
 
 
-def balloon(style):
+def balloon(style, language):
+    BALLOON_TITLE, BALLOON_TEXT = BALLOON_WORDS[language]
     s = BALLOON_STYLES[style]
     w, h = s['size']
     f = 4
@@ -536,17 +544,16 @@ def program_ico():
     return build_ico(images)
 
 
-def balloon_ico(style):
-    img = balloon(style)
+def balloon_ico(style, language):
+    img = balloon(style, language)
     return build_ico([(img.width, img.height, 32, encode_32(img))])
 
 
 def draw_all():
     return {
         'Tollevane.ico': program_ico(),
-        'balloon_2000.ico': balloon_ico('2000'),
-        'balloon_xp.ico': balloon_ico('xp'),
-        'balloon_vista.ico': balloon_ico('vista'),
+        **{f'balloon_{style}{suffix}.ico': balloon_ico(style, language)
+           for language, suffix in (('ja', ''), ('en', '_en')) for style in ('2000', 'xp', 'vista')},
     }
 
 

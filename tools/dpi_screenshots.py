@@ -4,9 +4,9 @@ an absent registration), the hotkey entry dialog, the wait dialog, the forced-st
 question, the message of a removal that a program vetoes and the exit question. `make test` takes one scale's pictures once
 (tools/smoke.py).
 
-    python3 tools/dpi_screenshots.py --out DIR [--dpi 96 144]
+    python3 tools/dpi_screenshots.py --out DIR [--dpi 96 144] [--english]
 
-Each picture is DIR/<dpi>/<window>.png. Runs build/win32, or build/win64 with
+Each picture is DIR/<dpi>/<window>.png. --english takes them on an English Windows. Runs build/win32, or build/win64 with
 TOLLEVANE_E2E_ARCH=win64.
 """
 
@@ -20,22 +20,24 @@ from pathlib import Path
 import toolbox
 import driver
 import harness
+import texts
 from formats import Entry
 from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, held_by, tree_environment
-from texts import (CONFIRM_CAPTION, DIALOG_CLASS, ERROR_CAPTION, ID_EXIT, MENU_CLASS, PAGE_CAPTIONS, PROGRAM, WM_LBUTTONDBLCLK,
-                   WM_RBUTTONDOWN)
+from texts import DIALOG_CLASS, ID_EXIT, MENU_CLASS, PROGRAM, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN
 
 DEVICES = DeviceTreeFile("resident_devices.tree")
 SLOW = "Long Disk USB Device"  # its removal takes long enough for the wait dialog to show
 HELD = "Quick Stick USB Device"  # a program holds it: its removal is vetoed
 # A window has painted some time after it is there; nothing tells a program when.
 PAINT = 0.5
+# The Unix locale of the sessions: Japanese unless --english.
+LANG = None
 
 
 def shoot(dpi: int, out: Path) -> list[Path]:
     out.mkdir(parents=True, exist_ok=True)
     taken = []
-    with harness.Session(f"dpi-{dpi}", "10", desktop=True) as s:
+    with harness.Session(f"dpi-{dpi}", "10", desktop=True, lang=LANG) as s:
         def shot(name: str) -> None:
             taken.append(s.screenshot(out / f"{name}.png"))
 
@@ -55,7 +57,7 @@ def shoot(dpi: int, out: Path) -> list[Path]:
 
         resident.tray(WM_LBUTTONDBLCLK)
         sheet = driver.Sheet.wait(s)
-        for index in reversed(range(len(PAGE_CAPTIONS))):
+        for index in reversed(range(len(texts.PAGE_CAPTIONS))):
             sheet.show(index)
             time.sleep(PAINT)
             shot(f"sheet-page{index}")
@@ -72,23 +74,23 @@ def shoot(dpi: int, out: Path) -> list[Path]:
         time.sleep(PAINT)
         shot("wait-dialog")
         s.press("esc")
-        s.message_box(title=CONFIRM_CAPTION, timeout=10)
+        s.message_box(title=texts.CONFIRM_CAPTION, timeout=10)
         time.sleep(PAINT)
         shot("force-stop-question")
-        s.answer("yes", title=CONFIRM_CAPTION)
+        s.answer("yes", title=texts.CONFIRM_CAPTION)
         s.wait_window_gone(title=PROGRAM, class_name=DIALOG_CLASS, timeout=15)
 
         s.press("ctrl+alt+f7")
-        s.message_box(title=ERROR_CAPTION, timeout=15)
+        s.message_box(title=texts.ERROR_CAPTION, timeout=15)
         time.sleep(PAINT)
         shot("veto-message")
-        s.answer("cancel", title=ERROR_CAPTION)
+        s.answer("cancel", title=texts.ERROR_CAPTION)
 
         resident.command(ID_EXIT)
-        s.message_box(title=CONFIRM_CAPTION, timeout=10)
+        s.message_box(title=texts.CONFIRM_CAPTION, timeout=10)
         time.sleep(PAINT)
         shot("exit-question")
-        s.answer("no", title=CONFIRM_CAPTION)
+        s.answer("no", title=texts.CONFIRM_CAPTION)
     return taken
 
 
@@ -96,7 +98,7 @@ def shoot_eject_menu(dpi: int, out: Path) -> list[Path]:
     """The left click's menu on the Windows 10 machine: a registered stick with its drive
     and label, the all-storage entry and the other devices."""
     out.mkdir(parents=True, exist_ok=True)
-    with harness.Session(f"dpi-eject-{dpi}", "10", desktop=True) as s:
+    with harness.Session(f"dpi-eject-{dpi}", "10", desktop=True, lang=LANG) as s:
         s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
         folders = s.map_drives("E")
         (folders["E"] / ".windows-label").write_text("写真", encoding="utf-8")
@@ -115,7 +117,15 @@ def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--out", required=True)
     parser.add_argument("--dpi", type=int, nargs="+", default=[96, 144])
+    parser.add_argument("--english", action="store_true")
     args = parser.parse_args()
+    if args.english:
+        global LANG
+        LANG = "C.UTF-8"
+        # The driver reads the captions it waits for from here.
+        texts.PAGE_CAPTIONS = texts.PAGE_CAPTIONS_EN
+        texts.ERROR_CAPTION, texts.CONFIRM_CAPTION = texts.ERROR_CAPTION_EN, texts.CONFIRM_CAPTION_EN
+        texts.HOTKEY_DIALOG_CAPTION = texts.HOTKEY_DIALOG_CAPTION_EN
     toolbox.exit_unless_host_runs_wine()
     for dpi in args.dpi:
         pictures = shoot(dpi, Path(args.out) / str(dpi)) + shoot_eject_menu(dpi, Path(args.out) / str(dpi))

@@ -6,7 +6,7 @@ std::optional<OfferedDevices::Placement> OfferedDevices::Offer(
     const tag_device_hotkey_info& record, bool refresh) {
   // The mass-storage node stands behind the disk drive that is listed in its place, and
   // the generic hub is never something a user ejects by itself.
-  if (record.name == names_.storageDesc || record.name == kGenericUsbHub) return std::nullopt;
+  if (names_.IsStorageName(record.name) || record.name == kGenericUsbHub) return std::nullopt;
 
   const std::optional<std::size_t> found = Find(record);
   if (!found) {

@@ -35,9 +35,10 @@ HotkeyModifiers HotkeyToModifiers(std::uint32_t code, bool winkey) {
   return result;
 }
 
-std::wstring HotkeyToText(std::uint32_t code, bool winkey) {
+std::wstring HotkeyToText(std::uint32_t code, bool winkey, UiLanguage language) {
   using namespace winvalues;
-  if (code == 0) return std::wstring(kNoHotkeyText);
+  if (code == 0)
+    return std::wstring(language == UiLanguage::English ? kNoHotkeyTextEnglish : kNoHotkeyText);
 
   constexpr std::wstring_view kSeparator = L" + ";
   std::wstring text;
@@ -47,6 +48,6 @@ std::wstring HotkeyToText(std::uint32_t code, bool winkey) {
   if (flags & kHotkeyfControl) text.append(L"Ctrl").append(kSeparator);
   if (flags & kHotkeyfShift) text.append(L"Shift").append(kSeparator);
   if (flags & kHotkeyfAlt) text.append(L"Alt").append(kSeparator);
-  text.append(KeyName(code & kKeyMask));
+  text.append(KeyName(code & kKeyMask, language));
   return text;
 }

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "hotkeys/HotkeyCode.h"
 
@@ -42,13 +44,35 @@ constexpr std::array<std::wstring_view, 256> kKeyNames = {
     /* 0xF8 */ L"ExSel", L"Erase", L"Play", L"Zoom", L"-", L"PA1", L"Clear", L"-",
 };
 
+// The keys the table above names in Japanese, as Windows names them in English; every
+// other key is named alike in both.
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 36> kEnglishKeyNames = {{
+    {0x01, L"Left Button"}, {0x02, L"Right Button"}, {0x04, L"Middle Button"},
+    {0x05, L"X Button 1"}, {0x06, L"X Button 2"}, {0x15, L"IME Kana"}, {0x19, L"IME Kanji"},
+    {0x1C, L"IME Convert"}, {0x1D, L"IME Nonconvert"}, {0x1F, L"IME Mode Change"},
+    {0x5B, L"Left Win"}, {0x5C, L"Right Win"}, {0x5D, L"Application"},
+    {0xA0, L"Left Shift"}, {0xA1, L"Right Shift"}, {0xA2, L"Left Ctrl"}, {0xA3, L"Right Ctrl"},
+    {0xA4, L"Left Alt"}, {0xA5, L"Right Alt"}, {0xA6, L"Browser Back"},
+    {0xA8, L"Browser Refresh"}, {0xA9, L"Browser Stop"}, {0xAA, L"Browser Search"},
+    {0xAB, L"Browser Favorites"}, {0xAC, L"Browser Home"}, {0xAD, L"Mute"},
+    {0xAE, L"Volume Down"}, {0xAF, L"Volume Up"}, {0xB0, L"Next Track"},
+    {0xB1, L"Previous Track"}, {0xB2, L"Media Stop"}, {0xB3, L"Media Play / Pause"},
+    {0xB4, L"Start Mail"}, {0xB5, L"Select Media"}, {0xB6, L"Start App 1"},
+    {0xB7, L"Start App 2"},
+}};
+
 constexpr std::wstring_view kNoKeyName = L"-";
 
 }  // namespace
 
-std::wstring_view KeyName(unsigned virtualKey) {
+std::wstring_view KeyName(unsigned virtualKey, UiLanguage language) {
   // The entry control never yields codes above 0xFF, but a hand-edited settings file
   // can; they get the no-name mark instead of an index past the table.
   if (virtualKey >= kKeyNames.size()) return kNoKeyName;
+  if (language == UiLanguage::English) {
+    const auto english = std::find_if(kEnglishKeyNames.begin(), kEnglishKeyNames.end(),
+                                      [&](const auto& entry) { return entry.first == virtualKey; });
+    if (english != kEnglishKeyNames.end()) return english->second;
+  }
   return kKeyNames[virtualKey];
 }

@@ -27,7 +27,7 @@ class MenuBuilder {
   std::vector<EjectMenuItem> Build() {
     for (std::size_t i = 0; i < sources_.table.size(); ++i) AddRegistered(i);
     if (!storageShown_ && sources_.usbMassStoragePresent && AllStorageOffered())
-      items_.push_back({MenuSafe(names_.allStorageName), {std::nullopt, names_.storageDesc}});
+      items_.push_back({MenuSafe(names_.allStorageLabel), {std::nullopt, names_.storageDesc}});
     for (std::size_t i = 0; i < sources_.offered.Count(); ++i) AddOffered(i);
     return std::move(items_);
   }
@@ -40,12 +40,12 @@ class MenuBuilder {
     if (IsStorageRegistration(record)) {
       if (storageShown_ || !sources_.usbMassStoragePresent) return;
       storageShown_ = true;
-      text = MenuSafe(names_.allStorageName);
+      text = MenuSafe(names_.allStorageLabel);
     } else {
       if (!OfferedByName(record.name) || Shown(record.name)) return;
       text = EjectItemText(record.name, sources_.drives);
     }
-    text += L'\t' + HotkeyToText(record.hotkey, record.winkey != 0);
+    text += L'\t' + HotkeyToText(record.hotkey, record.winkey != 0, names_.language);
     items_.push_back({std::move(text), {index, record.name}});
   }
 

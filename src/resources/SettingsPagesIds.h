@@ -23,6 +23,9 @@
 #define IDC_OPTIONS_DRIVE 1012
 #define IDC_OPTIONS_MESSAGE_GROUP 1008
 #define IDC_OPTIONS_DISP_MESSAGE 1006
+#define IDC_OPTIONS_LANGUAGE_GROUP 1030
+#define IDC_OPTIONS_LANGUAGE 1031
+#define IDC_OPTIONS_LANGUAGE_NOTE 1032
 
 // Dialog 134, version. The three balloon pictures share one place; one survives.
 #define IDC_VERSION_CONTACT 1016

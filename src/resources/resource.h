@@ -40,11 +40,18 @@
 #define IDS_VETO_ADVICE_CLOSE 146
 #define IDS_VETO_ADVICE_RETRY 147
 
+// The options page's choice of language. Apart again, for the same reason.
+#define IDS_LANGUAGE_AUTOMATIC 160
+
 // Icons.
 #define IDI_PROGRAM 128
 #define IDI_BALLOON_2000 129
 #define IDI_BALLOON_XP 130
 #define IDI_BALLOON_VISTA 136
+// The same pictures with the balloon's words in English.
+#define IDI_BALLOON_2000_EN 137
+#define IDI_BALLOON_XP_EN 138
+#define IDI_BALLOON_VISTA_EN 139
 
 // Dialogs.
 #define IDD_DISPLAY_SETTINGS 107

@@ -19,8 +19,10 @@ int DeviceListModel::AddOrUpdateRow(const tag_device_hotkey_info& record, bool r
 
 DeviceListRow DeviceListModel::Row(std::size_t row) const {
   const tag_device_hotkey_info& record = offered_.At(row);
-  return {record, HotkeyToText(record.hotkey, record.winkey != 0),
-          std::to_wstring(record.reject_times)};
+  const SystemNames& names = offered_.Names();
+  return {record, HotkeyToText(record.hotkey, record.winkey != 0, names.language),
+          std::to_wstring(record.reject_times),
+          offered_.IsAllStorageEntry(row) ? names.allStorageLabel : record.name};
 }
 
 void DeviceListModel::Populate(DeviceTree& tree, std::uint32_t deviceKind,
@@ -82,7 +84,7 @@ bool DeviceListModel::IsAllStorageRow(std::size_t row) const {
 }
 
 bool DeviceListModel::HasNoHotkey(std::size_t row) const {
-  return row < offered_.Count() && Row(row).hotkeyText == kNoHotkeyText;
+  return row < offered_.Count() && offered_.At(row).hotkey == 0;
 }
 
 DeviceListButtons DeviceListModel::ButtonsFor(std::optional<std::size_t> selected) const {

@@ -19,11 +19,13 @@ class Prompter;
 class SettingsFile;
 
 struct DeviceListRow {
-  tag_device_hotkey_info record;  // record.name is the row's text (column 0)
-  std::wstring hotkeyText;        // column 1
-  std::wstring countText;         // column 2
+  tag_device_hotkey_info record;
+  std::wstring hotkeyText;  // column 1
+  std::wstring countText;   // column 2
+  // Column 0: the device's name, or the all-storage entry's label in the chosen language.
+  std::wstring text;
 
-  const std::wstring& Text() const { return record.name; }
+  const std::wstring& Text() const { return text; }
   bool IsPresent() const { return (record.present & 1) != 0; }
 };
 

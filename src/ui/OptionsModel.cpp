@@ -16,6 +16,10 @@ OptionsPageStart OptionsPageFromRecord(const SettingsRecord& record,
   return start;
 }
 
+std::optional<UiLanguage> StoredLanguageChoice(const SettingsFile& file) {
+  return LanguageFromSetting(file.GetProfileString(L"APP", kLanguageKey));
+}
+
 ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists) {
   if (boxTicked == shortcutExists) return ShortcutChange::None;
   return boxTicked ? ShortcutChange::Create : ShortcutChange::Delete;
@@ -53,5 +57,13 @@ bool ApplyOptions(SettingsFile& file, ShortcutFiles& files, Prompter& prompter,
   file.WriteProfileInt(kApp, L"CLOSE_EXPLORER", boxes.closeExplorer ? 1 : 0);
   file.WriteProfileString(kApp, std::wstring(L"CLOSE_EXPLORER_DRIVE"), boxes.closeExplorerDrive);
   file.WriteProfileInt(kApp, L"CLOSE_EXPLORER_SLEEP", closeExplorerSleep);
+  // An unknown value already means "follow Windows", so it is left as the user wrote it.
+  if (boxes.language != StoredLanguageChoice(file)) {
+    const std::wstring key(kLanguageKey);
+    if (boxes.language)
+      file.WriteProfileString(kApp, key, std::wstring(LanguageSettingValue(*boxes.language)));
+    else
+      file.WriteProfileString(kApp, key, std::nullopt);
+  }
   return shortcutOk;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "common/UiLanguage.h"
 #include "common/WinValues.h"
 
 class Prompter;
@@ -26,6 +28,8 @@ struct OptionsPageBoxes {
   bool dispMessage = false;
   bool closeExplorer = false;
   std::wstring closeExplorerDrive;
+  // Nothing: follow Windows.
+  std::optional<UiLanguage> language;
   bool operator==(const OptionsPageBoxes&) const = default;
 };
 
@@ -40,6 +44,9 @@ struct OptionsPageStart {
 OptionsPageStart OptionsPageFromRecord(const SettingsRecord& record,
                                        const std::wstring& shortcutPath, ShortcutFiles& files);
 
+// The language box at opening: LANGUAGE of section "APP", nothing when it names none.
+std::optional<UiLanguage> StoredLanguageChoice(const SettingsFile& file);
+
 enum class ShortcutChange { None, Create, Delete };
 
 ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists);
@@ -47,7 +54,9 @@ ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists);
 // Changes the shortcut when the box disagrees with the file system (message 113
 // when that fails), then writes DISP_MESSAGE, STARTUP, CLOSE_EXPLORER,
 // CLOSE_EXPLORER_DRIVE and CLOSE_EXPLORER_SLEEP of section "APP" in that order,
-// whatever the shortcut step gave. Returns whether the shortcut step succeeded.
+// whatever the shortcut step gave, and LANGUAGE when the choice differs from what the
+// file says (following Windows removes the key). Returns whether the shortcut step
+// succeeded.
 bool ApplyOptions(SettingsFile& file, ShortcutFiles& files, Prompter& prompter,
                   const std::wstring& shortcutPath, const OptionsPageBoxes& boxes,
                   std::int32_t closeExplorerSleep);

@@ -183,13 +183,14 @@ def _close_open_sessions() -> None:
 class Session:
     """A fresh Wine prefix with its own Xvfb and wineserver.
 
-    version: "2000", "xp", "vista" or "10". desktop: run every process on a
+    version: "2000", "xp", "vista" or "10". lang: the Unix locale instead of Japanese
+    ("C.UTF-8" makes an English Windows). desktop: run every process on a
     uniquely named virtual desktop with a taskbar and tray (for screenshots).
     """
 
     _counter = 0
 
-    def __init__(self, name: str, version: str = "10", desktop: bool = False):
+    def __init__(self, name: str, version: str = "10", desktop: bool = False, lang: Optional[str] = None):
         if version not in KNOWN_VERSIONS:
             raise ValueError(f"unknown Windows version {version!r}")
         if version not in VERSIONS:
@@ -235,6 +236,8 @@ class Session:
             started = time.monotonic()
             self._xvfb = Xvfb(self.logs / "xvfb.log")
             self.env = wine_environment(self.prefix, self._xvfb.display)
+            if lang:  # the Unix locale Wine takes the user's UI language from
+                self.env["LANG"] = lang
             self._server = WineServer(self.prefix, self.env, self.logs / "wineserver.log")
             if desktop:
                 self.desktop_name = "tollevane-" + self.unique
@@ -621,8 +624,8 @@ WINE_TRAY_CLASS = "__winex11_standalone_tray"
 class TestCase(unittest.TestCase):
     """Base of the end-to-end tests: sessions named after the test."""
 
-    def session(self, version: str = "10", desktop: bool = False) -> Session:
-        return Session(self.id().rsplit(".", 1)[-1], version, desktop)
+    def session(self, version: str = "10", desktop: bool = False, lang: Optional[str] = None) -> Session:
+        return Session(self.id().rsplit(".", 1)[-1], version, desktop, lang)
 
     def assertNothingVisible(self, session: Session) -> None:
         """No visible window but Wine's own shell (taskbar, tray)."""

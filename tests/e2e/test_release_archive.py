@@ -21,7 +21,8 @@ from formats import read_shortcut, settings_text
 from harness import wait_until
 from texts import ID_HELP, TOPICS
 
-ENTRIES = ["Tollevane.exe", "Tollevane.com", "Tollevane.chm", "Readme.txt"]
+# Each help file and read-me in Japanese, then in English.
+ENTRIES = ["Tollevane.exe", "Tollevane.com", "Tollevane.chm", "Tollevane.en.chm", "Readme.txt", "Readme.en.txt"]
 IDH_MAIN = TOPICS["main"]
 FILE_ATTRIBUTE_ARCHIVE = 0x20
 BOM = b"\xef\xbb\xbf"
@@ -92,7 +93,8 @@ class ReleaseArchive(unittest.TestCase):
             build = self.config.exe.parent
             self.assertEqual(archive.read("Tollevane.exe"), self.config.exe.read_bytes())
             self.assertEqual(archive.read("Tollevane.com"), self.config.exe.with_suffix(".com").read_bytes())
-            self.assertEqual(archive.read("Tollevane.chm"), (build / "Tollevane.chm").read_bytes())
+            for chm in ("Tollevane.chm", "Tollevane.en.chm"):
+                self.assertEqual(archive.read(chm), (build / chm).read_bytes())
 
     def test_packing_ignores_file_times_and_folders(self):
         # The same inputs, copied elsewhere with other modification times, give the same bytes.
@@ -100,8 +102,9 @@ class ReleaseArchive(unittest.TestCase):
             folder = Path(folder)
             build = self.config.exe.parent
             inputs = {"Tollevane.exe": self.config.exe, "Tollevane.com": self.config.exe.with_suffix(".com"),
-                      "Tollevane.chm": build / "Tollevane.chm",
-                      "Readme.txt": self.config.source / "release" / "Readme.txt"}
+                      "Tollevane.chm": build / "Tollevane.chm", "Tollevane.en.chm": build / "Tollevane.en.chm",
+                      "Readme.txt": self.config.source / "release" / "Readme.txt",
+                      "Readme.en.txt": self.config.source / "release" / "Readme.en.txt"}
             copies = {}
             for index, (name, path) in enumerate(inputs.items()):
                 copies[name] = folder / "in" / str(index) / name
@@ -115,7 +118,9 @@ class ReleaseArchive(unittest.TestCase):
                             "--output", str(output), "--version", version, "--source", str(self.config.source),
                             f"Tollevane.exe={copies['Tollevane.exe']}", f"Tollevane.com={copies['Tollevane.com']}",
                             f"Tollevane.chm={copies['Tollevane.chm']}",
-                            "--text", f"Readme.txt={copies['Readme.txt']}"], check=True, cwd=folder)
+                            f"Tollevane.en.chm={copies['Tollevane.en.chm']}",
+                            "--text", f"Readme.txt={copies['Readme.txt']}",
+                            "--text", f"Readme.en.txt={copies['Readme.en.txt']}"], check=True, cwd=folder)
             self.assertEqual(output.read_bytes(), self.archive.read_bytes())
 
     def test_no_build_folder_or_build_time_in_the_program_or_the_help(self):

@@ -36,6 +36,9 @@ OPTIONS_TEXTS = {
     1012: "",
     1008: "メッセージ",
     1006: "切りのよい取り外し回数でメッセージを表示(&M)",
+    1030: "表示言語(&L)",
+    1031: "自動 (Windows に合わせる)",
+    1032: "次に開くウィンドウから有効です。",
 }
 OPTIONS_KEYS = ["DISP_MESSAGE", "STARTUP", "CLOSE_EXPLORER", "CLOSE_EXPLORER_DRIVE", "CLOSE_EXPLORER_SLEEP"]
 

@@ -52,6 +52,22 @@ STORAGE_VISTA = "USB 大容量記憶装置"
 ALL_STORAGE_XP = "すべての USB 大容量記憶装置デバイス"
 ALL_STORAGE_VISTA = "すべての USB 大容量記憶装置"
 
+# -- the same in English, on an English Windows or with LANGUAGE=en
+
+ERROR_CAPTION_EN = "Tollevane Error"
+CONFIRM_CAPTION_EN = "Tollevane Confirmation"
+HOTKEY_DIALOG_CAPTION_EN = "Set Hotkey"
+PAGE_CAPTIONS_EN = ["Hotkeys", "Display", "Options", "About"]
+STORAGE_EN = "USB Mass Storage Device"
+ALL_STORAGE_EN = "All USB Mass Storage Devices"
+
+
+def veto_message_en(device: str, program: str, pid: int) -> str:
+    return "\n\n".join([f"{device}\n\nWindows was asked to safely remove this device and refused.",
+                        f"The following program is using this device:\n{program} (process ID: {pid})",
+                        "Close the program that is using the device, then click Retry."])
+
+
 # -- window messages the tests send
 
 WM_ENDSESSION = 0x0016

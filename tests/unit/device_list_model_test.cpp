@@ -477,6 +477,27 @@ TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
   EXPECT_EQ(ShownRows(reopened), expected);
 }
 
+TEST(DeviceListLanguages, AnEnglishPageShowsEnglishAndSavesWhatAJapanesePageSaves) {
+  const auto savedBy = [](UiLanguage language, std::vector<ShownRow>& shown) {
+    FakeProfileStore store;
+    store.StoreRegistration(L"001", L"Old Camera", kAltF5, 1, 3, 0, 9);
+    store.Set(L"HOTKEY", L"STORAGE", EncodeLetters(BlockFromHotkeyCode(kCtrlB)));
+    SettingsFile file(store);
+    DeviceListModel page(SystemNamesFor(kVista, language));
+    FakeDeviceTree tree(kDemoTree);
+    page.Populate(tree, 0x03, nullptr, file);
+    shown = ShownRows(page);
+    page.Save(file);
+    return store.Text();
+  };
+  std::vector<ShownRow> japanese, english;
+  EXPECT_EQ(savedBy(UiLanguage::English, english), savedBy(UiLanguage::Japanese, japanese));
+  ASSERT_EQ(english.size(), 5u);
+  EXPECT_EQ(english[0], (ShownRow{L"All USB Mass Storage Devices", L"Ctrl + B", L"0", false, 0}));
+  EXPECT_EQ(english[2].hotkey, L"None");
+  EXPECT_EQ(japanese[0].text, kAllStorageVista);
+}
+
 TEST_F(DeviceListListing, KindFilterChangedWhileOpenKeepsEachRegistrationOnce) {
   FakeDeviceTree tree(kDemoTree);
   store.StoreRegistration(L"001", L"BUFFALO USB Flash Disk USB Device", kCtrlA, 1, 2);

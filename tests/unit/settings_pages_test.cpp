@@ -15,6 +15,9 @@
 #include "ui/SheetHelp.h"
 #include "ui/VersionPicture.h"
 
+// Boxes are spelled positionally; the language left out follows Windows on purpose.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 using WriteCall = FakeProfileStore::WriteCall;
@@ -288,6 +291,34 @@ TEST(OptionsPage, DriveTextAndSleepAreStoredExactlyAsHeld) {
   EXPECT_EQ(store.Raw(L"APP", L"CLOSE_EXPLORER"), L"1");
   EXPECT_EQ(store.Raw(L"APP", L"DISP_MESSAGE"), L"0");
   EXPECT_EQ(store.Raw(L"APP", L"STARTUP"), L"0");
+}
+
+TEST(OptionsPage, LanguageIsWrittenOnlyWhenTheChoiceDiffersFromTheFile) {
+  struct Case {
+    std::optional<std::wstring> stored;
+    std::optional<UiLanguage> chosen;
+    std::optional<std::wstring> after;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, std::nullopt},
+      {std::nullopt, UiLanguage::English, L"en"},
+      {L"en", UiLanguage::Japanese, L"ja"},
+      {L"ja", std::nullopt, std::nullopt},  // following Windows removes the key
+      {L"fr", std::nullopt, L"fr"},         // which already followed Windows
+      {L"EN", UiLanguage::English, L"EN"},
+  };
+  for (const Case& c : cases) {
+    FakeProfileStore store;
+    if (c.stored) store.Set(L"APP", L"LANGUAGE", *c.stored);
+    SettingsFile file(store);
+    FakeShortcutFiles files;
+    RecordingPrompter prompter;
+    EXPECT_EQ(StoredLanguageChoice(file), c.stored ? LanguageFromSetting(*c.stored) : std::nullopt);
+    OptionsPageBoxes boxes = OptionsPageFromRecord(SettingsRecord{}, kLink, files).boxes;
+    boxes.language = c.chosen;
+    ApplyOptions(file, files, prompter, kLink, boxes, 500);
+    EXPECT_EQ(store.Raw(L"APP", L"LANGUAGE"), c.after) << testing::PrintToString(c.stored);
+  }
 }
 
 // --------------------------------------------------------------------- version

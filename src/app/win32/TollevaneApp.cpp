@@ -15,6 +15,7 @@
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ModulePath.h"
+#include "common/win32/ResourceLanguage.h"
 #include "common/win32/WindowsVersion.h"
 #include "resident/win32/MainWnd.h"
 #include "resources/resource.h"
@@ -55,8 +56,7 @@ bool CTollevaneApp::InitInstance() {
 
   // A settings file beside the program is nobody's STARTUP choice: it is not looked at.
   if (FindSettingsFile()) CreateStartupShortcutIfWanted();
-  m_pszHelpFilePath = win32::WithExtension(win32::ModulePath(), L".chm");
-  m_systemNames = SystemNamesFor(win32::QueryWindowsVersion().major);
+  ChooseLanguage();
 
   if (RunCommandLineMode()) return false;
   if (IsOtherInstanceRunning()) return false;
@@ -96,9 +96,19 @@ void CTollevaneApp::CreateStartupShortcutIfWanted() {
 }
 
 void CTollevaneApp::RunSettingsSheet(HWND parent, int startPage) {
+  ChooseLanguage();
   ::RunSettingsSheet(
       {m_settingsFile, m_settings, m_pszHelpFilePath, m_dScaleX, m_systemNames, parent},
       startPage);
+  ChooseLanguage();
+}
+
+void CTollevaneApp::ChooseLanguage() {
+  const UiLanguage language = ChooseUiLanguage(
+      win32::UserUiLanguage(), m_settingsFile.GetProfileString(L"APP", kLanguageKey));
+  win32::UseResourceLanguage(language);
+  m_systemNames = SystemNamesFor(win32::QueryWindowsVersion().major, language);
+  m_pszHelpFilePath = win32::HelpFilePath(language);
 }
 
 bool CTollevaneApp::RunCommandLineMode() {

@@ -39,7 +39,8 @@ class CTollevaneApp {
   std::wstring m_pszProfileName;
   std::wstring m_pszHelpFilePath;
   SettingsRecord m_settings;
-  // Chosen once, from the running system, before any mode runs.
+  // Chosen from the running system before any mode runs; its texts follow the language,
+  // chosen again before and after each opening of the settings sheet.
   SystemNames m_systemNames;
   double m_dScaleX = 1.0;
   // Only the resident mode starts the help component.
@@ -52,6 +53,9 @@ class CTollevaneApp {
   bool FindSettingsFile();
   void CreateStartupShortcutIfWanted();
   void RunSettingsSheet(HWND parent, int startPage);
+  // Picks the language from the settings file and Windows, for every window opened from
+  // now on, with the names and the help file that go with it.
+  void ChooseLanguage();
   bool RunCommandLineMode();
   bool IsOtherInstanceRunning();
 

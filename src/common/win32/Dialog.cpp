@@ -1,12 +1,16 @@
 #include "common/win32/Dialog.h"
 
 #include "common/win32/DialogRouting.h"
+#include "common/win32/ResourceLanguage.h"
 
 namespace win32 {
 
 INT_PTR Dialog::DoModal() {
-  return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent_,
-                           &Dialog::Thunk, reinterpret_cast<LPARAM>(this));
+  const std::vector<std::byte> layout = DialogTemplate(templateId_);
+  if (layout.empty()) return -1;
+  return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr),
+                                   reinterpret_cast<const DLGTEMPLATE*>(layout.data()), parent_,
+                                   &Dialog::Thunk, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK Dialog::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

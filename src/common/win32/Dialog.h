@@ -13,7 +13,8 @@ class Dialog {
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
-  // DialogBoxParamW; returns the value given to EndDialog.
+  // Runs the dialog in the chosen language; returns the value given to EndDialog, -1 when
+  // it could not be created.
   INT_PTR DoModal();
   HWND hwnd() const { return hwnd_; }
 

@@ -27,5 +27,12 @@ std::wstring WithExtension(const std::wstring& path, const wchar_t* extension) {
   return std::wstring(buffer.data());
 }
 
+std::wstring HelpFilePath(UiLanguage language) {
+  const std::wstring japanese = WithExtension(ModulePath(), L".chm");
+  if (language == UiLanguage::Japanese) return japanese;
+  const std::wstring english = WithExtension(ModulePath(), L".en.chm");
+  return ::PathFileExistsW(english.c_str()) ? english : japanese;
+}
+
 }  // namespace win32
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "common/UiLanguage.h"
+
 namespace win32 {
 
 // GetModuleFileNameW of the program, in a buffer of MAX_PATH characters.
@@ -11,5 +13,8 @@ std::wstring ModulePath();
 std::wstring FolderOf(const std::wstring& path);
 // The path with its extension replaced (PathRenameExtensionW); `extension` has the dot.
 std::wstring WithExtension(const std::wstring& path, const wchar_t* extension);
+// The help file of a language beside the program: Tollevane.chm in Japanese, as it has always
+// been named, Tollevane.en.chm in English. Without the English file, the Japanese one.
+std::wstring HelpFilePath(UiLanguage language);
 
 }  // namespace win32

@@ -1,6 +1,7 @@
 #include "common/win32/PropertyPage.h"
 
 #include "common/win32/DialogRouting.h"
+#include "common/win32/ResourceLanguage.h"
 
 namespace win32 {
 
@@ -8,9 +9,11 @@ PROPSHEETPAGEW PropertyPage::Descriptor() {
   PROPSHEETPAGEW page = {};
   // The first layout is the one every supported comctl32 accepts.
   page.dwSize = PROPSHEETPAGEW_V1_SIZE;
-  page.dwFlags = PSP_DEFAULT | PSP_HASHELP;
+  page.dwFlags = PSP_DEFAULT | PSP_HASHELP | PSP_DLGINDIRECT;
   page.hInstance = ::GetModuleHandleW(nullptr);
-  page.pszTemplate = MAKEINTRESOURCEW(templateId_);
+  // Each opening takes the language chosen by then; the copy lives as long as the page.
+  layout_ = DialogTemplate(templateId_);
+  page.pResource = reinterpret_cast<const DLGTEMPLATE*>(layout_.data());
   page.pfnDlgProc = &PropertyPage::Thunk;
   page.lParam = reinterpret_cast<LPARAM>(this);
   return page;

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace win32 {
 
 class PropertyPage {
@@ -34,6 +37,7 @@ class PropertyPage {
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
   unsigned templateId_;
+  std::vector<std::byte> layout_;
   HWND hwnd_ = nullptr;
   bool created_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ResourceLanguage.h"
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
@@ -62,6 +63,8 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
 unsigned __stdcall RemoveThreadProc(void* param) {
   // The worker owns its reference: it may outlive the main window's wait.
   const std::unique_ptr<std::shared_ptr<RemovalRun>> run(static_cast<std::shared_ptr<RemovalRun>*>(param));
+  // Its message boxes carry Windows' own buttons as well as our texts.
+  win32::ApplyResourceLanguageToThread();
   try {
     return RemoveRegisteredDeviceOnWorker(**run);
   } catch (...) {

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "common/win32/Handles.h"
+#include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/WindowsVersion.h"
 #include "resident/RemovalBalloon.h"
@@ -100,7 +101,7 @@ BOOL TrackAtCursor(HWND window, HMENU popup, UINT flags) {
 }  // namespace
 
 void ShowTrayMenu(HWND window) {
-  const win32::UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_TRAY)));
+  const win32::UniqueMenu menu(win32::LoadMenuResource(IDM_TRAY));
   if (!menu) return;
   TrackAtCursor(window, ::GetSubMenu(menu.get(), 0), 0);
 }

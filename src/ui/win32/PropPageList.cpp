@@ -6,6 +6,7 @@
 
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
 #include "devices/DeviceTree.h"
 #include "devices/win32/DeviceTreeFactory.h"
@@ -229,8 +230,7 @@ void CPropPageList::OnSetHotkey() {
 
 void CPropPageList::OnContextMenu(int item, POINT clientPoint) {
   if (!m_pModel || !m_pModel->HasRow(static_cast<std::size_t>(item))) return;
-  const win32::UniqueMenu menu(
-      ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_DEVICE_LIST_CONTEXT)));
+  const win32::UniqueMenu menu(win32::LoadMenuResource(IDM_DEVICE_LIST_CONTEXT));
   if (!menu) return;
   const HMENU popup = ::GetSubMenu(menu.get(), 0);
   if (popup == nullptr) return;

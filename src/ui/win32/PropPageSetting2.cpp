@@ -2,6 +2,7 @@
 
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
+#include "common/win32/ResourceStrings.h"
 #include "resources/SettingsPagesIds.h"
 #include "resources/resource.h"
 #include "startup/win32/ShellStartupShell.h"
@@ -9,6 +10,27 @@
 #include "ui/win32/DialogControls.h"
 
 namespace {
+
+// The language box's items in order; the first follows Windows.
+constexpr std::optional<UiLanguage> kLanguageChoices[] = {std::nullopt, UiLanguage::Japanese,
+                                                          UiLanguage::English};
+
+void FillLanguageBox(HWND page, std::optional<UiLanguage> chosen) {
+  const HWND box = ::GetDlgItem(page, IDC_OPTIONS_LANGUAGE);
+  for (const auto& choice : kLanguageChoices) {
+    const std::wstring text = choice ? std::wstring(LanguageOwnName(*choice))
+                                     : win32::LoadResourceString(IDS_LANGUAGE_AUTOMATIC);
+    ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (choice == chosen)
+      ::SendMessageW(box, CB_SETCURSEL, &choice - kLanguageChoices, 0);
+  }
+}
+
+std::optional<UiLanguage> ChosenLanguage(HWND page) {
+  const LRESULT index = ::SendDlgItemMessageW(page, IDC_OPTIONS_LANGUAGE, CB_GETCURSEL, 0, 0);
+  if (index < 0 || index >= static_cast<LRESULT>(std::size(kLanguageChoices))) return std::nullopt;
+  return kLanguageChoices[index];
+}
 
 class ShellShortcutFiles final : public ShortcutFiles {
  public:
@@ -44,6 +66,7 @@ BOOL CPropPageSetting2::OnInitDialog() {
   ui::SetChecked(hwnd(), IDC_OPTIONS_DISP_MESSAGE, start.boxes.dispMessage);
   ui::SetChecked(hwnd(), IDC_OPTIONS_CLOSE_EXPLORER, start.boxes.closeExplorer);
   ::SetDlgItemTextW(hwnd(), IDC_OPTIONS_DRIVE, start.boxes.closeExplorerDrive.c_str());
+  FillLanguageBox(hwnd(), StoredLanguageChoice(m_context.settingsFile));
   return TRUE;
 }
 
@@ -53,6 +76,7 @@ void CPropPageSetting2::OnApply() {
   boxes.dispMessage = ui::IsChecked(hwnd(), IDC_OPTIONS_DISP_MESSAGE);
   boxes.closeExplorer = ui::IsChecked(hwnd(), IDC_OPTIONS_CLOSE_EXPLORER);
   boxes.closeExplorerDrive = ui::ControlText(hwnd(), IDC_OPTIONS_DRIVE);
+  boxes.language = ChosenLanguage(hwnd());
 
   ShellShortcutFiles files;
   MessageBoxPrompter prompter(hwnd());
