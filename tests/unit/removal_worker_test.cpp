@@ -63,6 +63,7 @@ class RemovalWorkerTest : public ::testing::Test {
         [&] { events.push_back(L"settled " + store.Raw(L"REJECT_TIMES", L"004").value_or(L"-")); },
         [&](const VetoedRequest& vetoed) -> std::optional<VetoHolder> {
           events.push_back(L"holder of " + vetoed.deviceName);
+          if (duringLookUp) duringLookUp();
           const auto known = holders.find(vetoed.deviceName);
           if (known == holders.end()) return std::nullopt;
           return known->second;
@@ -85,11 +86,12 @@ class RemovalWorkerTest : public ::testing::Test {
   std::vector<std::wstring> events;
   std::deque<Pass> passes;
   std::map<std::wstring, VetoHolder> holders;
+  std::function<void()> duringLookUp;
 };
 
 VetoedRequest HeldStick(const std::wstring& name) {
   return VetoedRequest{7, name, EjectVeto{winvalues::kPnpVetoOutstandingOpen, L"USBSTOR\\DISK\\1"},
-                       {L"USB\\VID_0781&PID_5581\\1", L"USBSTOR\\DISK\\1"}};
+                       {L"USB\\VID_0781&PID_5581\\1", L"USBSTOR\\DISK\\1"}, std::nullopt};
 }
 
 }  // namespace
@@ -216,8 +218,8 @@ TEST_F(RemovalWorkerTest, RetryAsksForTheSameRemovalAgainWhichThenCountsItsSucce
   RunPasses(first);
   TakeRemovalCount(state, first);
   EXPECT_TRUE(first.RetryAsked());
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled -",
-                                               L"holder of SanDisk Cruzer"}))
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of SanDisk Cruzer",
+                                               L"settled -"}))
       << "the worker ends: the next try is a removal of its own";
 
   RemovalJob second(state, settings);
@@ -234,9 +236,9 @@ TEST_F(RemovalWorkerTest, AVetoBesideASuccessIsReportedAfterTheCountIsStored) {
   passes = {{1, {HeldStick(L"Held Stick")}}};
   RemovalJob job(state, settings);
   RunPasses(job);
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled 10",
-                                               L"balloon USB Flash Disk 10 stored 10",
-                                               L"holder of Held Stick"}));
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of Held Stick",
+                                               L"settled 10", L"balloon USB Flash Disk 10 stored 10"}))
+      << "the holder is looked up before the report, which no wait dialog hides";
   ASSERT_EQ(prompter.linePrompts().size(), 1u);
   EXPECT_EQ(prompter.linePrompts()[0].lines[1], (PromptLine{IDS_VETO_IN_USE, std::nullopt, std::nullopt}))
       << "no holder known: in use, without a name";
@@ -254,6 +256,17 @@ TEST_F(RemovalWorkerTest, EachVetoedDeviceIsAskedAboutUntilOneIsRetried) {
     EXPECT_EQ(prompter.linePrompts().size(), firstAnswer == winvalues::kIdRetry ? 1u : 2u);
     EXPECT_EQ(job.RetryAsked(), firstAnswer == winvalues::kIdRetry);
   }
+}
+
+TEST_F(RemovalWorkerTest, StopDuringTheHolderLookUpEndsTheRemovalUnreported) {
+  settings.m_bDispRejectErr = 1;
+  passes = {{0, {HeldStick(L"First"), HeldStick(L"Second")}}};
+  RemovalJob job(state, settings);
+  duringLookUp = [&] { EXPECT_TRUE(job.Abandon()) << "the forced stop is still in time"; };
+  RunPasses(job);
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of First", L"settled -"}));
+  EXPECT_TRUE(prompter.prompts().empty());
+  EXPECT_TRUE(prompter.linePrompts().empty());
 }
 
 TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {

@@ -21,14 +21,15 @@ struct RemovalRun {
         job(state, context.settings),
         names(context.names),
         settingsFile(context.settingsFile),
-        countSettled(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+        removalDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
   const HWND mainWindow;
   RemovalJob job;
   const SystemNames names;
   SettingsFile& settingsFile;
-  // Manual-reset; set once the eject requests are over and their count is stored.
-  const win32::UniqueHandle countSettled;
+  // Manual-reset; set once the removal is done and only its report is left (see
+  // RemovalServices::removalDone), or once an abandoned worker has stopped.
+  const win32::UniqueHandle removalDone;
 };
 
 namespace {
@@ -46,16 +47,18 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
         RemovalOutcome outcome;
-        outcome.found = removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        outcome.found = removal.FindAndEject(name, &record, RemovalStartedBy::Hotkey);
         outcome.vetoes = removal.Vetoes();
         return outcome;
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
       run.settingsFile, prompter,
       [&run] {
-        if (run.countSettled) ::SetEvent(run.countSettled.get());
+        if (run.removalDone) ::SetEvent(run.removalDone.get());
       },
-      [&passStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, passStart); }};
+      [&passStart, &run](const VetoedRequest& vetoed) {
+        return LookUpVetoHolder(vetoed, passStart, &run.job);
+      }};
   return RemoveRegisteredDevice(run.job, services);
 }
 
@@ -65,7 +68,7 @@ unsigned __stdcall RemoveThreadProc(void* param) {
   try {
     return RemoveRegisteredDeviceOnWorker(**run);
   } catch (...) {
-    if ((*run)->countSettled) ::SetEvent((*run)->countSettled.get());
+    if ((*run)->removalDone) ::SetEvent((*run)->removalDone.get());
     return 0;
   }
 }
@@ -96,13 +99,13 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
 
-  // The wait dialog is for slow eject requests: a failure box or a balloon that the
-  // worker shows afterwards is no part of it.
-  HANDLE requestsOver = run->countSettled ? run->countSettled.get() : worker.get();
-  if (win32::WaitTakingSentMessages(requestsOver, kSilentWaitMs) == WAIT_TIMEOUT) {
+  // The wait dialog is for a slow removal: a veto message, a failure box or a balloon
+  // that the worker shows afterwards is no part of it, and must not sit in front of it.
+  HANDLE removalDone = run->removalDone ? run->removalDone.get() : worker.get();
+  if (win32::WaitTakingSentMessages(removalDone, kSilentWaitMs) == WAIT_TIMEOUT) {
     ::ShowWindow(mainWindow, SW_SHOW);
     ::SetForegroundWindow(mainWindow);
-    CDialogWait wait(mainWindow, worker.get(), [&run] { return run->job.Abandon(); },
+    CDialogWait wait(mainWindow, removalDone, [&run] { return run->job.Abandon(); },
                      state.m_strRemoveDevice);
     wait.DoModal();
     ::ShowWindow(mainWindow, SW_HIDE);
@@ -125,6 +128,6 @@ void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContex
 }
 
 void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
-  if (!current || !current->countSettled) return;
-  win32::WaitTakingSentMessages(current->countSettled.get(), timeoutMs);
+  if (!current || !current->removalDone) return;
+  win32::WaitTakingSentMessages(current->removalDone.get(), timeoutMs);
 }
