@@ -7,12 +7,14 @@ from pathlib import Path
 
 import harness
 import texts
-from driver import start_resident
+from driver import balloons, start_resident
 from harness import Entry
-from simulated_devices import (CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, shell_environment,
+from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, shell_environment,
                                tree_environment, wait_a_moment_for)
 
 STUCK = "Stuck Reader"
+SLOW = "Slow Reader"
+REFUSED = "Refused Reader"
 
 DEVICES = DeviceTreeFile("forced_stop.tree")
 # Long enough for a second eject and its Explorer closing, had the worker gone on.
@@ -57,6 +59,45 @@ class ForcedStop(harness.TestCase):
                               f"eject requests after the stop: {ejects.lines_and_results()}")
             self.assertEqual(shell.lines(), ["E:\\photos"], "no Explorer window closed after the stop")
             self.assertTrue(program.process.running())
+
+    def test_same_key_during_a_stopped_request_asks_nothing_and_says_why(self):
+        entries = {"001": Entry(SLOW, "ctrl+alt+f6", kind=0x01)}
+        with self.session("xp") as s:
+            program, ejects, _, _ = self.start_resident(s, entries, [])
+            s.press("ctrl+alt+f6")
+            self.stop_from_the_wait_dialog(s)
+            s.wait_window_gone(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, timeout=5)
+            s.press("ctrl+alt+f6")
+            told = harness.wait_until(lambda: balloons(s), 10, what="the balloon")
+            self.assertEqual(told, [texts.STILL_REMOVING.format(SLOW)])
+            self.assertEqual([(e.line, e.result) for e in ejects.wait_for(1, timeout=20)],
+                             [(DEVICES.line_of(SLOW), CR_SUCCESS)])
+            # A second request, made at the press, would take as long again.
+            self.assertIsNone(wait_a_moment_for(lambda: len(ejects.entries()) > 1 or None, 8),
+                              f"a second request: {ejects.lines_and_results()}")
+
+    def test_wait_dialog_gives_way_to_the_veto_and_a_stop_while_the_holder_is_sought_ends_it(self):
+        entries = {"001": Entry(REFUSED, "ctrl+alt+f7", kind=0x01)}
+        for stop in (False, True):
+            with self.subTest(stop=stop), self.session("10") as s:
+                program, ejects, _, _ = self.start_resident(s, entries, [])
+                s.press("ctrl+alt+f7")
+                s.wait_window(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, visible=True, timeout=15)
+                if stop:
+                    s.press("esc")
+                    s.message_box(title=texts.CONFIRM_CAPTION, timeout=10)
+                # Refused: the System log is being searched for who held it.
+                self.assertEqual([e.result for e in ejects.wait_for(1, timeout=10)], [CR_REMOVE_VETOED])
+                if stop:
+                    s.answer("yes", title=texts.CONFIRM_CAPTION)
+                    s.wait_window_gone(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, timeout=2)
+                    self.assertIsNone(wait_a_moment_for(lambda: [w for w in s.windows()
+                                                                 if w.visible and w.title == texts.ERROR_CAPTION], 4),
+                                      "a stopped removal tells nothing")
+                else:
+                    s.message_box(title=texts.ERROR_CAPTION, timeout=10)
+                    s.wait_window_gone(title=texts.PROGRAM, class_name=texts.DIALOG_CLASS, timeout=2)
+                self.assertTrue(program.process.running())
 
     def test_exit_ends_the_program_while_a_stopped_request_still_runs(self):
         entries = {"001": Entry(STUCK, "ctrl+alt+f6", kind=0x01)}

@@ -93,7 +93,7 @@ namespace {
 // One removal: its worker, the wait for it, the count taken back. True when the user
 // asked, from a veto message, for the removal to be tried again.
 bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                   std::shared_ptr<RemovalRun>& current) {
+                   std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
   const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
@@ -113,6 +113,7 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   // Also when the dialog failed to appear: the removal ends with its worker.
   if (!run->job.Abandoned()) win32::WaitTakingSentMessages(worker.get(), INFINITE);
   current.reset();
+  if (run->job.Abandoned()) stopped = run;
   TakeRemovalCount(state, run->job);
   return !run->job.Abandoned() && run->job.RetryAsked();
 }
@@ -120,11 +121,18 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
 }  // namespace
 
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current) {
+                      std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
   // Each try is a removal of the registration in its own right: the count taken back
   // from the last one is where the next one starts.
-  while (RunOneRemoval(mainWindow, state, context, current)) {
+  while (RunOneRemoval(mainWindow, state, context, current, stopped)) {
   }
+}
+
+std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalRun>& stopped) {
+  // The worker holds its run until its thread ends.
+  const std::shared_ptr<RemovalRun> run = stopped.lock();
+  if (!run) return std::nullopt;
+  return run->job.name;
 }
 
 void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
