@@ -21,3 +21,16 @@ TEST(FillMessageText, CutsToTheLimit) {
   EXPECT_EQ(CutText(L"Tollevane", 63), L"Tollevane");
   EXPECT_EQ(CutText(L"abc", 2), L"ab");
 }
+
+TEST(UnitsWithoutPartingPairs, APieceNeverEndsBetweenTheHalvesOfAPair) {
+  const std::wstring pair = L"\xD83D\xDCBE";  // one character beyond the 16-bit plane
+  struct Case {
+    std::wstring text;
+    std::size_t most;
+    std::size_t expected;
+  };
+  for (const Case& c : {Case{L"ab" + pair, 3, 2}, Case{L"ab" + pair, 4, 4}, Case{L"abc", 2, 2},
+                        Case{L"ab", 8, 2}, Case{pair + L"x", 1, 1}}) {
+    EXPECT_EQ(UnitsWithoutPartingPairs(c.text, c.most), c.expected) << c.most;
+  }
+}
