@@ -16,7 +16,7 @@
 #include "devices/win32/KernelDriveStorage.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
-#include "resident/win32/ExplorerPreparation.h"
+#include "resident/win32/ExplorerClosingWin32.h"
 
 namespace {
 

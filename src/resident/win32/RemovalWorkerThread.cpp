@@ -11,7 +11,7 @@
 #include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
-#include "resident/win32/ExplorerPreparation.h"
+#include "resident/win32/ExplorerClosingWin32.h"
 #include "resident/win32/TrayIcon.h"
 #include "ui/win32/DialogWait.h"
 
