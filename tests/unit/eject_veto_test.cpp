@@ -180,15 +180,12 @@ class ScriptedLog : public VetoEventLog {
   int looks = 0;
 };
 
-// Time for `pauses` pauses, then none.
-class PausesClock : public VetoLookClock {
- public:
-  explicit PausesClock(int pauses) : left_(pauses) {}
-  std::uint32_t TimeLeftMs() override { return left_ >= 0 ? 100 : 0; }
-  bool PauseThenGoOn() override { return --left_ >= 0; }
-
- private:
-  int left_;
+// Time for `left` pauses, then none.
+struct PausesClock : VetoLookClock {
+  explicit PausesClock(int pauses) : left(pauses) {}
+  std::uint32_t TimeLeftMs() override { return left >= 0 ? 100 : 0; }
+  bool PauseThenGoOn() override { return --left >= 0; }
+  int left;
 };
 
 }  // namespace
@@ -198,35 +195,28 @@ TEST(HolderLookUp, LooksAgainUntilTheEventIsWrittenOrTimeIsUp) {
   ScriptedLog late;
   late.answers = {std::vector<VetoEvent>{}, std::vector<VetoEvent>{},
                   std::vector<VetoEvent>{Event(kVetoTime + kSecond, 77, kHeldDisk)}};
-  PausesClock plenty(9);
+  PausesClock plenty(9), three(3), more(9);
   EXPECT_EQ(FindVetoHolder(late, vetoed, kVetoTime, plenty), (VetoHolder{L"editor.exe", 77}));
   EXPECT_EQ(late.looks, 3);
 
   ScriptedLog never;
-  PausesClock three(3);
   EXPECT_EQ(FindVetoHolder(never, vetoed, kVetoTime, three), std::nullopt);
   EXPECT_EQ(never.looks, 4);
 
   ScriptedLog unreadable;
   unreadable.answers = {std::nullopt};
-  PausesClock more(9);
   EXPECT_EQ(FindVetoHolder(unreadable, vetoed, kVetoTime, more), std::nullopt);
   EXPECT_EQ(unreadable.looks, 1) << "a log that cannot be read is not asked again";
 }
 
 TEST(HolderLookUp, TheSystemsOwnEventOrNoDeviceEndsTheLookAtOnce) {
-  struct Case {
-    const char* label;
-    std::vector<std::wstring> vetoed;
-    int looks;
-  };
-  for (const Case& c : {Case{"held by the system", {kHeldUsb, kHeldDisk}, 1}, Case{"no device IDs", {}, 0}}) {
-    SCOPED_TRACE(c.label);
+  for (const auto& [vetoed, looks] : {std::pair{std::vector<std::wstring>{kHeldUsb, kHeldDisk}, 1},
+                                      std::pair{std::vector<std::wstring>{}, 0}}) {
     ScriptedLog log;
     log.answers = {std::vector<VetoEvent>{Event(kVetoTime + kSecond, kSystemProcessId, kHeldDisk, L"System")}};
     PausesClock plenty(19);
-    EXPECT_EQ(FindVetoHolder(log, c.vetoed, kVetoTime, plenty), std::nullopt);
-    EXPECT_EQ(log.looks, c.looks);
+    EXPECT_EQ(FindVetoHolder(log, vetoed, kVetoTime, plenty), std::nullopt);
+    EXPECT_EQ(log.looks, looks) << vetoed.size();
   }
 }
 

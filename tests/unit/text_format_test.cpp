@@ -23,14 +23,7 @@ TEST(FillMessageText, CutsToTheLimit) {
 }
 
 TEST(UnitsWithoutPartingPairs, APieceNeverEndsBetweenTheHalvesOfAPair) {
-  const std::wstring pair = L"\xD83D\xDCBE";  // one character beyond the 16-bit plane
-  struct Case {
-    std::wstring text;
-    std::size_t most;
-    std::size_t expected;
-  };
-  for (const Case& c : {Case{L"ab" + pair, 3, 2}, Case{L"ab" + pair, 4, 4}, Case{L"abc", 2, 2},
-                        Case{L"ab", 8, 2}, Case{pair + L"x", 1, 1}}) {
-    EXPECT_EQ(UnitsWithoutPartingPairs(c.text, c.most), c.expected) << c.most;
-  }
+  const std::wstring text = L"ab\xD83D\xDCBE";  // a character beyond the 16-bit plane last
+  for (const auto& [most, units] : {std::pair{3u, 2u}, {4u, 4u}, {2u, 2u}, {8u, 4u}, {1u, 1u}})
+    EXPECT_EQ(UnitsWithoutPartingPairs(text, most), units) << most;
 }
