@@ -63,7 +63,6 @@ class RemovalWorkerTest : public ::testing::Test {
         [&] { events.push_back(L"settled " + store.Raw(L"REJECT_TIMES", L"004").value_or(L"-")); },
         [&](const VetoedRequest& vetoed) -> std::optional<VetoHolder> {
           events.push_back(L"holder of " + vetoed.deviceName);
-          if (duringLookUp) duringLookUp();
           const auto known = holders.find(vetoed.deviceName);
           if (known == holders.end()) return std::nullopt;
           return known->second;
@@ -86,7 +85,6 @@ class RemovalWorkerTest : public ::testing::Test {
   std::vector<std::wstring> events;
   std::deque<Pass> passes;
   std::map<std::wstring, VetoHolder> holders;
-  std::function<void()> duringLookUp;
 };
 
 VetoedRequest HeldStick(const std::wstring& name) {
@@ -256,17 +254,6 @@ TEST_F(RemovalWorkerTest, EachVetoedDeviceIsAskedAboutUntilOneIsRetried) {
     EXPECT_EQ(prompter.linePrompts().size(), firstAnswer == winvalues::kIdRetry ? 1u : 2u);
     EXPECT_EQ(job.RetryAsked(), firstAnswer == winvalues::kIdRetry);
   }
-}
-
-TEST_F(RemovalWorkerTest, StopDuringTheHolderLookUpEndsTheRemovalUnreported) {
-  settings.m_bDispRejectErr = 1;
-  passes = {{0, {HeldStick(L"First"), HeldStick(L"Second")}}};
-  RemovalJob job(state, settings);
-  duringLookUp = [&] { EXPECT_TRUE(job.Abandon()) << "the forced stop is still in time"; };
-  RunPasses(job);
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of First", L"settled -"}));
-  EXPECT_TRUE(prompter.prompts().empty());
-  EXPECT_TRUE(prompter.linePrompts().empty());
 }
 
 TEST(RemovalBalloon, OnlyMilestoneCountsEarnABalloon) {
