@@ -100,7 +100,7 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   current = run;
 
   // The wait dialog is for a slow removal: a veto message, a failure box or a balloon
-  // that the worker shows afterwards is no part of it, and must not sit in front of it.
+  // that the worker shows afterwards is no part of it, and the dialog closes before them.
   HANDLE removalDone = run->removalDone ? run->removalDone.get() : worker.get();
   if (win32::WaitTakingSentMessages(removalDone, kSilentWaitMs) == WAIT_TIMEOUT) {
     ::ShowWindow(mainWindow, SW_SHOW);
