@@ -70,6 +70,7 @@ class ForcedStop(harness.TestCase):
             s.press("ctrl+alt+f6")
             self.assertEqual(harness.wait_until(lambda: balloons(s), 10, what="the balloon"),
                              [texts.STILL_REMOVING.format(SLOW)])
+            s.screenshot(s.artifacts / "still-removing.png")
             self.assertEqual([(e.line, e.result) for e in ejects.wait_for(1, timeout=20)],
                              [(DEVICES.line_of(SLOW), CR_SUCCESS)])
             # A second request, made at the press, would take as long again.
