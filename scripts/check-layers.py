@@ -21,8 +21,8 @@ CORE = {
     "resident": {"common", "settings", "hotkeys", "devices"},
     "ui": {"common", "settings", "hotkeys", "devices", "startup"},
     "app": {"common", "settings", "hotkeys", "devices", "startup"},
-    # The console companion is a program of its own; it shares the command-line rules.
-    "companion": {"common", "app"},
+    # The console companion is a program of its own, with its command-line rules beside it.
+    "companion": {"common"},
 }
 # The folders whose win32/ files (and portable ones) a folder's win32/ files may include,
 # besides its own and those of CORE.
@@ -36,7 +36,7 @@ SHELL = {
     "resident": {"common", "settings", "hotkeys", "devices", "ui"},
     "ui": {"common", "settings", "hotkeys", "devices", "startup"},
     "app": set(CORE) - {"companion"},
-    "companion": set(),
+    "companion": {"common"},
 }
 # Resource numbers are plain constants that any layer may name.
 ANYONE = {"resources"}

@@ -3,23 +3,7 @@
 #include <string_view>
 
 #include "app/DriveArgument.h"
-
-namespace {
-
-// The switches are plain ASCII, so folding A-Z is all the case-blind comparison needs.
-wchar_t FoldAsciiCase(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "common/AsciiCase.h"
 
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater) {
   if (arguments.empty()) return {StartupMode::Resident, {}};
@@ -27,13 +11,13 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
   // Before Vista a switch is not recognised: it is taken as a device name like any
   // other argument.
   if (vistaOrLater) {
-    if (EqualsIgnoringAsciiCase(first, L"/create")) return {StartupMode::CreateShortcut, first};
-    if (EqualsIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
+    if (EqualIgnoringAsciiCase(first, L"/create")) return {StartupMode::CreateShortcut, first};
+    if (EqualIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
   }
-  if (EqualsIgnoringAsciiCase(first, L"/list")) {
+  if (EqualIgnoringAsciiCase(first, L"/list")) {
     bool utf8 = false;
     for (std::size_t i = 1; i < arguments.size(); ++i)
-      utf8 = utf8 || EqualsIgnoringAsciiCase(arguments[i], L"/utf8");
+      utf8 = utf8 || EqualIgnoringAsciiCase(arguments[i], L"/utf8");
     return {StartupMode::List, first, utf8};
   }
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};

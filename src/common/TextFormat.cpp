@@ -36,3 +36,9 @@ std::wstring JoinPromptLines(const std::vector<PromptLine>& lines,
   }
   return text;
 }
+
+std::size_t UnitsWithoutPartingPairs(std::wstring_view text, std::size_t most) {
+  if (text.size() <= most) return text.size();
+  const auto isHighSurrogate = [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+  return most > 1 && isHighSurrogate(text[most - 1]) ? most - 1 : most;
+}

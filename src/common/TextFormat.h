@@ -23,3 +23,7 @@ std::wstring JoinPromptLines(const std::vector<PromptLine>& lines,
 
 // Cuts a text to at most `maxChars` characters.
 std::wstring CutText(std::wstring_view text, std::size_t maxChars);
+
+// How many units of `text`, at most `most`, a piece of it can take without parting a
+// surrogate pair (the console would show two broken halves).
+std::size_t UnitsWithoutPartingPairs(std::wstring_view text, std::size_t most);

@@ -17,13 +17,14 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
   prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
 }
 
-void TellVetoes(const DeviceRemoval& removal, const CommandLineVetoes* vetoes) {
+void TellVetoesTo(const DeviceRemoval& removal, const CommandLineVetoes* vetoes) {
   if (vetoes == nullptr || !vetoes->tell) return;
-  for (const VetoedRequest& vetoed : removal.Vetoes()) {
-    const std::optional<VetoHolder> holder =
-        vetoes->findHolder ? vetoes->findHolder(vetoed) : std::nullopt;
-    vetoes->tell(VetoMessageLines(vetoed.deviceName, vetoed.veto, holder));
-  }
+  std::vector<VetoedRequest> vetoed = removal.Vetoes();
+  FindVetoHolders(vetoed, vetoes->findHolder, nullptr);
+  TellVetoes(vetoed, [vetoes](const std::vector<PromptLine>& lines) {
+    vetoes->tell(lines);
+    return false;
+  });
 }
 
 }  // namespace
@@ -33,8 +34,8 @@ RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names
                                 StorageEjectPreparation& preparation, Prompter& prompter,
                                 const CommandLineVetoes* vetoes) {
   DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  removal.FindAndEject(name, nullptr, RemovalRoad::CommandLine);
-  TellVetoes(removal, vetoes);
+  removal.FindAndEject(name, nullptr, RemovalStartedBy::CommandLine);
+  TellVetoesTo(removal, vetoes);
   ReportNothingRemoved(name, settings, removal.Tally(), prompter);
   return removal.Tally();
 }
@@ -48,9 +49,9 @@ RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t
   DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   if (letter) {
     for (const DevNode holder : FindDriveHolders(tree, storage, *letter))
-      removal.EjectAndCount(holder, nullptr);
+      removal.EjectTallied(holder, nullptr);
   }
-  TellVetoes(removal, vetoes);
+  TellVetoesTo(removal, vetoes);
   ReportNothingRemoved(argument, settings, removal.Tally(), prompter);
   return removal.Tally();
 }

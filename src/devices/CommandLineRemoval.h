@@ -23,7 +23,7 @@ struct SettingsRecord;
 // has a console or standard error, and message 110 stays the only box.
 struct CommandLineVetoes {
   // Who holds the device of a vetoed request, when the system can tell; may be empty.
-  std::function<std::optional<VetoHolder>(const VetoedRequest&)> findHolder;
+  VetoHolderFinder findHolder;
   std::function<void(const std::vector<PromptLine>&)> tell;
 };
 

@@ -1,20 +1,15 @@
 #include "devices/DeviceNames.h"
 
-namespace {
+#include "common/AsciiCase.h"
 
-constexpr wchar_t FoldLatin(wchar_t c) { return (c >= L'a' && c <= L'z') ? c - L'a' + L'A' : c; }
+namespace {
 
 // The registry form is "{" + 36 characters + "}"; the 36 go to UuidFromStringW.
 constexpr std::size_t kGuidTextLength = 36;
 
 }  // namespace
 
-bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldLatin(a[i]) != FoldLatin(b[i])) return false;
-  return true;
-}
+bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 std::size_t Utf16Units(std::wstring_view text) {
   std::size_t units = text.size();

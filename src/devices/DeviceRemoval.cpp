@@ -1,5 +1,6 @@
 #include "devices/DeviceRemoval.h"
 
+#include <algorithm>
 #include <string>
 
 #include "devices/DeviceClasses.h"
@@ -14,13 +15,13 @@ DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemN
     : tree_(tree), deviceKind_(deviceKind), names_(std::move(names)), preparation_(preparation) {}
 
 bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
-                                 RemovalRoad road) {
+                                 RemovalStartedBy startedBy) {
   bool found = false;
   for (const SweptClass& swept : kSweepOrder) {
     if (StopAsked()) break;
     const bool usb = swept.kind == kKindUsb;
     const bool selected =
-        (deviceKind_ & swept.kind) != 0 || (usb && road == RemovalRoad::CommandLine);
+        (deviceKind_ & swept.kind) != 0 || (usb && startedBy == RemovalStartedBy::CommandLine);
     if (!selected) continue;
     ForEachClassDevice(tree_, swept, [&](DevNode member) {
       if (usb)
@@ -36,7 +37,7 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
                                    tag_device_hotkey_info* toCount, bool& found) {
   const auto child = GetFirstChild(tree_, member);
   if (!child) {
-    if (EjectByOwnName(member, name, toCount)) found = true;
+    if (EjectChildlessMember(member, name, toCount)) found = true;
     return;
   }
   if (EjectMatches(*child, name, toCount)) {
@@ -45,14 +46,14 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
   }
   const std::wstring childName = GetDeviceName(tree_, *child);
   if (Matches(*child, childName, name) &&
-      EjectAndCount(IsStorage(*child, childName) ? *child : member, toCount)) {
+      EjectTallied(IsStorage(*child, childName) ? *child : member, toCount)) {
     found = true;
     return;
   }
   // The all-storage registration takes the storage member itself even when what hangs
   // below it carries other names.
   if (names_.IsStorageName(name) && IsStorage(member, GetDeviceName(tree_, member)) &&
-      EjectAndCount(member, toCount))
+      EjectTallied(member, toCount))
     found = true;
 }
 
@@ -60,14 +61,14 @@ void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
                                      tag_device_hotkey_info* toCount, bool& found) {
   const auto child = GetFirstChild(tree_, member);
   if (!child) {
-    if (EjectByOwnName(member, name, toCount)) found = true;
+    if (EjectChildlessMember(member, name, toCount)) found = true;
     return;
   }
   if (EjectMatches(*child, name, toCount)) {
     found = true;
     return;
   }
-  if (DeviceNamesEqual(GetDeviceName(tree_, *child), name) && EjectAndCount(member, toCount))
+  if (DeviceNamesEqual(GetDeviceName(tree_, *child), name) && EjectTallied(member, toCount))
     found = true;
 }
 
@@ -79,29 +80,29 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     const auto child = GetFirstChild(tree_, *y);
     if (!child) {
       const std::wstring leafName = GetDeviceName(tree_, *y);
-      if (Matches(*y, leafName, name) && EjectForMatch(*y, leafName, toCount))
+      if (Matches(*y, leafName, name) && EjectForMatchedLeaf(*y, leafName, toCount))
         succeeded = true;
       continue;
     }
     if (EjectMatches(*child, name, toCount)) succeeded = true;
     const std::wstring childName = GetDeviceName(tree_, *child);
     if (Matches(*child, childName, name) &&
-        EjectAndCount(IsStorage(*child, childName) ? *child : *y, toCount))
+        EjectTallied(IsStorage(*child, childName) ? *child : *y, toCount))
       succeeded = true;
     // An inner node that is not a first child is compared by no parent's level, yet the
     // device list can offer it (the second slot of a card reader): compare it here, as a
     // leaf would be.
     if (!firstOfChain) {
       const std::wstring ownName = GetDeviceName(tree_, *y);
-      if (Matches(*y, ownName, name) && EjectForMatch(*y, ownName, toCount)) succeeded = true;
+      if (Matches(*y, ownName, name) && EjectForMatchedLeaf(*y, ownName, toCount)) succeeded = true;
     }
   }
   return succeeded;
 }
 
-bool DeviceRemoval::EjectByOwnName(DevNode member, std::wstring_view name,
-                                   tag_device_hotkey_info* toCount) {
-  return Matches(member, GetDeviceName(tree_, member), name) && EjectAndCount(member, toCount);
+bool DeviceRemoval::EjectChildlessMember(DevNode member, std::wstring_view name,
+                                         tag_device_hotkey_info* toCount) {
+  return Matches(member, GetDeviceName(tree_, member), name) && EjectTallied(member, toCount);
 }
 
 bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
@@ -115,11 +116,11 @@ bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::ws
   return names_.IsStorageName(name) && HasMassStorageService(tree_, node);
 }
 
-bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,
-                                  tag_device_hotkey_info* toCount) {
-  if (IsStorage(matched, matchedName)) return EjectAndCount(matched, toCount);
+bool DeviceRemoval::EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,
+                                        tag_device_hotkey_info* toCount) {
+  if (IsStorage(matched, matchedName)) return EjectTallied(matched, toCount);
   const auto parent = GetParentNode(tree_, matched);
-  return parent && EjectAndCount(*parent, toCount);
+  return parent && EjectTallied(*parent, toCount);
 }
 
 std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
@@ -141,11 +142,7 @@ std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
 }
 
 void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
-  // A leaf that is a first child makes two requests of its parent: the user hears of the
-  // device once.
-  for (const VetoedRequest& earlier : vetoes_)
-    if (earlier.node == node) return;
-  VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}};
+  VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}, std::nullopt};
   // A USB mass-storage node is known to the user by its disk, as the device list offers it.
   if (IsStorage(node, vetoed.deviceName)) {
     if (const auto disk = GetFirstChild(tree_, node)) vetoed.deviceName = GetDeviceName(tree_, *disk);
@@ -158,12 +155,25 @@ void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
   vetoes_.push_back(std::move(vetoed));
 }
 
-bool DeviceRemoval::EjectAndCount(DevNode node, tag_device_hotkey_info* toCount) {
+bool DeviceRemoval::EjectTallied(DevNode node, tag_device_hotkey_info* toCount) {
+  if (std::find(refused_.begin(), refused_.end(), node) != refused_.end()) return false;
   const std::optional<winvalues::ConfigRet> result = EjectDevice(node);
   if (!result) return false;
   ++tally_.requests;
-  if (*result != kCrSuccess) return false;
+  if (*result != kCrSuccess) {
+    refused_.push_back(node);
+    return false;
+  }
   ++tally_.successes;
   if (toCount) ++toCount->reject_times;
   return true;
+}
+
+void FindVetoHolders(std::vector<VetoedRequest>& vetoes, const VetoHolderFinder& find,
+                     const RemovalStop* stop) {
+  if (!find) return;
+  for (VetoedRequest& vetoed : vetoes) {
+    if (stop != nullptr && stop->StopAsked()) return;
+    vetoed.holder = find(vetoed);
+  }
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "devices/DeviceTree.h"
 #include "devices/RemovalStop.h"
 #include "devices/SystemNames.h"
+#include "devices/VetoHolder.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
@@ -40,11 +42,21 @@ struct VetoedRequest {
   std::wstring deviceName;
   EjectVeto veto;
   std::vector<std::wstring> instanceIds;
+  // Who holds it, once looked up and when the system could tell.
+  std::optional<VetoHolder> holder;
   bool operator==(const VetoedRequest&) const = default;
 };
 
-// The hotkey road sweeps USB only when DEVICE_KIND selects it; the command line always.
-enum class RemovalRoad { Hotkey, CommandLine };
+using VetoHolderFinder = std::function<std::optional<VetoHolder>(const VetoedRequest&)>;
+
+// Who holds each vetoed device, asked of `find` (may be empty) while the removal is still
+// under way, so that a stop asked meanwhile (`stop` may be null) ends the looking.
+void FindVetoHolders(std::vector<VetoedRequest>& vetoes, const VetoHolderFinder& find,
+                     const RemovalStop* stop);
+
+// Where the removal was started: a hotkey (or the eject menu) sweeps USB only when
+// DEVICE_KIND selects it; the command line always does.
+enum class RemovalStartedBy { Hotkey, CommandLine };
 
 class DeviceRemoval {
  public:
@@ -54,7 +66,7 @@ class DeviceRemoval {
 
   // Ejects every match of `name`; each eject that succeeds adds 1 to the removal count of
   // `toCount` when there is one. True when at least one eject succeeded.
-  bool FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount, RemovalRoad road);
+  bool FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount, RemovalStartedBy startedBy);
 
   // The walk over `node` and its later siblings and everything below them.
   bool EjectMatches(DevNode node, std::wstring_view name, tag_device_hotkey_info* toCount);
@@ -64,8 +76,10 @@ class DeviceRemoval {
   // is asked, and then there is no result.
   std::optional<winvalues::ConfigRet> EjectDevice(DevNode node);
 
-  // EjectDevice, tallied, and counted to `toCount` on success.
-  bool EjectAndCount(DevNode node, tag_device_hotkey_info* toCount);
+  // EjectDevice, tallied, and counted to `toCount` on success. A node whose request this
+  // removal already saw refused is not asked again: a refusal takes seconds and writes
+  // an event each time, and the answer would not change.
+  bool EjectTallied(DevNode node, tag_device_hotkey_info* toCount);
 
   // From now on, `stop` is asked before each eject request and each preparation; it
   // must outlive this object.
@@ -81,12 +95,12 @@ class DeviceRemoval {
                       bool& found);
   void SweepOtherMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
                         bool& found);
-  // A match below a class device: the node itself when it is named as a storage device,
-  // else its parent (none: nothing is ejected).
-  bool EjectForMatch(DevNode matched, const std::wstring& matchedName,
-                     tag_device_hotkey_info* toCount);
-  // A class device without children is matched by its own name and ejected itself.
-  bool EjectByOwnName(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
+  // A leaf (or later inner sibling) that matched: the node itself is ejected when it is a
+  // storage device, else its parent (none: nothing is ejected).
+  bool EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,
+                           tag_device_hotkey_info* toCount);
+  // A class member without children is compared by its own name and ejected itself.
+  bool EjectChildlessMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
   // USB mass storage, told by the node's service or by `displayName`.
   bool IsStorage(DevNode node, std::wstring_view displayName);
   // Whether a node answers to the name looked for.
@@ -100,5 +114,6 @@ class DeviceRemoval {
   StorageEjectPreparation& preparation_;
   RemovalTally tally_;
   std::vector<VetoedRequest> vetoes_;
+  std::vector<DevNode> refused_;
   const RemovalStop* stop_ = nullptr;
 };

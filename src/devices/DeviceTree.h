@@ -98,21 +98,11 @@ class DeviceTree {
   virtual bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                                   int& index) = 0;
 
-  // CM_Request_Device_EjectW with no veto buffer, so the system itself tells the user
-  // who vetoed.
-  virtual winvalues::ConfigRet RequestDeviceEject(DevNode node) = 0;
-
   // CM_Request_Device_EjectW with a veto type and a veto name buffer of
   // kVetoNameBufferUnits: the system then shows nothing, and `veto` says why it refused
-  // (cleared when it did not). A tree that cannot tell falls back to the request above.
-  virtual winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) {
-    veto = EjectVeto{};
-    return RequestDeviceEject(node);
-  }
+  // (cleared when it did not).
+  virtual winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) = 0;
 
   // CM_Get_Device_IDW: the node's device instance ID.
-  virtual winvalues::ConfigRet GetDeviceInstanceId(DevNode /*node*/, std::wstring& id) {
-    id.clear();
-    return winvalues::kCrFailure;
-  }
+  virtual winvalues::ConfigRet GetDeviceInstanceId(DevNode node, std::wstring& id) = 0;
 };

@@ -18,28 +18,40 @@ std::wstring ProgramFileName(std::wstring_view path) {
   return std::wstring(slash == std::wstring_view::npos ? path : path.substr(slash + 1));
 }
 
-std::optional<VetoHolder> ChooseVetoHolder(const std::vector<VetoEvent>& newestFirst,
-                                           const std::vector<std::wstring>& vetoedIds,
-                                           std::uint64_t notBefore) {
+const VetoEvent* ChooseVetoEvent(const std::vector<VetoEvent>& newestFirst,
+                                 const std::vector<std::wstring>& vetoedIds, std::uint64_t notBefore) {
   // The order the log gives is trusted only as far as it goes: the newest by time wins.
   const VetoEvent* chosen = nullptr;
   for (const VetoEvent& event : newestFirst) {
     if (event.time < notBefore || !IsVetoedDevice(event.deviceInstance, vetoedIds)) continue;
     if (chosen == nullptr || event.time > chosen->time) chosen = &event;
   }
-  if (chosen == nullptr || chosen->processId == kSystemProcessId) return std::nullopt;
-  const std::wstring program = ProgramFileName(chosen->processName);
+  return chosen;
+}
+
+std::optional<VetoHolder> HolderNamedBy(const VetoEvent& event) {
+  if (event.processId == kSystemProcessId) return std::nullopt;
+  std::wstring program = ProgramFileName(event.processName);
   if (program.empty()) return std::nullopt;
-  return VetoHolder{program, chosen->processId};
+  return VetoHolder{std::move(program), event.processId};
+}
+
+std::optional<VetoHolder> ChooseVetoHolder(const std::vector<VetoEvent>& newestFirst,
+                                           const std::vector<std::wstring>& vetoedIds,
+                                           std::uint64_t notBefore) {
+  const VetoEvent* chosen = ChooseVetoEvent(newestFirst, vetoedIds, notBefore);
+  return chosen ? HolderNamedBy(*chosen) : std::nullopt;
 }
 
 std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log, const std::vector<std::wstring>& vetoedIds,
-                                         std::uint64_t notBefore,
-                                         const std::function<bool()>& pauseThenGoOn) {
-  for (;;) {
-    const auto events = log.RecentVetoEvents();
+                                         std::uint64_t notBefore, VetoLookClock& clock) {
+  if (vetoedIds.empty()) return std::nullopt;
+  for (std::uint32_t left = clock.TimeLeftMs(); left != 0; left = clock.TimeLeftMs()) {
+    const auto events = log.RecentVetoEvents(left);
     if (!events) return std::nullopt;
-    if (auto holder = ChooseVetoHolder(*events, vetoedIds, notBefore)) return holder;
-    if (!pauseThenGoOn()) return std::nullopt;
+    if (const VetoEvent* chosen = ChooseVetoEvent(*events, vetoedIds, notBefore))
+      return HolderNamedBy(*chosen);
+    if (!clock.PauseThenGoOn()) return std::nullopt;
   }
+  return std::nullopt;
 }

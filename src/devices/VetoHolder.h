@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +15,6 @@ struct VetoEvent {
   std::uint32_t processId = 0;
   std::wstring processName;  // an NT path, \Device\HarddiskVolume3\Windows\explorer.exe
   std::wstring deviceInstance;
-  std::wstring commandLine;  // Windows 11 only
   bool operator==(const VetoEvent&) const = default;
 };
 
@@ -26,19 +24,27 @@ struct VetoHolder {
   bool operator==(const VetoHolder&) const = default;
 };
 
-// The System log's recent events 225, newest first; nothing when the log cannot be read
-// (no wevtapi, a system before Windows 7, no right to read it).
+// The System log's recent events 225, newest first, as many as could be read within
+// `withinMs`; nothing when the log cannot be read (no wevtapi, a system before Windows 7,
+// no right to read it).
 class VetoEventLog {
  public:
   virtual ~VetoEventLog() = default;
-  virtual std::optional<std::vector<VetoEvent>> RecentVetoEvents() = 0;
+  virtual std::optional<std::vector<VetoEvent>> RecentVetoEvents(std::uint32_t withinMs) = 0;
 };
 
 // The process id the system gives itself: its vetoes name nobody the user could close.
 inline constexpr std::uint32_t kSystemProcessId = 4;
 
 // The newest event, not older than `notBefore`, whose device is one of `vetoedIds` (the
-// vetoed node and the nodes below it; compared without regard to case).
+// vetoed node and the nodes below it; compared without regard to case); null when none.
+const VetoEvent* ChooseVetoEvent(const std::vector<VetoEvent>& newestFirst,
+                                 const std::vector<std::wstring>& vetoedIds, std::uint64_t notBefore);
+
+// The program an event names; none when the system itself held the device.
+std::optional<VetoHolder> HolderNamedBy(const VetoEvent& event);
+
+// HolderNamedBy of ChooseVetoEvent.
 std::optional<VetoHolder> ChooseVetoHolder(const std::vector<VetoEvent>& newestFirst,
                                            const std::vector<std::wstring>& vetoedIds,
                                            std::uint64_t notBefore);
@@ -46,9 +52,19 @@ std::optional<VetoHolder> ChooseVetoHolder(const std::vector<VetoEvent>& newestF
 // The last component of a path, as the user knows the program.
 std::wstring ProgramFileName(std::wstring_view path);
 
+// How long the look may still go on, and the pause between two looks.
+class VetoLookClock {
+ public:
+  virtual ~VetoLookClock() = default;
+  // 0 once the look is to end (its time is up, or the removal was stopped).
+  virtual std::uint32_t TimeLeftMs() = 0;
+  // False when the look is to end instead.
+  virtual bool PauseThenGoOn() = 0;
+};
+
 // The system writes the event a moment after the veto, with no documented bound: looks
-// in `log`, and again after each `pauseThenGoOn` that gives true, until it finds the
-// holder. A log that cannot be read is not asked again.
+// in `log`, and again after each pause, until it finds the event of the veto. That event
+// is the answer even when it names the system itself; a veto of no known device has no
+// event to wait for. A log that cannot be read is not asked again.
 std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log, const std::vector<std::wstring>& vetoedIds,
-                                         std::uint64_t notBefore,
-                                         const std::function<bool()>& pauseThenGoOn);
+                                         std::uint64_t notBefore, VetoLookClock& clock);

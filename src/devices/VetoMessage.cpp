@@ -73,3 +73,10 @@ std::vector<PromptLine> VetoMessageLines(std::wstring_view deviceName, const Eje
   lines.push_back(Advice(reason.closeProgram));
   return lines;
 }
+
+bool TellVetoes(const std::vector<VetoedRequest>& vetoes,
+                const std::function<bool(const std::vector<PromptLine>&)>& tell) {
+  for (const VetoedRequest& vetoed : vetoes)
+    if (tell(VetoMessageLines(vetoed.deviceName, vetoed.veto, vetoed.holder))) return true;
+  return false;
+}

@@ -56,7 +56,7 @@ void MainWndLogic::RemoveChosen(const EjectChoice& choice) {
 }
 
 void MainWndLogic::RunRemoval() {
-  port_.RunRemovalWorker();
+  if (!port_.TellIfStillRemoving(state_.m_strRemoveDevice)) port_.RunRemovalWorker();
   // WM_HOTKEY is posted: presses made meanwhile would each start another removal.
   port_.DiscardQueuedHotkeys();
   state_.m_strRemoveDevice.clear();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 struct EjectChoice;
 
@@ -40,6 +41,10 @@ class MainWndPort {
   // Runs the removal worker and waits for it, with the wait dialog when it is slow,
   // until it ends or the user abandons it.
   virtual void RunRemovalWorker() = 0;
+  // True, after telling the user so, while a removal of `device` that the user stopped
+  // is still inside its eject request: the system ends that request on its own, and
+  // another one of the same device would only queue behind it.
+  virtual bool TellIfStillRemoving(const std::wstring& device) = 0;
   // Drops the hotkey presses queued while a removal ran.
   virtual void DiscardQueuedHotkeys() = 0;
   // Waits, for a bounded time, until the running removal's count is stored.

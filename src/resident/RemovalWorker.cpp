@@ -8,35 +8,31 @@
 
 namespace {
 
-void Settle(RemovalServices& services) {
-  if (services.countSettled) services.countSettled();
+void TellRemovalDone(RemovalServices& services) {
+  if (services.removalDone) services.removalDone();
 }
 
 // True when the user asked for the removal to be tried again.
-bool ReportVetoes(const RemovalOutcome& outcome, RemovalServices& services) {
+bool AskAboutVetoes(const RemovalOutcome& outcome, RemovalServices& services) {
   constexpr unsigned kFlags =
       winvalues::kMbRetryCancel | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
-  for (const VetoedRequest& vetoed : outcome.vetoes) {
-    const std::optional<VetoHolder> holder =
-        services.findHolder ? services.findHolder(vetoed) : std::nullopt;
-    const auto lines = VetoMessageLines(vetoed.deviceName, vetoed.veto, holder);
-    if (services.prompter.ShowLines(lines, IDS_ERROR_CAPTION, kFlags) == winvalues::kIdRetry)
-      return true;
-  }
-  return false;
+  return TellVetoes(outcome.vetoes, [&services](const std::vector<PromptLine>& lines) {
+    return services.prompter.ShowLines(lines, IDS_ERROR_CAPTION, kFlags) == winvalues::kIdRetry;
+  });
 }
 
 }  // namespace
 
 unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
-  const RemovalOutcome outcome = services.findAndEject(job.name, job.record);
+  RemovalOutcome outcome = services.findAndEject(job.name, job.record);
+  FindVetoHolders(outcome.vetoes, services.findHolder, &job);
   if (!job.BeginReport()) {
-    Settle(services);
+    TellRemovalDone(services);
     return 0;
   }
   // Stored first, so that the count survives whatever the balloon does.
   if (outcome.found && job.Counted()) WriteBackRemovalCount(services.settingsFile, job.record);
-  Settle(services);
+  TellRemovalDone(services);
   if (outcome.found) {
     if (job.Counted() && job.settings.m_bDispMessage)
       services.showBalloon(job.record.name, job.record.reject_times);
@@ -44,6 +40,6 @@ unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
     services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
                            winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost);
   }
-  if (ReportVetoes(outcome, services)) job.AskRetry();
+  if (AskAboutVetoes(outcome, services)) job.AskRetry();
   return 0;
 }

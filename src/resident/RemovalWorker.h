@@ -29,10 +29,13 @@ struct RemovalServices {
   std::function<void(const std::wstring& name, int count)> showBalloon;
   SettingsFile& settingsFile;
   Prompter& prompter;  // owned by the main window
-  // Told once nothing of the removal's count is left to store; may be empty.
-  std::function<void()> countSettled = nullptr;
+  // Told once the removal is done: no request is left to make, who held a vetoed
+  // device has been looked up and the count is stored; only the report follows. May be
+  // empty.
+  std::function<void()> removalDone = nullptr;
   // Who holds the device of a vetoed request, when the system can tell; may be empty.
-  std::function<std::optional<VetoHolder>(const VetoedRequest&)> findHolder = nullptr;
+  // Asked before the report begins, so that a forced stop still ends the removal there.
+  VetoHolderFinder findHolder = nullptr;
 };
 
 // Every veto is reported, whatever DISP_REJECT_ERR says: the system used to report it

@@ -39,6 +39,7 @@
 #define IDS_VETO_UNKNOWN 145
 #define IDS_VETO_ADVICE_CLOSE 146
 #define IDS_VETO_ADVICE_RETRY 147
+#define IDS_STILL_REMOVING 148
 
 // The options page's choice of language. Apart again, for the same reason.
 #define IDS_LANGUAGE_AUTOMATIC 160

@@ -1,4 +1,4 @@
-// The wait dialog's rules: it closes once the worker has ended, or at once when
+// The wait dialog's rules: it closes once the removal is done, or at once when
 // the user abandons the removal; the forced stop is asked for with No as the default.
 #pragma once
 
@@ -10,7 +10,8 @@ inline constexpr unsigned kWaitPollPeriodMs = 250;
 class WorkerThreadPort {
  public:
   virtual ~WorkerThreadPort() = default;
-  // WaitForSingleObject with time-out 0 found the handle signalled.
+  // The removal is done (its handle found signalled with time-out 0): what the worker
+  // still does is tell its outcome.
   virtual bool HasEnded() = 0;
   // Leaves the worker to run to its end unheard; false when it has already begun
   // to report its outcome, which then cannot be taken back.
@@ -19,9 +20,9 @@ class WorkerThreadPort {
 
 enum class WaitTick { Close, RearmTimer };
 
-// One poll: close when the worker has ended, otherwise poll again.
+// One poll: close when the removal is done, otherwise poll again.
 WaitTick OnWaitTick(WorkerThreadPort& worker);
 
 // The close command: asks string 114; Yes abandons the worker. Close when it was
-// abandoned; otherwise the dialog stays until a tick sees the worker ended.
+// abandoned; otherwise the dialog stays until a tick sees the removal done.
 WaitTick OnWaitCancel(WorkerThreadPort& worker, Prompter& prompter);

@@ -98,7 +98,7 @@ void Remove(benchmark::State& state, const std::wstring& name, int nodes, FakeDe
   tag_device_hotkey_info registration;
   for (auto _ : state) {
     DeviceRemoval removal(tree, 0x3F, kXpNames, preparation);
-    benchmark::DoNotOptimize(removal.FindAndEject(name, &registration, RemovalRoad::Hotkey));
+    benchmark::DoNotOptimize(removal.FindAndEject(name, &registration, RemovalStartedBy::Hotkey));
   }
   ReportPerNode(state, tree, nodes);
   state.counters["ejects"] =

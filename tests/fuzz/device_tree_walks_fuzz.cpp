@@ -97,7 +97,7 @@ void ExpectOfferedNamesRemovable(const SimulatedTree& tree, unsigned majorVersio
     tag_device_hotkey_info registration = offered.At(index);
     const std::wstring& name = registration.name;
     const std::int32_t before = registration.reject_times;
-    const bool found = removal.FindAndEject(name, &registration, RemovalRoad::Hotkey);
+    const bool found = removal.FindAndEject(name, &registration, RemovalStartedBy::Hotkey);
     FUZZ_EXPECT(found, name);
     FUZZ_EXPECT(registration.reject_times > before, name);
   }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/CompanionCommandLine.h"
+#include "companion/CompanionCommandLine.h"
 
 namespace {
 

@@ -32,7 +32,7 @@ class RecordingPreparation : public StorageEjectPreparation {
 struct Removal {
   explicit Removal(const std::string& text, std::uint32_t kind = 0x3F, unsigned major = 5)
       : tree(text), preparation(tree), removal(tree, kind, SystemNamesFor(major), preparation) {}
-  bool Run(std::wstring_view name, RemovalRoad road = RemovalRoad::Hotkey) {
+  bool Run(std::wstring_view name, RemovalStartedBy road = RemovalStartedBy::Hotkey) {
     return removal.FindAndEject(name, &registration, road);
   }
   FakeDeviceTree tree;
@@ -204,16 +204,16 @@ usb desc="USB 大容量記憶装置デバイス" removable disableable
 pcmcia desc="Card" removable disableable
 )";
   Removal hotkey(text, 0x02);
-  EXPECT_FALSE(hotkey.Run(L"Disk", RemovalRoad::Hotkey));
+  EXPECT_FALSE(hotkey.Run(L"Disk", RemovalStartedBy::Hotkey));
   EXPECT_TRUE(hotkey.tree.ejects().empty());
 
   Removal commandLine(text, 0x02);
-  EXPECT_TRUE(commandLine.Run(L"Disk", RemovalRoad::CommandLine));
+  EXPECT_TRUE(commandLine.Run(L"Disk", RemovalStartedBy::CommandLine));
   EXPECT_EQ(commandLine.tree.EjectedLines(), std::vector<int>{2});
 
   // Other kinds follow DEVICE_KIND on both roads.
   Removal noPcmcia(text, 0x01);
-  EXPECT_FALSE(noPcmcia.Run(L"Card", RemovalRoad::CommandLine));
+  EXPECT_FALSE(noPcmcia.Run(L"Card", RemovalStartedBy::CommandLine));
 }
 
 TEST_F(DeviceRemovalTest, NonUsbFirstChildMatchEjectsTheClassDevice) {
@@ -367,7 +367,7 @@ TEST_F(DeviceRemovalTest, StopAskedDuringThePreparationCancelsItsRequest) {
   removal.StopWhen(stop);
   tag_device_hotkey_info registration;
   EXPECT_FALSE(
-      removal.FindAndEject(L"USB 大容量記憶装置デバイス", &registration, RemovalRoad::Hotkey));
+      removal.FindAndEject(L"USB 大容量記憶装置デバイス", &registration, RemovalStartedBy::Hotkey));
   EXPECT_EQ(preparation.preparations, 1);
   EXPECT_TRUE(tree.ejects().empty());
   EXPECT_EQ(removal.Tally(), RemovalTally{});

@@ -52,7 +52,7 @@ struct Held {
 
 TEST(EjectVetoRecord, VetoedRequestNamesTheDeviceWhyAndEveryNodeBelowIt) {
   Held held;
-  EXPECT_TRUE(held.removal.FindAndEject(L"USB 大容量記憶装置", &held.registration, RemovalRoad::Hotkey))
+  EXPECT_TRUE(held.removal.FindAndEject(L"USB 大容量記憶装置", &held.registration, RemovalStartedBy::Hotkey))
       << "the free stick goes";
   EXPECT_EQ(held.registration.reject_times, 1);
   ASSERT_EQ(held.removal.Vetoes().size(), 1u);
@@ -79,21 +79,21 @@ usb desc="USB Mass Storage Device" service="USBSTOR" id="USB\\VID_0781&PID_5581\
   diskdrive friendly="SanDisk Ultra USB Device" id="USBSTOR\\DISK&VEN_SANDISK\\EN1&0" vetoer="\\Device\\HarddiskVolume3\\Windows\\explorer.exe" vetoer-pid=2020
     volume desc="Generic volume"
 )");
-  EXPECT_FALSE(held.removal.FindAndEject(L"USB 大容量記憶装置", &held.registration, RemovalRoad::Hotkey));
+  EXPECT_FALSE(held.removal.FindAndEject(L"USB 大容量記憶装置", &held.registration, RemovalStartedBy::Hotkey));
   ASSERT_EQ(held.removal.Vetoes().size(), 1u);
   EXPECT_EQ(held.removal.Vetoes()[0].deviceName, L"SanDisk Ultra USB Device");
 }
 
 TEST(EjectVetoRecord, PlainVetoWritesNoEventAndFailuresAreNoVetoes) {
-  // "Disk" is a leaf and a first child: its parent is asked twice, and named once.
+  // "Disk" is a leaf and a first child: its parent is met twice, and asked once.
   Held held(R"(
 usb desc="S" id="USB\\A" removable disableable eject=veto
   diskdrive friendly="Disk"
 usb desc="S" id="USB\\B" removable disableable eject=fail
   diskdrive friendly="Disk"
 )");
-  EXPECT_FALSE(held.removal.FindAndEject(L"Disk", &held.registration, RemovalRoad::Hotkey));
-  EXPECT_EQ(held.removal.Tally().requests, 4u);
+  EXPECT_FALSE(held.removal.FindAndEject(L"Disk", &held.registration, RemovalStartedBy::Hotkey));
+  EXPECT_EQ(held.removal.Tally().requests, 2u);
   ASSERT_EQ(held.removal.Vetoes().size(), 1u);
   EXPECT_EQ(held.removal.Vetoes()[0].veto, (EjectVeto{kPnpVetoOutstandingOpen, L"USB\\A"}));
   EXPECT_EQ(held.removal.Vetoes()[0].deviceName, L"S") << "any other node by its own name";
@@ -107,7 +107,7 @@ TEST(EjectVetoRecord, RemovingTheVetoerFromTheFileFreesTheDevice) {
   freed.erase(at, freed.find('\n', at) - at);
   Held held(freed.c_str());
   EXPECT_TRUE(held.removal.FindAndEject(L"SanDisk Cruzer USB Device", &held.registration,
-                                        RemovalRoad::Hotkey));
+                                        RemovalStartedBy::Hotkey));
   EXPECT_TRUE(held.removal.Vetoes().empty());
 }
 
@@ -118,7 +118,7 @@ constexpr std::uint64_t kSecond = 10'000'000ull;
 
 VetoEvent Event(std::uint64_t time, std::uint32_t pid, const std::wstring& device,
                 const std::wstring& program = L"\\Device\\HarddiskVolume3\\Tools\\editor.exe") {
-  return VetoEvent{time, pid, program, device, {}};
+  return VetoEvent{time, pid, program, device};
 }
 
 struct HolderCase {
@@ -169,7 +169,7 @@ namespace {
 // Answers from a script, one answer per look.
 class ScriptedLog : public VetoEventLog {
  public:
-  std::optional<std::vector<VetoEvent>> RecentVetoEvents() override {
+  std::optional<std::vector<VetoEvent>> RecentVetoEvents(std::uint32_t) override {
     ++looks;
     if (answers.empty()) return std::vector<VetoEvent>{};
     auto answer = answers.front();
@@ -180,6 +180,14 @@ class ScriptedLog : public VetoEventLog {
   int looks = 0;
 };
 
+// Time for `left` pauses, then none.
+struct PausesClock : VetoLookClock {
+  explicit PausesClock(int pauses) : left(pauses) {}
+  std::uint32_t TimeLeftMs() override { return left >= 0 ? 100 : 0; }
+  bool PauseThenGoOn() override { return --left >= 0; }
+  int left;
+};
+
 }  // namespace
 
 TEST(HolderLookUp, LooksAgainUntilTheEventIsWrittenOrTimeIsUp) {
@@ -187,20 +195,29 @@ TEST(HolderLookUp, LooksAgainUntilTheEventIsWrittenOrTimeIsUp) {
   ScriptedLog late;
   late.answers = {std::vector<VetoEvent>{}, std::vector<VetoEvent>{},
                   std::vector<VetoEvent>{Event(kVetoTime + kSecond, 77, kHeldDisk)}};
-  int pauses = 0;
-  EXPECT_EQ(FindVetoHolder(late, vetoed, kVetoTime, [&] { return ++pauses < 10; }),
-            (VetoHolder{L"editor.exe", 77}));
+  PausesClock plenty(9), three(3), more(9);
+  EXPECT_EQ(FindVetoHolder(late, vetoed, kVetoTime, plenty), (VetoHolder{L"editor.exe", 77}));
   EXPECT_EQ(late.looks, 3);
 
   ScriptedLog never;
-  pauses = 0;
-  EXPECT_EQ(FindVetoHolder(never, vetoed, kVetoTime, [&] { return ++pauses < 4; }), std::nullopt);
+  EXPECT_EQ(FindVetoHolder(never, vetoed, kVetoTime, three), std::nullopt);
   EXPECT_EQ(never.looks, 4);
 
   ScriptedLog unreadable;
   unreadable.answers = {std::nullopt};
-  EXPECT_EQ(FindVetoHolder(unreadable, vetoed, kVetoTime, [] { return true; }), std::nullopt);
+  EXPECT_EQ(FindVetoHolder(unreadable, vetoed, kVetoTime, more), std::nullopt);
   EXPECT_EQ(unreadable.looks, 1) << "a log that cannot be read is not asked again";
+}
+
+TEST(HolderLookUp, TheSystemsOwnEventOrNoDeviceEndsTheLookAtOnce) {
+  for (const auto& [vetoed, looks] : {std::pair{std::vector<std::wstring>{kHeldUsb, kHeldDisk}, 1},
+                                      std::pair{std::vector<std::wstring>{}, 0}}) {
+    ScriptedLog log;
+    log.answers = {std::vector<VetoEvent>{Event(kVetoTime + kSecond, kSystemProcessId, kHeldDisk, L"System")}};
+    PausesClock plenty(19);
+    EXPECT_EQ(FindVetoHolder(log, vetoed, kVetoTime, plenty), std::nullopt);
+    EXPECT_EQ(log.looks, looks) << vetoed.size();
+  }
 }
 
 TEST(HolderLookUp, ProgramIsNamedByItsFileName) {
@@ -210,7 +227,7 @@ TEST(HolderLookUp, ProgramIsNamedByItsFileName) {
 }
 
 TEST(SystemLogFile, EventsSurviveTheirLinesAndBadLinesAreLeftOut) {
-  const VetoEvent event{kVetoTime, 4242, L"\\Device\\HarddiskVolume3\\メモ帳.exe", kHeldDisk, {}};
+  const VetoEvent event{kVetoTime, 4242, L"\\Device\\HarddiskVolume3\\メモ帳.exe", kHeldDisk};
   const std::string text = "garbage\n" + FormatVetoEventLine(event) + "1\t2\t3\n" +
                            "x\t1\tp\td\n" + FormatVetoEventLine(event);
   const auto events = ParseVetoEventLines(text);

@@ -34,7 +34,7 @@ Ejected Remove(const std::string& text, unsigned major, std::wstring_view name) 
   FakeDeviceTree tree(text);
   CountingPreparation preparation;
   DeviceRemoval removal(tree, kCommandLineDeviceKind, SystemNamesFor(major), preparation);
-  removal.FindAndEject(name, nullptr, RemovalRoad::Hotkey);
+  removal.FindAndEject(name, nullptr, RemovalStartedBy::Hotkey);
   // An ejected node has no ID any more: read them from the tree as it was.
   FakeDeviceTree before(text);
   Ejected ejected;

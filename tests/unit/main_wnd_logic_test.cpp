@@ -59,6 +59,7 @@ class RecordingMainWndPort : public MainWndPort {
     log.push_back("RunRemovalWorker");
     if (duringRemoval) duringRemoval();
   }
+  bool TellIfStillRemoving(const std::wstring&) override { return false; }
   void DiscardQueuedHotkeys() override {
     log.push_back("DiscardQueuedHotkeys");
     queuedHotkeys.clear();

@@ -110,7 +110,7 @@ TEST(NodeRoles, AnEnglishSystemRemovesByNameAndByTheStorageDescription) {
     FakeDeviceTree tree(kEnglishTree);
     NoPreparation preparation;
     DeviceRemoval(tree, kKindUsb, SystemNamesFor(5), preparation)
-        .FindAndEject(c.name, nullptr, RemovalRoad::Hotkey);
+        .FindAndEject(c.name, nullptr, RemovalStartedBy::Hotkey);
     EXPECT_EQ(tree.EjectedLines(), c.ejected) << testing::PrintToString(c.name);
   }
 }

@@ -89,7 +89,7 @@ class RemovalWorkerTest : public ::testing::Test {
 
 VetoedRequest HeldStick(const std::wstring& name) {
   return VetoedRequest{7, name, EjectVeto{winvalues::kPnpVetoOutstandingOpen, L"USBSTOR\\DISK\\1"},
-                       {L"USB\\VID_0781&PID_5581\\1", L"USBSTOR\\DISK\\1"}};
+                       {L"USB\\VID_0781&PID_5581\\1", L"USBSTOR\\DISK\\1"}, std::nullopt};
 }
 
 }  // namespace
@@ -216,8 +216,8 @@ TEST_F(RemovalWorkerTest, RetryAsksForTheSameRemovalAgainWhichThenCountsItsSucce
   RunPasses(first);
   TakeRemovalCount(state, first);
   EXPECT_TRUE(first.RetryAsked());
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled -",
-                                               L"holder of SanDisk Cruzer"}))
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of SanDisk Cruzer",
+                                               L"settled -"}))
       << "the worker ends: the next try is a removal of its own";
 
   RemovalJob second(state, settings);
@@ -234,9 +234,9 @@ TEST_F(RemovalWorkerTest, AVetoBesideASuccessIsReportedAfterTheCountIsStored) {
   passes = {{1, {HeldStick(L"Held Stick")}}};
   RemovalJob job(state, settings);
   RunPasses(job);
-  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"settled 10",
-                                               L"balloon USB Flash Disk 10 stored 10",
-                                               L"holder of Held Stick"}));
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"eject USB Flash Disk", L"holder of Held Stick",
+                                               L"settled 10", L"balloon USB Flash Disk 10 stored 10"}))
+      << "the holder is looked up before the report, which no wait dialog hides";
   ASSERT_EQ(prompter.linePrompts().size(), 1u);
   EXPECT_EQ(prompter.linePrompts()[0].lines[1], (PromptLine{IDS_VETO_IN_USE, std::nullopt, std::nullopt}))
       << "no holder known: in use, without a name";

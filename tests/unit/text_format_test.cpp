@@ -21,3 +21,9 @@ TEST(FillMessageText, CutsToTheLimit) {
   EXPECT_EQ(CutText(L"Tollevane", 63), L"Tollevane");
   EXPECT_EQ(CutText(L"abc", 2), L"ab");
 }
+
+TEST(UnitsWithoutPartingPairs, APieceNeverEndsBetweenTheHalvesOfAPair) {
+  const std::wstring text = L"ab\xD83D\xDCBE";  // a character beyond the 16-bit plane last
+  for (const auto& [most, units] : {std::pair{3u, 2u}, {4u, 4u}, {2u, 2u}, {8u, 4u}, {1u, 1u}})
+    EXPECT_EQ(UnitsWithoutPartingPairs(text, most), units) << most;
+}

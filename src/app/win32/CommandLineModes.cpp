@@ -16,7 +16,7 @@
 #include "devices/win32/KernelDriveStorage.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
-#include "resident/win32/ExplorerPreparation.h"
+#include "resident/win32/ExplorerClosingWin32.h"
 
 namespace {
 
@@ -33,13 +33,8 @@ CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
       [](const std::vector<PromptLine>& lines) {
         const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString) + L"\n";
         const win32::StandardOutput error(win32::StandardStream::Error);
-        if (error.IsConsole()) {
-          error.WriteText(text);
-        } else if (const auto bytes = win32::EncodeExactly(text, error.ReadersCodePage())) {
-          error.WriteBytes(*bytes);
-        } else if (const auto utf8 = win32::EncodeExactly(text, CP_UTF8)) {
-          error.WriteBytes(*utf8);
-        }
+        // In the code page the listing uses, so that a script reads both alike.
+        error.WriteForReader(text, error.ReadersCodePage());
       }};
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/TextFormat.h"
 #include "common/win32/SystemLibrary.h"
 
 namespace win32 {
@@ -32,6 +33,17 @@ std::wstring Decode(std::string_view bytes, UINT codePage) {
     ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                           units);
   return text;
+}
+
+std::string Encode(std::wstring_view text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  if (size > 0)
+    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                          size, nullptr, nullptr);
+  return bytes;
 }
 
 }  // namespace
@@ -99,13 +111,18 @@ UINT StandardOutput::ReadersCodePage() const {
 bool StandardOutput::WriteText(std::wstring_view text) const {
   if (console_ == nullptr) return false;
   while (!text.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min(text.size(), kConsoleChunk));
+    const DWORD chunk = static_cast<DWORD>(UnitsWithoutPartingPairs(text, kConsoleChunk));
     DWORD written = 0;
     if (!::WriteConsoleW(console_, text.data(), chunk, &written, nullptr) || written == 0)
       return false;
     text.remove_prefix(written);
   }
   return true;
+}
+
+bool StandardOutput::WriteForReader(std::wstring_view text, UINT codePage) const {
+  if (IsConsole()) return WriteText(text);
+  return WriteBytes(Encode(text, codePage));
 }
 
 bool StandardOutput::WriteBytes(std::string_view bytes) const {

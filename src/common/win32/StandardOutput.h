@@ -33,6 +33,10 @@ class StandardOutput {
   // False when the text reached nobody (started from Explorer, say) or a write failed.
   bool WriteText(std::wstring_view text) const;
   bool WriteBytes(std::string_view bytes) const;
+  // Text as its reader takes it: UTF-16 on a console, else bytes in `codePage`, a
+  // character the code page lacks replaced as the system replaces it. A stream never
+  // gets two encodings.
+  bool WriteForReader(std::wstring_view text, UINT codePage) const;
 
  private:
   HANDLE output_ = nullptr;   // the standard output, not owned

@@ -5,7 +5,8 @@
 // down. Built without the run-time library, importing kernel32 alone.
 #include <windows.h>
 
-#include "app/CompanionCommandLine.h"
+#include "common/win32/Handles.h"
+#include "companion/CompanionCommandLine.h"
 
 namespace {
 
@@ -29,21 +30,6 @@ class HeapText {
   wchar_t* text_;
 };
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  HANDLE* out() { return &handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 std::size_t Append(wchar_t* to, std::size_t at, std::wstring_view text) {
   for (const wchar_t c : text) to[at++] = c;
   return at;
@@ -55,34 +41,61 @@ std::wstring_view View(const wchar_t* text) {
 
 // A standard handle the child can inherit: the companion's own may not be inheritable,
 // and handles handed down through STARTUPINFO must be.
-void InheritableCopy(DWORD which, Handle& copy) {
+win32::UniqueHandle InheritableCopy(DWORD which) {
   const HANDLE own = ::GetStdHandle(which);
-  if (own == nullptr || own == INVALID_HANDLE_VALUE) return;
-  ::DuplicateHandle(::GetCurrentProcess(), own, ::GetCurrentProcess(), copy.out(), 0, TRUE,
-                    DUPLICATE_SAME_ACCESS);
+  HANDLE copy = nullptr;
+  if (own == nullptr || own == INVALID_HANDLE_VALUE ||
+      !::DuplicateHandle(::GetCurrentProcess(), own, ::GetCurrentProcess(), &copy, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS))
+    return win32::UniqueHandle();
+  return win32::UniqueHandle(copy);
 }
 
-// The system's own words for `error`, in the user's language, on the error output.
-void ReportNotStarted(DWORD error) {
+// Text on the error output: UTF-16 on a console, else bytes in the console's code page,
+// as Tollevane.exe writes them.
+void WriteError(std::wstring_view text) {
+  const HANDLE errors = ::GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  DWORD written = 0;
+  const int units = static_cast<int>(text.size());
+  if (::GetConsoleMode(errors, &mode)) {
+    ::WriteConsoleW(errors, text.data(), static_cast<DWORD>(units), &written, nullptr);
+    return;
+  }
+  const UINT codePage = ::GetConsoleOutputCP() != 0 ? ::GetConsoleOutputCP() : ::GetOEMCP();
+  const int size = ::WideCharToMultiByte(codePage, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return;
+  char* const bytes = static_cast<char*>(::HeapAlloc(::GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
+  if (bytes == nullptr) return;
+  if (::WideCharToMultiByte(codePage, 0, text.data(), units, bytes, size, nullptr, nullptr) == size)
+    ::WriteFile(errors, bytes, static_cast<DWORD>(size), &written, nullptr);
+  ::HeapFree(::GetProcessHeap(), 0, bytes);
+}
+
+// Which program could not be started, and the system's own words for why, in the user's
+// language.
+void ReportNotStarted(std::wstring_view program, DWORD error) {
   wchar_t* message = nullptr;
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  if (length == 0) return;
-  const HANDLE errors = ::GetStdHandle(STD_ERROR_HANDLE);
-  DWORD mode = 0;
-  DWORD written = 0;
-  if (::GetConsoleMode(errors, &mode)) {
-    ::WriteConsoleW(errors, message, length, &written, nullptr);
-  } else {
-    char bytes[1024];
-    const int size = ::WideCharToMultiByte(::GetConsoleOutputCP(), 0, message,
-                                           static_cast<int>(length), bytes, sizeof bytes, nullptr,
-                                           nullptr);
-    if (size > 0) ::WriteFile(errors, bytes, static_cast<DWORD>(size), &written, nullptr);
-  }
-  ::LocalFree(message);
+  WriteError(program);
+  WriteError(std::wstring_view(L": ", 2));
+  WriteError(length != 0 ? std::wstring_view(message, length) : std::wstring_view(L"\r\n", 2));
+  if (message != nullptr) ::LocalFree(message);
 }
+
+// Ctrl+C and Ctrl+Break would end the companion alone: the removal would go on and write
+// to a prompt that had already come back. They are held until Tollevane.exe has ended,
+// whose outcome and status then come as usual; an eject request under way cannot be
+// taken back anyway.
+BOOL WINAPI HoldBreaks(DWORD event) { return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT; }
+
+// What the child may take of the companion's start: the window it is to show. A
+// shortcut key (STARTF_USEHOTKEY) travels in hStdInput, which the handles handed down
+// take, and the title flags name lpTitle, which is not passed on.
+constexpr DWORD kPassedStartFlags = STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION |
+                                    STARTF_FORCEONFEEDBACK | STARTF_FORCEOFFFEEDBACK;
 
 UINT Run() {
   HeapText modulePath(kLongestPath);
@@ -108,19 +121,21 @@ UINT Run() {
   // The resident program outlives the prompt: it gets none of the companion's handles
   // (a pipe it held would never end) and nobody waits for it.
   const bool resident = companion::NamesNoArgument(arguments);
-  Handle input, output, errors;
-  STARTUPINFOW startup;
-  ::GetStartupInfoW(&startup);
+  win32::UniqueHandle input, output, errors;
+  STARTUPINFOW own;
+  ::GetStartupInfoW(&own);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  startup.lpReserved = nullptr;
-  startup.lpTitle = nullptr;
-  startup.cbReserved2 = 0;
-  startup.lpReserved2 = nullptr;
-  startup.dwFlags &= ~static_cast<DWORD>(STARTF_USESTDHANDLES);
+  startup.dwFlags = own.dwFlags & kPassedStartFlags;
+  startup.wShowWindow = own.wShowWindow;
+  startup.dwX = own.dwX;
+  startup.dwY = own.dwY;
+  startup.dwXSize = own.dwXSize;
+  startup.dwYSize = own.dwYSize;
   if (!resident) {
-    InheritableCopy(STD_INPUT_HANDLE, input);
-    InheritableCopy(STD_OUTPUT_HANDLE, output);
-    InheritableCopy(STD_ERROR_HANDLE, errors);
+    input = InheritableCopy(STD_INPUT_HANDLE);
+    output = InheritableCopy(STD_OUTPUT_HANDLE);
+    errors = InheritableCopy(STD_ERROR_HANDLE);
     startup.dwFlags |= STARTF_USESTDHANDLES;
     startup.hStdInput = input.get();
     startup.hStdOutput = output.get();
@@ -130,12 +145,13 @@ UINT Run() {
   PROCESS_INFORMATION started;
   if (!::CreateProcessW(program.get(), commandLine.get(), nullptr, nullptr, resident ? FALSE : TRUE,
                         0, nullptr, nullptr, &startup, &started)) {
-    ReportNotStarted(::GetLastError());
+    ReportNotStarted(View(program.get()), ::GetLastError());
     return kNotStarted;
   }
-  const Handle process(started.hProcess);
-  const Handle thread(started.hThread);
+  const win32::UniqueHandle process(started.hProcess);
+  const win32::UniqueHandle thread(started.hThread);
   if (resident) return 0;
+  ::SetConsoleCtrlHandler(&HoldBreaks, TRUE);
 
   DWORD status = kNotStarted;
   ::WaitForSingleObject(process.get(), INFINITE);

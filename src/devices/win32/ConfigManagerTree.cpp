@@ -188,11 +188,6 @@ std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetAllPresentDevices() {
   return PresentDevicesOf(nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
 }
 
-winvalues::ConfigRet ConfigManagerTree::RequestDeviceEject(DevNode node) {
-  EjectVeto unused;
-  return RequestDeviceEjectTellingVeto(node, unused);
-}
-
 winvalues::ConfigRet ConfigManagerTree::RequestDeviceEjectTellingVeto(DevNode node,
                                                                      EjectVeto& veto) {
   veto = EjectVeto{};

@@ -18,7 +18,6 @@ class ConfigManagerTree : public DeviceTree {
                           int& index) override;
   std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override;
   // Passes a veto buffer as well, so that the system never shows its own notice.
-  winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
   winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) override;
   winvalues::ConfigRet GetDeviceInstanceId(DevNode node, std::wstring& id) override;
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "common/WaitDeadline.h"
 #include "common/win32/SystemLibrary.h"
 #include "common/win32/WindowsVersion.h"
 
@@ -18,17 +19,17 @@ constexpr wchar_t kQuery[] =
     L"*[System[Provider[@Name='Microsoft-Windows-Kernel-PnP'] and (EventID=225) and "
     L"TimeCreated[timediff(@SystemTime) <= 60000]]]";
 constexpr DWORD kEventsPerCall = 16;
-constexpr DWORD kNextTimeoutMs = 1000;
 // Plenty for the few vetoes of a minute; a log flooded with them is not read to its end.
 constexpr std::size_t kMostEvents = 256;
 
-enum ValueIndex { kTime, kProcessId, kProcessName, kDeviceInstance, kCommandLine, kValueCount };
+// The event's command line is not read: up to 32 K an event, for a message that names the
+// program already.
+enum ValueIndex { kTime, kProcessId, kProcessName, kDeviceInstance, kValueCount };
 const wchar_t* const kValuePaths[kValueCount] = {
     L"Event/System/TimeCreated/@SystemTime",
     L"Event/EventData/Data[@Name='ProcessId']",
     L"Event/EventData/Data[@Name='ProcessName']",
     L"Event/EventData/Data[@Name='DeviceInstance']",
-    L"Event/EventData/Data[@Name='CommandLine']",
 };
 
 struct Wevtapi {
@@ -104,7 +105,6 @@ std::optional<VetoEvent> Render(EVT_HANDLE context, EVT_HANDLE event) {
   rendered.processId = static_cast<std::uint32_t>(NumberOf(buffer[kProcessId]));
   rendered.processName = StringOf(buffer[kProcessName]);
   rendered.deviceInstance = StringOf(buffer[kDeviceInstance]);
-  rendered.commandLine = StringOf(buffer[kCommandLine]);
   return rendered;
 }
 
@@ -115,7 +115,8 @@ bool WritesVetoEvents() {
 
 }  // namespace
 
-std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents() {
+std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents(std::uint32_t withinMs) {
+  const DWORD start = ::GetTickCount();
   const Wevtapi& api = LoadWevtapi();
   if (!WritesVetoEvents() || !api.Complete()) return std::nullopt;
   const EvtHolder query(
@@ -126,12 +127,17 @@ std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents() {
   const EvtHolder context(api.createRenderContext(kValueCount, paths, EvtRenderContextValues));
   if (!context) return std::nullopt;
 
+  // What was read before a time-out or an error still counts: the event looked for is
+  // among the newest, which come first.
   std::vector<VetoEvent> events;
   while (events.size() < kMostEvents) {
+    const DWORD left = RemainingWaitMs(start, ::GetTickCount(), withinMs);
+    if (left == 0) break;
     EVT_HANDLE batch[kEventsPerCall] = {};
     DWORD returned = 0;
-    if (!api.next(query.get(), kEventsPerCall, batch, kNextTimeoutMs, 0, &returned)) {
-      if (::GetLastError() == ERROR_NO_MORE_ITEMS) break;
+    if (!api.next(query.get(), kEventsPerCall, batch, left, 0, &returned)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_NO_MORE_ITEMS || error == ERROR_TIMEOUT || !events.empty()) break;
       return std::nullopt;
     }
     for (DWORD i = 0; i < returned; ++i) {

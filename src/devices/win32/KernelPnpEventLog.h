@@ -8,7 +8,7 @@ class KernelPnpEventLog final : public VetoEventLog {
  public:
   // Nothing when wevtapi is missing, the system is older than Windows 7, or the query
   // fails: the user never hears of it.
-  std::optional<std::vector<VetoEvent>> RecentVetoEvents() override;
+  std::optional<std::vector<VetoEvent>> RecentVetoEvents(std::uint32_t withinMs) override;
 };
 
 // The system's time now, in the units of VetoEvent::time.

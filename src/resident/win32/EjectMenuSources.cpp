@@ -1,7 +1,13 @@
 #include "resident/win32/EjectMenuSources.h"
 
 #include <windows.h>
+#include <process.h>
 
+#include <memory>
+
+#include "common/WaitDeadline.h"
+#include "common/win32/Handles.h"
+#include "common/win32/SentMessageWait.h"
 #include "devices/DeviceEnumeration.h"
 #include "devices/StoragePresence.h"
 #include "devices/win32/DeviceTreeFactory.h"
@@ -12,34 +18,113 @@ namespace {
 // GetVolumeInformationW takes at most MAX_PATH + 1 characters for the label.
 constexpr DWORD kVolumeLabelUnits = MAX_PATH + 1;
 
+// The menu must open within 300 ms whatever the disks do: opening a volume and reading
+// its label wake a sleeping disk, and a disk that never answers would hold the tray.
+// The drives are read on a thread of their own and waited for this long; a menu
+// opened without them names the devices alone.
+constexpr DWORD kDrivesWaitMs = 200;
+
+// A card reader's empty slot must not make the system ask for a disk: the label would
+// wait for the user's answer. The mode is the reading thread's own where the system has
+// SetThreadErrorMode (Windows 7 on); before that, the process's is the only one.
+class QuietCriticalErrors {
+ public:
+  QuietCriticalErrors() {
+    if (SetThreadMode() != nullptr) {
+      threadMode_ = SetThreadMode()(SEM_FAILCRITICALERRORS, &previous_);
+    } else {
+      previous_ = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    }
+  }
+  ~QuietCriticalErrors() {
+    if (threadMode_) {
+      SetThreadMode()(previous_, nullptr);
+    } else {
+      ::SetErrorMode(previous_);
+    }
+  }
+  QuietCriticalErrors(const QuietCriticalErrors&) = delete;
+  QuietCriticalErrors& operator=(const QuietCriticalErrors&) = delete;
+
+ private:
+  using SetThreadErrorModeFunction = BOOL(WINAPI*)(DWORD, LPDWORD);
+  static SetThreadErrorModeFunction SetThreadMode() {
+    static const auto function = reinterpret_cast<SetThreadErrorModeFunction>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+    return function;
+  }
+
+  DWORD previous_ = 0;
+  bool threadMode_ = false;
+};
+
 std::wstring VolumeLabel(wchar_t letter) {
   const wchar_t root[] = {letter, L':', L'\\', L'\0'};
   wchar_t label[kVolumeLabelUnits] = {};
-  // A card reader's empty slot must not make the system ask for a disk: the menu would
-  // wait for the user's answer before it showed.
-  const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+  const QuietCriticalErrors quiet;
   const BOOL read =
       ::GetVolumeInformationW(root, label, kVolumeLabelUnits, nullptr, nullptr, nullptr, nullptr, 0);
-  ::SetErrorMode(previousMode);
   return read ? std::wstring(label) : std::wstring();
 }
+
+// Shared by the menu and the reading thread, which may outlive the menu's wait.
+struct DriveReading {
+  const win32::UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::vector<LabelledDrive> drives;  // written before `done` is set, read only after
+};
+
+unsigned __stdcall ReadDrives(void* param) {
+  const std::unique_ptr<std::shared_ptr<DriveReading>> reading(
+      static_cast<std::shared_ptr<DriveReading>*>(param));
+  try {
+    const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+    KernelDriveStorage storage;
+    for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
+      const wchar_t letter = drive.letter;
+      (*reading)->drives.push_back({std::move(drive), VolumeLabel(letter)});
+    }
+  } catch (...) {
+    (*reading)->drives.clear();
+  }
+  ::SetEvent((*reading)->done.get());
+  return 0;
+}
+
+// Starts reading at once, so that the devices are enumerated meanwhile.
+class DriveReader {
+ public:
+  DriveReader() : start_(::GetTickCount()) {
+    if (!reading_->done) return;
+    auto* reference = new std::shared_ptr<DriveReading>(reading_);
+    thread_.reset(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &ReadDrives, reference, 0, nullptr)));
+    if (!thread_) delete reference;
+  }
+
+  // The drives read within kDrivesWaitMs of the start; none when that was not enough.
+  std::vector<LabelledDrive> Take() {
+    if (!thread_) return {};
+    const DWORD left = RemainingWaitMs(start_, ::GetTickCount(), kDrivesWaitMs);
+    if (win32::WaitTakingSentMessages(reading_->done.get(), left) != WAIT_OBJECT_0) return {};
+    return std::move(reading_->drives);
+  }
+
+ private:
+  const DWORD start_;
+  const std::shared_ptr<DriveReading> reading_ = std::make_shared<DriveReading>();
+  win32::UniqueHandle thread_;
+};
 
 }  // namespace
 
 std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_info>& table,
                                             const ResidentContext& context) {
+  DriveReader reader;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   OfferedDevices offered(context.names);
   DeviceEnumeration(*tree, context.settings.m_nDeviceKind, context.names, nullptr, offered)
       .EnumerateDevices(false);
-
-  KernelDriveStorage storage;
-  std::vector<LabelledDrive> drives;
-  for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
-    const wchar_t letter = drive.letter;
-    drives.push_back({std::move(drive), VolumeLabel(letter)});
-  }
-
-  const EjectMenuSources sources{table, offered, UsbMassStoragePresent(*tree, context.names), drives};
+  const bool storagePresent = UsbMassStoragePresent(*tree, context.names);
+  const std::vector<LabelledDrive> drives = reader.Take();
+  const EjectMenuSources sources{table, offered, storagePresent, drives};
   return BuildEjectMenu(sources, context.names);
 }

@@ -1,10 +1,11 @@
-// The Explorer-closing step bound to this system's shell, drives and Sleep, for the
-// removal worker to call before a USB mass-storage eject.
+// The Explorer-closing step bound to this system's shell, drives and Sleep, and the
+// eject preparation of both removal roads built on it: Explorer windows on removable
+// drives are closed before a USB mass-storage device is ejected.
 #pragma once
 
+#include "devices/DeviceRemoval.h"
 #include "resident/ExplorerClosing.h"
-
-struct SettingsRecord;
+#include "settings/SettingsRecord.h"
 
 class Win32Sleeper final : public Sleeper {
  public:
@@ -14,3 +15,12 @@ class Win32Sleeper final : public Sleeper {
 // CloseExplorerWindows on the real system. A failure of any kind only means fewer
 // windows closed: the eject goes ahead, so nothing escapes to the worker.
 void CloseExplorerWindowsOnSystem(const SettingsRecord& settings) noexcept;
+
+class ExplorerClosingPreparation final : public StorageEjectPreparation {
+ public:
+  explicit ExplorerClosingPreparation(const SettingsRecord& settings) : settings_(settings) {}
+  void PrepareStorageEject() override { CloseExplorerWindowsOnSystem(settings_); }
+
+ private:
+  const SettingsRecord& settings_;
+};

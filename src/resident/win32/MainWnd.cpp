@@ -178,7 +178,13 @@ void CMainWnd::RunSettingsSheet(int startPage) {
 }
 
 void CMainWnd::RunRemovalWorker() {
-  ::RunRemovalWorker(hwnd(), *this, context_, currentRemoval_);
+  ::RunRemovalWorker(hwnd(), *this, context_, currentRemoval_, stoppedRemoval_);
+}
+
+bool CMainWnd::TellIfStillRemoving(const std::wstring& device) {
+  if (StoppedRemovalDevice(stoppedRemoval_) != device) return false;
+  ShowStillRemovingBalloon(hwnd(), device);
+  return true;
 }
 
 void CMainWnd::DiscardQueuedHotkeys() {

@@ -47,6 +47,7 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   void UnregisterAllHotkeys() override;
   void RunSettingsSheet(int startPage) override;
   void RunRemovalWorker() override;
+  bool TellIfStillRemoving(const std::wstring& device) override;
   void DiscardQueuedHotkeys() override;
   void WaitForRemovalCount() override;
   void CheckRemovalWindows() override;
@@ -59,6 +60,8 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   SheetRunner sheetRunner_;
   UINT taskbarCreatedMessage_ = 0;
   std::shared_ptr<RemovalRun> currentRemoval_;
+  // The last removal the user stopped, alive while its worker still runs.
+  std::weak_ptr<RemovalRun> stoppedRemoval_;
   // MOD_NOREPEAT where the system takes it.
   unsigned hotkeyExtraModifiers_ = 0;
   // Only Windows 2000 shows the system's removal message window.

@@ -12,7 +12,7 @@
 #include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
-#include "resident/win32/ExplorerPreparation.h"
+#include "resident/win32/ExplorerClosingWin32.h"
 #include "resident/win32/TrayIcon.h"
 #include "ui/win32/DialogWait.h"
 
@@ -22,14 +22,15 @@ struct RemovalRun {
         job(state, context.settings),
         names(context.names),
         settingsFile(context.settingsFile),
-        countSettled(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+        removalDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
   const HWND mainWindow;
   RemovalJob job;
   const SystemNames names;
   SettingsFile& settingsFile;
-  // Manual-reset; set once the eject requests are over and their count is stored.
-  const win32::UniqueHandle countSettled;
+  // Manual-reset; set once the removal is done and only its report is left (see
+  // RemovalServices::removalDone), or once an abandoned worker has stopped.
+  const win32::UniqueHandle removalDone;
 };
 
 namespace {
@@ -47,16 +48,18 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
         RemovalOutcome outcome;
-        outcome.found = removal.FindAndEject(name, &record, RemovalRoad::Hotkey);
+        outcome.found = removal.FindAndEject(name, &record, RemovalStartedBy::Hotkey);
         outcome.vetoes = removal.Vetoes();
         return outcome;
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
       run.settingsFile, prompter,
       [&run] {
-        if (run.countSettled) ::SetEvent(run.countSettled.get());
+        if (run.removalDone) ::SetEvent(run.removalDone.get());
       },
-      [&passStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, passStart); }};
+      [&passStart, &run](const VetoedRequest& vetoed) {
+        return LookUpVetoHolder(vetoed, passStart, &run.job);
+      }};
   return RemoveRegisteredDevice(run.job, services);
 }
 
@@ -68,7 +71,7 @@ unsigned __stdcall RemoveThreadProc(void* param) {
   try {
     return RemoveRegisteredDeviceOnWorker(**run);
   } catch (...) {
-    if ((*run)->countSettled) ::SetEvent((*run)->countSettled.get());
+    if ((*run)->removalDone) ::SetEvent((*run)->removalDone.get());
     return 0;
   }
 }
@@ -93,19 +96,19 @@ namespace {
 // One removal: its worker, the wait for it, the count taken back. True when the user
 // asked, from a veto message, for the removal to be tried again.
 bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                   std::shared_ptr<RemovalRun>& current) {
+                   std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
   const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
 
-  // The wait dialog is for slow eject requests: a failure box or a balloon that the
-  // worker shows afterwards is no part of it.
-  HANDLE requestsOver = run->countSettled ? run->countSettled.get() : worker.get();
-  if (win32::WaitTakingSentMessages(requestsOver, kSilentWaitMs) == WAIT_TIMEOUT) {
+  // The wait dialog is for a slow removal: a veto message, a failure box or a balloon
+  // that the worker shows afterwards is no part of it, and the dialog closes before them.
+  HANDLE removalDone = run->removalDone ? run->removalDone.get() : worker.get();
+  if (win32::WaitTakingSentMessages(removalDone, kSilentWaitMs) == WAIT_TIMEOUT) {
     ::ShowWindow(mainWindow, SW_SHOW);
     ::SetForegroundWindow(mainWindow);
-    CDialogWait wait(mainWindow, worker.get(), [&run] { return run->job.Abandon(); },
+    CDialogWait wait(mainWindow, removalDone, [&run] { return run->job.Abandon(); },
                      state.m_strRemoveDevice);
     wait.DoModal();
     ::ShowWindow(mainWindow, SW_HIDE);
@@ -113,6 +116,7 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   // Also when the dialog failed to appear: the removal ends with its worker.
   if (!run->job.Abandoned()) win32::WaitTakingSentMessages(worker.get(), INFINITE);
   current.reset();
+  if (run->job.Abandoned()) stopped = run;
   TakeRemovalCount(state, run->job);
   return !run->job.Abandoned() && run->job.RetryAsked();
 }
@@ -120,14 +124,21 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
 }  // namespace
 
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current) {
+                      std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
   // Each try is a removal of the registration in its own right: the count taken back
   // from the last one is where the next one starts.
-  while (RunOneRemoval(mainWindow, state, context, current)) {
+  while (RunOneRemoval(mainWindow, state, context, current, stopped)) {
   }
 }
 
+std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalRun>& stopped) {
+  // The worker holds its run until its thread ends.
+  const std::shared_ptr<RemovalRun> run = stopped.lock();
+  if (!run) return std::nullopt;
+  return run->job.name;
+}
+
 void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
-  if (!current || !current->countSettled) return;
-  win32::WaitTakingSentMessages(current->countSettled.get(), timeoutMs);
+  if (!current || !current->removalDone) return;
+  win32::WaitTakingSentMessages(current->removalDone.get(), timeoutMs);
 }

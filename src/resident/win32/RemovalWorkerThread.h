@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "resident/MainWndState.h"
 #include "resident/win32/ResidentContext.h"
@@ -16,9 +18,12 @@ struct RemovalRun;
 // Runs the removal of `state.m_strRemoveDevice` on a worker thread and returns once
 // the worker has ended or the user has abandoned it: silently for 2500 ms, then with
 // the wait dialog. The worker takes what it reads of `context` before it starts.
-// `current` names the run meanwhile.
+// `current` names the run meanwhile; a run the user stopped is left in `stopped`.
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current);
+                      std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped);
+
+// The device of a removal the user stopped whose worker has not ended yet.
+std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalRun>& stopped);
 
 // Waits at most `timeoutMs`, taking sent messages, until nothing of the running
 // removal's count is left to store. For the end of the session, after which the

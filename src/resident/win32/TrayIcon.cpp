@@ -67,19 +67,33 @@ void DeleteTrayIcon(HWND window) {
   ::Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count) {
-  const std::optional<BalloonTexts> texts =
-      MakeRemovalBalloon(name, count, win32::LoadResourceString(IDS_CONGRATULATION),
-                         win32::LoadResourceString(IDS_PROGRAM_NAME));
-  if (!texts) return FALSE;
+namespace {
+
+BOOL ShowBalloon(HWND window, const BalloonTexts& texts, DWORD iconFlags) {
   const win32::UniqueIcon icon = LoadTrayIcon();
   NOTIFYICONDATAW data = Record(window);
   data.uFlags = kAddFlags | NIF_INFO;
   FillIconFields(data, icon.get());
-  CopyText(data.szInfo, texts->text);
-  CopyText(data.szInfoTitle, texts->title);
-  data.dwInfoFlags = NIIF_INFO;
+  CopyText(data.szInfo, texts.text);
+  CopyText(data.szInfoTitle, texts.title);
+  data.dwInfoFlags = iconFlags;
   return ::Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+}  // namespace
+
+BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count) {
+  const std::optional<BalloonTexts> texts =
+      MakeRemovalBalloon(name, count, win32::LoadResourceString(IDS_CONGRATULATION),
+                         win32::LoadResourceString(IDS_PROGRAM_NAME));
+  return texts ? ShowBalloon(window, *texts, NIIF_INFO) : FALSE;
+}
+
+BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name) {
+  return ShowBalloon(window,
+                     MakeNameBalloon(name, win32::LoadResourceString(IDS_STILL_REMOVING),
+                                     win32::LoadResourceString(IDS_PROGRAM_NAME)),
+                     NIIF_WARNING);
 }
 
 namespace {

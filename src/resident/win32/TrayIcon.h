@@ -15,6 +15,8 @@ BOOL AddTrayIcon(HWND window);
 void DeleteTrayIcon(HWND window);
 // FALSE without doing anything when `count` is not a milestone.
 BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count);
+// Why a press does nothing: the removal of `name`, stopped by the user, still runs.
+BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name);
 // Shows menu 134 at the cursor; the choice arrives as WM_COMMAND.
 void ShowTrayMenu(HWND window);
 // Shows a menu of `items` at the cursor, or one greyed item `emptyText` when there are

@@ -8,23 +8,23 @@ namespace {
 
 constexpr int kIdDeviceName = IDC_WAIT_DEVICE_NAME;
 
-class ThreadHandlePort final : public WorkerThreadPort {
+class RemovalHandlePort final : public WorkerThreadPort {
  public:
-  ThreadHandlePort(HANDLE thread, const CDialogWait::Abandoner& abandon)
-      : thread_(thread), abandon_(abandon) {}
-  bool HasEnded() override { return ::WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+  RemovalHandlePort(HANDLE removalDone, const CDialogWait::Abandoner& abandon)
+      : removalDone_(removalDone), abandon_(abandon) {}
+  bool HasEnded() override { return ::WaitForSingleObject(removalDone_, 0) == WAIT_OBJECT_0; }
   bool Abandon() override { return abandon_ && abandon_(); }
 
  private:
-  HANDLE thread_;
+  HANDLE removalDone_;
   const CDialogWait::Abandoner& abandon_;
 };
 
 }  // namespace
 
-CDialogWait::CDialogWait(HWND parent, HANDLE worker, Abandoner abandon, std::wstring deviceName)
+CDialogWait::CDialogWait(HWND parent, HANDLE removalDone, Abandoner abandon, std::wstring deviceName)
     : Dialog(IDD_WAIT, parent),
-      m_hWorker(worker),
+      m_hRemovalDone(removalDone),
       m_abandon(std::move(abandon)),
       m_strDeviceName(std::move(deviceName)) {}
 
@@ -53,7 +53,7 @@ void CDialogWait::OnInitDialog() {
 void CDialogWait::OnTimer(UINT_PTR id) {
   if (id != kWaitPollTimerId) return;
   ::KillTimer(hwnd(), kWaitPollTimerId);
-  ThreadHandlePort worker(m_hWorker, m_abandon);
+  RemovalHandlePort worker(m_hRemovalDone, m_abandon);
   if (OnWaitTick(worker) == WaitTick::Close) {
     ::EndDialog(hwnd(), IDOK);
   } else {
@@ -62,7 +62,7 @@ void CDialogWait::OnTimer(UINT_PTR id) {
 }
 
 void CDialogWait::OnCancel() {
-  ThreadHandlePort worker(m_hWorker, m_abandon);
+  RemovalHandlePort worker(m_hRemovalDone, m_abandon);
   MessageBoxPrompter prompter(hwnd());
   if (OnWaitCancel(worker, prompter) == WaitTick::Close) ::EndDialog(hwnd(), IDOK);
 }

@@ -301,7 +301,7 @@ int SimulatedDeviceTree::HolderAtOrBelow(int index) const {
 
 void SimulatedDeviceTree::WriteVetoEvent(int holder) {
   const SimulatedNode& held = tree_.nodes[static_cast<std::size_t>(holder)];
-  VetoEvent event{SimulatedSystemTime(), *held.vetoerPid, *held.vetoer, IdOf(holder), {}};
+  VetoEvent event{SimulatedSystemTime(), *held.vetoerPid, *held.vetoer, IdOf(holder)};
   if (file_) AppendFileBytes(SystemLogFor(*file_), FormatVetoEventLine(event));
   vetoEvents_.push_back(std::move(event));
 }

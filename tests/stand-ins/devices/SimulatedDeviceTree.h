@@ -39,7 +39,8 @@ class SimulatedDeviceTree : public DeviceTree {
   // Off Windows there is no class image list: known classes get their own small index.
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
-  winvalues::ConfigRet RequestDeviceEject(DevNode node) override;
+  // The request without a veto buffer, as the stand-in DLL and the tests make it.
+  winvalues::ConfigRet RequestDeviceEject(DevNode node);
   // A veto names the instance ID of the node that holds the device: the node itself
   // (eject=veto), or the node below it that a vetoer holds, which also writes an event
   // 225 to the System log beside the tree file.

@@ -57,7 +57,8 @@ class FakeDeviceTree : public DeviceTree {
   std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override {
     return tree_.GetDeviceInterfaces(interfaceClass);
   }
-  winvalues::ConfigRet RequestDeviceEject(DevNode node) override {
+  // An eject the way a test makes one: the system's own, logged as the removal's are.
+  winvalues::ConfigRet RequestDeviceEject(DevNode node) {
     const winvalues::ConfigRet result = tree_.RequestDeviceEject(node);
     ejects_.push_back({node, result});
     return result;
