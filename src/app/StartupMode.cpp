@@ -36,6 +36,8 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
       utf8 = utf8 || EqualsIgnoringAsciiCase(arguments[i], L"/utf8");
     return {StartupMode::List, first, utf8};
   }
+  if (EqualsIgnoringAsciiCase(first, L"/card"))
+    return {StartupMode::EjectCard, arguments.size() > 1 ? arguments[1] : std::wstring()};
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};
   return {StartupMode::RemoveByName, first};
 }

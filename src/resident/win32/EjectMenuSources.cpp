@@ -29,11 +29,12 @@ std::wstring VolumeLabel(wchar_t letter) {
 std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_info>& table,
                                             const ResidentContext& context) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+  KernelDriveStorage storage;
   OfferedDevices offered(context.names);
   DeviceEnumeration(*tree, context.settings.m_nDeviceKind, context.names, nullptr, offered)
+      .ListStorageFrom(&storage)
       .EnumerateDevices(false);
 
-  KernelDriveStorage storage;
   std::vector<LabelledDrive> drives;
   for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
     const wchar_t letter = drive.letter;
