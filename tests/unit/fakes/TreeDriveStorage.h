@@ -22,20 +22,14 @@ struct MediumScript {
   std::vector<std::string> asked;
 };
 
-class ScriptedMedium : public RemovableMedium {
- public:
-  explicit ScriptedMedium(MediumScript& script) : script_(script) {}
-  std::uint32_t Lock() override { return Ask("lock", script_.lock); }
-  std::uint32_t Dismount() override { return Ask("dismount", script_.dismount); }
-  std::uint32_t AllowRemoval() override { return Ask("allow", script_.allow); }
-  std::uint32_t Eject() override { return Ask("eject", script_.eject); }
-
- private:
-  std::uint32_t Ask(const char* step, std::uint32_t answer) {
-    script_.asked.emplace_back(step);
-    return answer;
-  }
-  MediumScript& script_;
+struct ScriptedMedium : RemovableMedium {
+  explicit ScriptedMedium(MediumScript& answers) : script(answers) {}
+  std::uint32_t Lock() override { return Ask("lock", script.lock); }
+  std::uint32_t Dismount() override { return Ask("dismount", script.dismount); }
+  std::uint32_t AllowRemoval() override { return Ask("allow", script.allow); }
+  std::uint32_t Eject() override { return Ask("eject", script.eject); }
+  std::uint32_t Ask(const char* step, std::uint32_t answer) { return script.asked.emplace_back(step), answer; }
+  MediumScript& script;
 };
 
 class TreeDriveStorage : public DriveStorage {
