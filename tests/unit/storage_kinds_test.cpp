@@ -14,6 +14,7 @@
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
 #include "fakes/TreeDriveStorage.h"
+#include "resident/EjectMenu.h"
 #include "settings/SettingsRecord.h"
 
 namespace {
@@ -160,6 +161,19 @@ TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
   ASSERT_EQ(kinds.Vetoes().size(), 1u);
   EXPECT_EQ(kinds.Vetoes()[0].deviceName, L"SDXC Card (D:)");
   EXPECT_EQ(kinds.Vetoes()[0].veto.type, kPnpVetoOutstandingOpen);
+}
+
+TEST(StorageKinds, TheEjectMenuOffersASlotOnlyWhileItHoldsACard) {
+  OfferedDevices offered(SystemNamesFor(10));
+  tag_device_hotkey_info card;
+  card.name = L"SDXC Card";
+  card.device_kind = kKindCard;
+  offered.Offer(card, false);
+  const std::vector<tag_device_hotkey_info> table = {card};  // registered too: one item at most
+  for (const bool present : {true, false}) {
+    const std::vector<LabelledDrive> drives = {{{L'D', {L"SDXC Card"}}, L"", present}};
+    EXPECT_EQ(BuildEjectMenu({table, offered, false, drives}, SystemNamesFor(10)).size(), present ? 1u : 0u);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "devices/DeviceEnumeration.h"
 #include "devices/StoragePresence.h"
 #include "devices/win32/DeviceTreeFactory.h"
@@ -12,7 +14,8 @@ namespace {
 // GetVolumeInformationW takes at most MAX_PATH + 1 characters for the label.
 constexpr DWORD kVolumeLabelUnits = MAX_PATH + 1;
 
-std::wstring VolumeLabel(wchar_t letter) {
+// Nothing when the volume cannot be read: no medium in the drive.
+std::optional<std::wstring> VolumeLabel(wchar_t letter) {
   const wchar_t root[] = {letter, L':', L'\\', L'\0'};
   wchar_t label[kVolumeLabelUnits] = {};
   // A card reader's empty slot must not make the system ask for a disk: the menu would
@@ -21,7 +24,8 @@ std::wstring VolumeLabel(wchar_t letter) {
   const BOOL read =
       ::GetVolumeInformationW(root, label, kVolumeLabelUnits, nullptr, nullptr, nullptr, nullptr, 0);
   ::SetErrorMode(previousMode);
-  return read ? std::wstring(label) : std::wstring();
+  if (!read) return std::nullopt;
+  return std::wstring(label);
 }
 
 }  // namespace
@@ -37,8 +41,8 @@ std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_
 
   std::vector<LabelledDrive> drives;
   for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
-    const wchar_t letter = drive.letter;
-    drives.push_back({std::move(drive), VolumeLabel(letter)});
+    const std::optional<std::wstring> label = VolumeLabel(drive.letter);
+    drives.push_back({std::move(drive), label.value_or(std::wstring()), label.has_value()});
   }
 
   const EjectMenuSources sources{table, offered, UsbMassStoragePresent(*tree, context.names), drives};
