@@ -29,11 +29,12 @@ class NoPreparation : public StorageEjectPreparation {
 };
 
 // The laptop: D: its internal reader's card, E: its Thunderbolt disk, F: a stick.
-// Windows 10: E: a stick, H: the SD slot of a four-slot USB reader.
+// Windows 10: E: a stick, H: the SD slot of a four-slot USB reader, M: its empty CF slot.
 std::map<wchar_t, TreeDriveStorage::Drive> DrivesOf(FakeDeviceTree& tree, bool windows10) {
   using Drives = std::map<wchar_t, std::pair<unsigned, std::wstring>>;
   const Drives letters = windows10 ? Drives{{L'E', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_SANDISK"}},
-                                            {L'H', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD"}}}
+                                            {L'H', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD"}},
+                      {L'M', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-&PROD_COMPACT_FLASH"}}}
                                    : Drives{{L'D', {kDriveRemovable, L"_??_RSPCIESTOR"}},
                                             {L'E', {kDriveFixed, L"{3C9E1A52"}},
                                             {L'F', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"}}};
@@ -47,6 +48,7 @@ struct Machine {
       : tree(MachineText(windows10 ? "windows10-ja.tree" : "windows11-laptop-en.tree")),
         storage(tree, DrivesOf(tree, windows10)) {
     for (const wchar_t letter : {L'D', L'E', L'F', L'H'}) storage.media[letter];
+    storage.media[L'M'].lock = kErrorNotReady;  // Windows 10 keeps an empty slot's letter
   }
   FakeDeviceTree tree;
   TreeDriveStorage storage;
@@ -95,6 +97,7 @@ TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
       {"an internal slot by name", false, kCommandLineDeviceKind, L"SDXC Card", 0, false, kAllSteps, L""},
       {"an internal slot by letter", false, 0, L"", L'D', false, kAllSteps, L""},
       {"a USB reader's slot by name", true, kCommandLineDeviceKind, L"Generic- SD/MMC USB Device", 0, false, kAllSteps, L""},
+      {"an empty slot by name: not found", true, kCommandLineDeviceKind, L"Generic- Compact Flash USB Device", 0, false, {}, L""},
       {"without the card kind, the reader", true, 0x1F, L"Generic- SD/MMC USB Device", 0, false, {}, kReader},
       {"the reader by its letter", true, kCommandLineDeviceKind, L"", L'H', false, {}, kReader},
       {"a Thunderbolt disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, false, {}, kThunderbolt},
@@ -132,8 +135,9 @@ TEST(StorageKinds, SlotsComeFirstAsCardsAndHotPlugDisksLast) {
     bool windows10;
     std::vector<std::pair<std::wstring, std::uint32_t>> rows;  // some of the rows, in order
   } cases[] = {
-      {true, {{L"Generic- SD/MMC USB Device", kKindCard}, {L"SanDisk Ultra USB Device", kKindUsb},
-              {L"Generic- Compact Flash USB Device", kKindUsb}}},
+      // A slot with no letter stays a disk of the USB reader.
+      {true, {{L"Generic- SD/MMC USB Device", kKindCard}, {L"Generic- Compact Flash USB Device", kKindCard},
+              {L"SanDisk Ultra USB Device", kKindUsb}, {L"Generic- SM/xD-Picture USB Device", kKindUsb}}},
       {false, {{L"SDXC Card", kKindCard}, {L"Kingston DataTraveler 2.0 USB Device", kKindUsb},
                {L"NVMe Samsung SSD 950", kKindHotPlug}}},
   };
