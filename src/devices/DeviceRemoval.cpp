@@ -118,6 +118,9 @@ bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::ws
 bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,
                                   tag_device_hotkey_info* toCount) {
   if (IsStorage(matched, matchedName)) return EjectAndCount(matched, toCount);
+  // A device plugged in behind a hub is a leaf of the hub's branch: its parent is the
+  // hub, whose removal would take every device on it.
+  if (IsRemovableNode(tree_, matched)) return EjectAndCount(matched, toCount);
   const auto parent = GetParentNode(tree_, matched);
   return parent && EjectAndCount(*parent, toCount);
 }

@@ -125,6 +125,7 @@ const MachineCase kMachines[] = {
      {
          {L"Kingston DataTraveler 2.0 USB Device", L"USB\\VID_0930&PID_6545\\", true},
          {L"TOSHIBA DVD/HD  X807616 USB Device", L"USB\\VID_0930&PID_0B09\\", true},
+         {L"ASIX AX88179 USB 3.0 to Gigabit Ethernet Adapter", L"USB\\VID_0B95&PID_1790\\", false},
      },
      {L"USB\\VID_0930&PID_6545\\", L"USB\\VID_0930&PID_0B09\\"}},
 };
