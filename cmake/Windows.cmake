@@ -33,7 +33,7 @@ target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-l
 # setupapi is loaded at run time from the system folder (devices/win32/SetupApi.h).
 target_link_libraries(Tollevane PRIVATE
     imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32
-    shell32 user32 gdi32 kernel32)
+    shell32 user32 gdi32 advapi32 kernel32)
 set_target_properties(Tollevane PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME Tollevane)
 

@@ -14,12 +14,13 @@ enum class StartupMode {
   DeleteShortcut,
   List,           // "/list": the names that removal by name accepts
   RemoveByDrive,  // "E:" or "E:\": the removable device that holds the drive
+  EjectCard,      // "/card E:": the card in the drive, the reader stays
   RemoveByName,
 };
 
 struct StartupChoice {
   StartupMode mode = StartupMode::Resident;
-  std::wstring argument;  // the first argument as given
+  std::wstring argument;  // the first argument as given; after "/card", the drive
   bool utf8 = false;      // "/list /utf8": UTF-8 wherever the output is redirected
   bool operator==(const StartupChoice&) const = default;
 };

@@ -38,6 +38,13 @@ inline constexpr int kIdNo = 7;
 // GetLastError codes.
 inline constexpr unsigned long kErrorAccessDenied = 5;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
+inline constexpr unsigned long kErrorInvalidFunction = 1;
+inline constexpr unsigned long kErrorFileNotFound = 2;
+inline constexpr unsigned long kErrorNotReady = 21;
+inline constexpr unsigned long kErrorSharingViolation = 32;
+inline constexpr unsigned long kErrorLockViolation = 33;
+inline constexpr unsigned long kErrorNotSupported = 50;
+inline constexpr unsigned long kErrorNoMediaInDrive = 1112;
 
 using HResult = std::int32_t;
 inline constexpr HResult kSOk = 0;

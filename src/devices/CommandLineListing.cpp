@@ -4,9 +4,11 @@
 #include "devices/OfferedDevices.h"
 
 std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
-                                           std::uint32_t deviceKind) {
+                                           std::uint32_t deviceKind, DriveStorage* storage) {
   OfferedDevices offered(names);
-  DeviceEnumeration(tree, deviceKind, names, nullptr, offered).EnumerateDevices(true);
+  DeviceEnumeration(tree, deviceKind, names, nullptr, offered)
+      .ListStorageFrom(storage)
+      .EnumerateDevices(true);
 
   std::vector<std::wstring> lines{names.storageDesc};
   for (std::size_t index = 0; index < offered.Count(); ++index) {

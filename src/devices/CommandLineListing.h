@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "devices/DeviceTree.h"
+#include "devices/DriveStorage.h"
 #include "devices/SystemNames.h"
 
 // The storage description of the running system first (it removes every USB
 // mass-storage device), then each name the device list page offers for `deviceKind`,
-// once, in listing order.
+// once, in listing order; with `storage`, the card slots and hot-plug disks too.
 std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
-                                           std::uint32_t deviceKind);
+                                           std::uint32_t deviceKind,
+                                           DriveStorage* storage = nullptr);
 
 // One name a line, each ended by CR LF. A line break inside a name would split it into
 // two names that match nothing, so it is shown as a blank.

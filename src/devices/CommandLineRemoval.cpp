@@ -1,7 +1,7 @@
 #include "devices/CommandLineRemoval.h"
 
 #include "common/Prompter.h"
-#include "devices/DriveHolder.h"
+#include "devices/KindRemoval.h"
 #include "devices/VetoMessage.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
@@ -17,9 +17,8 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
   prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
 }
 
-void TellVetoesTo(const DeviceRemoval& removal, const CommandLineVetoes* vetoes) {
+void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* vetoes) {
   if (vetoes == nullptr || !vetoes->tell) return;
-  std::vector<VetoedRequest> vetoed = removal.Vetoes();
   FindVetoHolders(vetoed, vetoes->findHolder, nullptr);
   TellVetoes(vetoed, [vetoes](const std::vector<PromptLine>& lines) {
     vetoes->tell(lines);
@@ -32,12 +31,19 @@ void TellVetoesTo(const DeviceRemoval& removal, const CommandLineVetoes* vetoes)
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter,
-                                const CommandLineVetoes* vetoes) {
+                                const CommandLineVetoes* vetoes, DriveStorage* storage) {
   DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  removal.FindAndEject(name, nullptr, RemovalStartedBy::CommandLine);
-  TellVetoesTo(removal, vetoes);
-  ReportNothingRemoved(name, settings, removal.Tally(), prompter);
-  return removal.Tally();
+  if (storage == nullptr) {
+    removal.FindAndEject(name, nullptr, RemovalStartedBy::CommandLine);
+    TellVetoesTo(removal.Vetoes(), vetoes);
+    ReportNothingRemoved(name, settings, removal.Tally(), prompter);
+    return removal.Tally();
+  }
+  KindRemoval kinds(removal, tree, *storage, settings.m_nDeviceKind, preparation);
+  kinds.RemoveByName(name, nullptr, RemovalStartedBy::CommandLine);
+  TellVetoesTo(kinds.Vetoes(), vetoes);
+  ReportNothingRemoved(name, settings, kinds.Tally(), prompter);
+  return kinds.Tally();
 }
 
 RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
@@ -47,11 +53,21 @@ RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t
                                const CommandLineVetoes* vetoes) {
   // The storage test before the eject compares with the running system's description.
   DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  if (letter) {
-    for (const DevNode holder : FindDriveHolders(tree, storage, *letter))
-      removal.EjectTallied(holder, nullptr);
-  }
-  TellVetoesTo(removal, vetoes);
-  ReportNothingRemoved(argument, settings, removal.Tally(), prompter);
-  return removal.Tally();
+  KindRemoval kinds(removal, tree, storage, settings.m_nDeviceKind, preparation);
+  if (letter) kinds.RemoveDriveHolders(*letter);
+  TellVetoesTo(kinds.Vetoes(), vetoes);
+  ReportNothingRemoved(argument, settings, kinds.Tally(), prompter);
+  return kinds.Tally();
+}
+
+RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
+                        const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
+                        DriveStorage& storage, StorageEjectPreparation& preparation,
+                        Prompter& prompter, const CommandLineVetoes* vetoes) {
+  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
+  KindRemoval kinds(removal, tree, storage, settings.m_nDeviceKind, preparation);
+  if (letter) kinds.EjectCard(*letter, nullptr);
+  TellVetoesTo(kinds.Vetoes(), vetoes);
+  ReportNothingRemoved(argument, settings, kinds.Tally(), prompter);
+  return kinds.Tally();
 }

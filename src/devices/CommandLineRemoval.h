@@ -28,18 +28,26 @@ struct CommandLineVetoes {
 };
 
 // Removes `name` over the USB class and the kinds of `settings`, and asks for message
-// 110 when nothing was removed and DISP_REJECT_ERR is set.
+// 110 when nothing was removed and DISP_REJECT_ERR is set. With `storage`, the name of a
+// card slot or of a hot-plug disk removes as the list offered it.
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter,
-                                const CommandLineVetoes* vetoes = nullptr);
+                                const CommandLineVetoes* vetoes = nullptr,
+                                DriveStorage* storage = nullptr);
 
 // Ejects the removable devices that hold drive `letter` (nothing: the argument named no
 // drive), each preceded by the storage preparation as any removal of a USB mass-storage
-// device is. Message 110 names `argument`, as the user typed it, when nothing was removed
+// device is; where none holds it and its medium comes out, the card only. Message 110 names `argument`, as the user typed it, when nothing was removed
 // and DISP_REJECT_ERR is set.
 RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
                                const SystemNames& names, const SettingsRecord& settings,
                                DeviceTree& tree, DriveStorage& storage,
                                StorageEjectPreparation& preparation, Prompter& prompter,
                                const CommandLineVetoes* vetoes = nullptr);
+
+// "/card E:": the card in drive `letter`, never its reader. Message 110 as above.
+RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
+                        const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
+                        DriveStorage& storage, StorageEjectPreparation& preparation,
+                        Prompter& prompter, const CommandLineVetoes* vetoes = nullptr);

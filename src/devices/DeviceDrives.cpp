@@ -5,6 +5,7 @@
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
 #include "devices/DriveHolder.h"
+#include "devices/MediumEjection.h"
 
 bool DeviceDrive::CarriedBy(std::wstring_view name) const {
   return std::any_of(names.begin(), names.end(),
@@ -29,8 +30,10 @@ std::vector<DeviceDrive> FindDeviceDrives(DeviceTree& tree, DriveStorage& storag
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
     DeviceDrive drive{letter, {}};
     for (const DevNode device : FindDriveDevices(tree, storage, letter)) {
-      if (const auto holder = NearestRemovableAncestor(tree, device))
+      if (const auto holder = RemovableHolder(tree, device))
         AddNamesUpToHolder(tree, device, *holder, drive.names);
+      else if (HasRemovableMedium(storage, letter))
+        AddNamesUpToHolder(tree, device, device, drive.names);  // a reader inside the case
     }
     if (!drive.names.empty()) drives.push_back(std::move(drive));
   }

@@ -21,6 +21,7 @@ struct DeviceDrive {
   bool operator==(const DeviceDrive&) const = default;
 };
 
-// Every letter from A to Z that a removable device holds, in letter order. A drive that
-// nothing removable holds (the system disk, a network drive, no drive) is left out.
+// Every letter from A to Z that a removable device holds, or whose card comes out of a
+// reader inside the case, in letter order. A drive that nothing removable holds (the
+// system disk, a network drive, no drive) is left out.
 std::vector<DeviceDrive> FindDeviceDrives(DeviceTree& tree, DriveStorage& storage);

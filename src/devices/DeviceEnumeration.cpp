@@ -1,8 +1,10 @@
 #include "devices/DeviceEnumeration.h"
 
+#include "devices/CardSlots.h"
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/DeviceNodes.h"
+#include "devices/HotPlugDisks.h"
 #include "devices/NodeRoles.h"
 #include "devices/SystemNames.h"
 
@@ -24,10 +26,19 @@ void DeviceEnumeration::EnumerateDevices(bool refresh) {
     allStorage.present = 1;
     sink_.AddOrUpdateRow(allStorage, refresh);
   }
+  // Before the classes: a slot of a USB reader is also one of its disks, and the page
+  // keeps the kind of a name's first delivery, which must take the card, not the reader.
+  if (storage_ != nullptr && (deviceKind_ & kKindCard) != 0) {
+    for (const CardSlot& slot : FindCardSlots(tree_, *storage_)) Deliver(slot.disk, kKindCard, refresh);
+  }
   for (const SweptClass& swept : kSweepOrder) {
     if ((deviceKind_ & swept.kind) == 0) continue;
     ForEachClassDevice(tree_, swept,
                        [&](DevNode member) { ListClassDevice(member, swept.kind, refresh); });
+  }
+  if (storage_ != nullptr && (deviceKind_ & kKindHotPlug) != 0) {
+    for (const HotPlugDisk& disk : FindHotPlugDisks(tree_, *storage_))
+      Deliver(disk.disk, kKindHotPlug, refresh);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "devices/DeviceTree.h"
+#include "devices/DriveStorage.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 struct SystemNames;
@@ -24,8 +25,16 @@ class DeviceEnumeration {
   DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind, const SystemNames& names,
                     const ClassImageList* imageList, DeviceListSink& sink);
 
-  // The all-storage entry (when USB is selected), then the removable devices of the
-  // selected kinds in sweep order. `refresh` goes unchanged to every delivery.
+  // The card slots and hot-plug disks are found through the drives' storage; without it
+  // those two kinds list nothing. `storage` must outlive this object.
+  DeviceEnumeration& ListStorageFrom(DriveStorage* storage) {
+    storage_ = storage;
+    return *this;
+  }
+
+  // The all-storage entry (when USB is selected), the card slots, then the removable
+  // devices of the selected kinds in sweep order, then the hot-plug disks. `refresh`
+  // goes unchanged to every delivery.
   void EnumerateDevices(bool refresh);
 
   // The walk below a class device over `node` and its later siblings; true when anything
@@ -41,4 +50,5 @@ class DeviceEnumeration {
   std::wstring allStorageName_;
   const ClassImageList* imageList_;
   DeviceListSink& sink_;
+  DriveStorage* storage_ = nullptr;
 };

@@ -119,6 +119,9 @@ bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::ws
 bool DeviceRemoval::EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,
                                         tag_device_hotkey_info* toCount) {
   if (IsStorage(matched, matchedName)) return EjectTallied(matched, toCount);
+  // A device plugged in behind a hub is a leaf of the hub's branch: its parent is the
+  // hub, whose removal would take every device on it.
+  if (IsRemovableNode(tree_, matched)) return EjectTallied(matched, toCount);
   const auto parent = GetParentNode(tree_, matched);
   return parent && EjectTallied(*parent, toCount);
 }

@@ -47,10 +47,22 @@ std::optional<DevNode> NearestRemovableAncestor(DeviceTree& tree, DevNode node) 
   return std::nullopt;
 }
 
+bool IsAtOrBelow(DeviceTree& tree, DevNode node, DevNode top) {
+  for (std::optional<DevNode> each = node; each; each = GetParentNode(tree, *each))
+    if (*each == top) return true;
+  return false;
+}
+
+std::optional<DevNode> RemovableHolder(DeviceTree& tree, DevNode disk) {
+  const auto status = GetNodeStatus(tree, disk);
+  if (status && (*status & winvalues::kDnRemovable) != 0) return disk;
+  return NearestRemovableAncestor(tree, disk);
+}
+
 std::vector<DevNode> FindDriveHolders(DeviceTree& tree, DriveStorage& storage, wchar_t letter) {
   std::vector<DevNode> holders;
   for (const DevNode device : FindDriveDevices(tree, storage, letter)) {
-    const auto holder = NearestRemovableAncestor(tree, device);
+    const auto holder = RemovableHolder(tree, device);
     if (holder && std::find(holders.begin(), holders.end(), *holder) == holders.end())
       holders.push_back(*holder);
   }

@@ -23,6 +23,14 @@ std::vector<DevNode> FindDriveDevices(DeviceTree& tree, DriveStorage& storage, w
 // considered, for a disk is a function of the device the user unplugs, not the device.
 std::optional<DevNode> NearestRemovableAncestor(DeviceTree& tree, DevNode node);
 
+// Whether `node` is `top` or hangs below it.
+bool IsAtOrBelow(DeviceTree& tree, DevNode node, DevNode top);
+
+// The node whose removal takes `disk` away: the disk itself where it is the topmost
+// removable node (the ATA driver marks an eSATA disk so), else its nearest removable
+// ancestor, for Windows marks only the topmost node of a device removable.
+std::optional<DevNode> RemovableHolder(DeviceTree& tree, DevNode disk);
+
 // The removable devices that hold drive `letter`, each once: one for a drive on one
 // device, several for a volume that spans the disks of several.
 std::vector<DevNode> FindDriveHolders(DeviceTree& tree, DriveStorage& storage, wchar_t letter);

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "common/WinValues.h"
 
 // STORAGE_DEVICE_NUMBER without the partition, which tells nothing about the device.
 struct StorageNumber {
@@ -13,6 +16,18 @@ struct StorageNumber {
   std::uint32_t deviceNumber = 0;
 
   bool operator==(const StorageNumber&) const = default;
+};
+
+// A drive's volume opened for reading, to take its medium out while the drive stays: a
+// card out of a reader's slot. Each step answers 0 when done, else the system's error
+// code. Closing the volume releases the lock.
+class RemovableMedium {
+ public:
+  virtual ~RemovableMedium() = default;
+  virtual std::uint32_t Lock() = 0;          // FSCTL_LOCK_VOLUME: refused while files are open
+  virtual std::uint32_t Dismount() = 0;      // FSCTL_DISMOUNT_VOLUME
+  virtual std::uint32_t AllowRemoval() = 0;  // IOCTL_STORAGE_MEDIA_REMOVAL, prevention off
+  virtual std::uint32_t Eject() = 0;         // IOCTL_STORAGE_EJECT_MEDIA
 };
 
 class DriveStorage {
@@ -34,4 +49,15 @@ class DriveStorage {
   // IOCTL_STORAGE_GET_DEVICE_NUMBER of a device interface's path; nothing when the path
   // cannot be opened or does not answer.
   virtual std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) = 0;
+
+  // \\.\E: opened for reading (which a restricted user may do), or nothing with the
+  // system's error code in `error`.
+  virtual std::unique_ptr<RemovableMedium> OpenMedium(wchar_t /*letter*/, std::uint32_t& error) {
+    error = winvalues::kErrorNotSupported;
+    return nullptr;
+  }
+
+  // The storage numbers of the disks that Windows must keep: the one it runs from, the
+  // one it booted from and those that hold a page file.
+  virtual std::vector<StorageNumber> SystemDiskNumbers() { return {}; }
 };

@@ -5,6 +5,7 @@
 #include "devices/DeviceNames.h"
 #include "hotkeys/HotkeyCode.h"
 #include "settings/RegistrationStore.h"
+#include "settings/SettingsRecord.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ class MenuBuilder {
       storageShown_ = true;
       text = MenuSafe(names_.allStorageLabel);
     } else {
-      if (!OfferedByName(record.name) || Shown(record.name)) return;
+      if (!OfferedByName(record.name) || Shown(record.name) || EmptySlot(record)) return;
       text = EjectItemText(record.name, sources_.drives);
     }
     text += L'\t' + HotkeyToText(record.hotkey, record.winkey != 0, names_.language);
@@ -52,8 +53,16 @@ class MenuBuilder {
   void AddOffered(std::size_t index) {
     if (sources_.offered.IsAllStorageEntry(index)) return;
     const std::wstring& name = sources_.offered.At(index).name;
-    if (Shown(name)) return;
+    if (Shown(name) || EmptySlot(sources_.offered.At(index))) return;
     items_.push_back({EjectItemText(name, sources_.drives), {std::nullopt, name}});
+  }
+
+  // Taking out a card that is not there would only end in the failure message.
+  bool EmptySlot(const tag_device_hotkey_info& record) const {
+    if (record.device_kind != kKindCard) return false;
+    return std::none_of(sources_.drives.begin(), sources_.drives.end(), [&](const LabelledDrive& drive) {
+      return drive.mediumPresent && drive.drive.CarriedBy(record.name);
+    });
   }
 
   bool OfferedByName(const std::wstring& name) const {

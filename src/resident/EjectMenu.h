@@ -17,6 +17,8 @@
 struct LabelledDrive {
   DeviceDrive drive;
   std::wstring label;  // the volume label; empty when it has none or cannot be read
+  // Its volume could be read: an empty card slot keeps its drive letter on Windows 10.
+  bool mediumPresent = true;
 };
 
 // What choosing an item removes: the registration at a table index, removed exactly as
@@ -46,7 +48,8 @@ struct EjectMenuSources {
 };
 
 // Registered devices that are present first (table order), then the all-storage entry
-// when USB mass storage is present, then every other offered device (listing order).
+// when USB mass storage is present, then every other offered device (listing order). A
+// card slot is an item only while a card is in it.
 // Empty when nothing can be removed.
 std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources, const SystemNames& names);
 

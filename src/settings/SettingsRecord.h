@@ -13,9 +13,13 @@ inline constexpr std::uint32_t kKind1394 = 0x04;
 inline constexpr std::uint32_t kKindUsbHub = 0x08;
 inline constexpr std::uint32_t kKindUsbHid = 0x10;
 inline constexpr std::uint32_t kKindNet = 0x20;
+inline constexpr std::uint32_t kKindHotPlug = 0x40;  // Thunderbolt, USB4, eSATA disks
+inline constexpr std::uint32_t kKindCard = 0x80;     // a card-reader slot's card
 
-inline constexpr std::uint32_t kDefaultDeviceKind = kKindUsb | kKindPcmcia;  // 3
-inline constexpr std::uint32_t kCommandLineDeviceKind = 0x1F;                // 31
+// A settings file written before the two storage kinds keeps the kinds it stored.
+inline constexpr std::uint32_t kDefaultDeviceKind =
+    kKindUsb | kKindPcmcia | kKindHotPlug | kKindCard;  // 195
+inline constexpr std::uint32_t kCommandLineDeviceKind = 0x1F | kKindHotPlug | kKindCard;  // 223
 
 struct SettingsRecord {
   std::int32_t m_bDispRejectErr = 0;
@@ -30,7 +34,7 @@ struct SettingsRecord {
 };
 
 // Fills `record` from section "APP", values as read, in the file's key order.
-// `commandLineDefaults` makes DEVICE_KIND default to 31; `vistaOrLater` makes
+// `commandLineDefaults` makes DEVICE_KIND default to 223; `vistaOrLater` makes
 // CLOSE_EXPLORER default to 1.
 void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vistaOrLater,
                   SettingsRecord& record);

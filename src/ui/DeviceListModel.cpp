@@ -28,14 +28,18 @@ DeviceListRow DeviceListModel::Row(std::size_t row) const {
 void DeviceListModel::Populate(DeviceTree& tree, std::uint32_t deviceKind,
                                const ClassImageList* images, const SettingsFile& file) {
   loadedDeviceKind_ = deviceKind;
-  DeviceEnumeration(tree, deviceKind, offered_.Names(), images, sink_).EnumerateDevices(false);
+  DeviceEnumeration(tree, deviceKind, offered_.Names(), images, sink_)
+      .ListStorageFrom(storage_)
+      .EnumerateDevices(false);
   LoadRegistrationsToList(file, deviceKind, *this);
 }
 
 void DeviceListModel::UpdateDevices(DeviceTree& tree, std::uint32_t deviceKind,
                                     const ClassImageList* images) {
   MarkAllAbsent();
-  DeviceEnumeration(tree, deviceKind, offered_.Names(), images, sink_).EnumerateDevices(true);
+  DeviceEnumeration(tree, deviceKind, offered_.Names(), images, sink_)
+      .ListStorageFrom(storage_)
+      .EnumerateDevices(true);
 }
 
 void DeviceListModel::MarkAllAbsent() {

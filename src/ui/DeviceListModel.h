@@ -64,6 +64,8 @@ class DeviceListModel final : public RegistrationRows {
   DeviceListModel& operator=(const DeviceListModel&) = delete;
 
   void SetObserver(DeviceListObserver* observer) { observer_ = observer; }
+  // Where the card slots and hot-plug disks are found; must outlive the model.
+  void ListStorageFrom(DriveStorage* storage) { storage_ = storage; }
 
   const std::wstring& AllStorageName() const override { return offered_.Names().allStorageName; }
 
@@ -120,5 +122,6 @@ class DeviceListModel final : public RegistrationRows {
   OfferedDevices offered_;
   std::uint32_t loadedDeviceKind_ = 0;
   DeviceListObserver* observer_ = nullptr;
+  DriveStorage* storage_ = nullptr;
   ListingSink sink_{*this};
 };

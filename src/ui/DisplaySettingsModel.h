@@ -16,19 +16,21 @@ struct DeviceKindBox {
 };
 
 // In the order the page's click handlers are listed.
-inline constexpr std::array<DeviceKindBox, 6> kDeviceKindBoxes = {{
+inline constexpr std::array<DeviceKindBox, 8> kDeviceKindBoxes = {{
     {IDC_DISPLAY_KIND_USB, kKindUsb},
     {IDC_DISPLAY_KIND_USB_HID, kKindUsbHid},
     {IDC_DISPLAY_KIND_USB_HUB, kKindUsbHub},
     {IDC_DISPLAY_KIND_PCMCIA, kKindPcmcia},
     {IDC_DISPLAY_KIND_IEEE1394, kKind1394},
     {IDC_DISPLAY_KIND_NETWORK, kKindNet},
+    {IDC_DISPLAY_KIND_CARD, kKindCard},
+    {IDC_DISPLAY_KIND_HOT_PLUG, kKindHotPlug},
 }};
 
 // The kinds the page shows and stores. The hub bit selects no device, so its box
 // is never ticked and the bit is never written.
 inline constexpr std::uint32_t kStoredDeviceKinds =
-    kKindUsb | kKindPcmcia | kKind1394 | kKindUsbHid | kKindNet;
+    kKindUsb | kKindPcmcia | kKind1394 | kKindUsbHid | kKindNet | kKindHotPlug | kKindCard;
 
 struct DisplayPageBoxes {
   bool dispRejectErr = false;

@@ -223,13 +223,14 @@ def plug_in_again(env: dict) -> None:
     os.utime(copy, ns=(info.st_atime_ns, max(time.time_ns(), info.st_mtime_ns + 1_000_000_000)))
 
 
-def removal_outcome(s: Session, log: EjectLog, argument: str, env: dict,
+def removal_outcome(s: Session, log: EjectLog, argument, env: dict,
                     timeout: float = QUICK_EXIT) -> tuple[int, list[tuple[int, int]]]:
-    """Runs `Tollevane.exe argument` with every device plugged in; gives its exit
-    status and eject requests (line, result)."""
+    """Runs `Tollevane.exe argument` (a string, or a tuple of arguments) with every
+    device plugged in; gives its exit status and eject requests (line, result)."""
     plug_in_again(env)
     log.clear()
-    result = s.run_tollevane(argument, timeout=timeout, env=env)
+    arguments = (argument,) if isinstance(argument, str) else tuple(argument)
+    result = s.run_tollevane(*arguments, timeout=timeout, env=env)
     return result.status, log.lines_and_results()
 
 

@@ -19,6 +19,8 @@ WINDOWS_10 = DeviceTreeFile("windows10-ja.tree", MACHINES)
 WINDOWS_XP = DeviceTreeFile("windows-xp-ja.tree", MACHINES)
 STICK_10 = "SanDisk Ultra USB Device"
 STICK_XP = "SanDisk U3 Cruzer Micro USB Device"
+# Its CD-ROM unit carries the same name: the disk is the one held.
+STICK_XP_DISK = r'id="USBSTOR\\DISK&VEN_SANDISK&PROD_U3'
 HOLDER = r"\Device\HarddiskVolume3\Windows\System32\notepad.exe"
 HOLDER_FILE = "notepad.exe"
 HOLDER_PID = 4242
@@ -86,7 +88,7 @@ class HeldDevice(harness.TestCase):
     def test_xp_shows_the_veto_without_a_name_whatever_the_failure_setting(self):
         for disp_reject_err in (0, 1):
             with self.subTest(DISP_REJECT_ERR=disp_reject_err), self.session("xp") as s:
-                resident, log = self.start_held(s, WINDOWS_XP, STICK_XP, {"001": Entry(STICK_XP, "ctrl+alt+f5")},
+                resident, log = self.start_held(s, WINDOWS_XP, STICK_XP_DISK, {"001": Entry(STICK_XP, "ctrl+alt+f5")},
                                                 {"DISP_REJECT_ERR": disp_reject_err})
                 s.press("ctrl+alt+f5")
                 self.assertEqual(s.answer("cancel", title=ERROR_CAPTION, timeout=20),

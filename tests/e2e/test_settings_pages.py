@@ -22,6 +22,8 @@ DISPLAY_TEXTS = {
     1015: "PCMCIA(&P)",
     1019: "ネットワークカード(&N)",
     1016: "IEEE1394(&I)",
+    1020: "メモリーカード(&M)",
+    1021: "Thunderbolt・eSATA ディスク(&T)",
 }
 DISPLAY_UNNAMED = ["メッセージ", "デバイス", "デバイス一覧に表示するデバイスの種類を選択してください。"]
 DISPLAY_KEYS = ["DISP_REJECT_ERR", "REMOVE_WINDOW", "DEVICE_KIND", "REMOVE_WINDOW_TIME"]
@@ -126,7 +128,8 @@ class DisplaySettingsPage(harness.TestCase):
             states = s.control_states(page)
             self.assertEqual({i: (states[i].enabled, states[i].check) for i in DISPLAY_TEXTS}, {
                 1004: (True, "0"), 1017: (False, "0"), 1014: (True, "1"), 1018: (True, "0"),
-                1009: (False, "0"), 1015: (True, "0"), 1019: (True, "0"), 1016: (True, "0")})
+                1009: (False, "0"), 1015: (True, "0"), 1019: (True, "0"), 1016: (True, "0"),
+                1020: (True, "0"), 1021: (True, "0")})  # a file of before keeps its kinds
             s.screenshot(s.artifacts / "display-xp.png")
 
             s.click(page, control_id=1016)

@@ -60,6 +60,13 @@ const MachineCase kMachines[] = {
          {L'G', kDriveRemovable, L"REMOVABLEMEDIA\\7&1C5B3D2&0", L"USB\\VID_058F&PID_6362\\"},
          {L'Z', kDriveRemote, L"", L""},
      }},
+    {"windows11-laptop-en.tree",
+     {
+         {L'C', kDriveFixed, L"VOLUME\\{1B7A6C40-2F31-11EE-A1B2-806E6F6E6963}#0000000006500000", L""},
+         {L'D', kDriveRemovable, L"VOLUME\\_??_RSPCIESTOR", L""},  // the reader stays: its card goes
+         {L'E', kDriveFixed, L"VOLUME\\{3C9E1A52", L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&"},
+         {L'F', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON", L"USB\\VID_0930&PID_6545\\"},
+     }},
 };
 
 TEST(DriveHolder, EachLetterOfEachMachineEjectsTheDeviceThatHoldsIt) {

@@ -118,6 +118,16 @@ const MachineCase kMachines[] = {
          {L"HID 準拠マウス", L"USB\\VID_046D&PID_C016\\", false},
      },
      {L"USB\\VID_0781&PID_5406\\", L"USB\\VID_1058&PID_1021\\", L"USB\\VID_058F&PID_6362\\"}},
+    // Its card and its Thunderbolt disk are found through the drives' storage, not here;
+    // its hubs and the WPD twin of the stick's volume are never offered, and network
+    // adapters are no kind the command line sweeps.
+    {"windows11-laptop-en.tree", 10,
+     {
+         {L"Kingston DataTraveler 2.0 USB Device", L"USB\\VID_0930&PID_6545\\", true},
+         {L"TOSHIBA DVD/HD  X807616 USB Device", L"USB\\VID_0930&PID_0B09\\", true},
+         {L"ASIX AX88179 USB 3.0 to Gigabit Ethernet Adapter", L"USB\\VID_0B95&PID_1790\\", false},
+     },
+     {L"USB\\VID_0930&PID_6545\\", L"USB\\VID_0930&PID_0B09\\"}},
 };
 
 TEST(MachineDevices, EachMachineOffersItsDevicesUnderTheirOwnNames) {

@@ -57,8 +57,9 @@ TEST(DisplaySettingsPage, BoxesAtOpeningFollowTheRecordAndTheWindowsVersion) {
       {"any non-zero value ticks", 2, 7, 3, false, {{true, true, 3}, true}},
       {"remove window on XP: disabled and clear", 0, 1, 3, true, {{false, false, 3}, false}},
       {"hub bit alone ticks nothing", 0, 0, 8, true, {{false, false, 0}, false}},
-      {"every kind", 0, 0, 0x3F, true, {{false, false, 0x37}, false}},
-      {"foreign bits are not boxes", 0, 0, 0xFFFFFFC0u | kKindNet, true, {{false, false, 0x20}, false}},
+      {"every kind", 0, 0, 0xFF, true, {{false, false, 0xF7}, false}},
+      {"a file of before the storage kinds", 0, 0, 0x3F, true, {{false, false, 0x37}, false}},
+      {"foreign bits are not boxes", 0, 0, 0xFFFFFF00u | kKindNet, true, {{false, false, 0x20}, false}},
       {"no kind", 1, 0, 0, true, {{true, false, 0}, false}},
   };
   for (const auto& c : cases) {
@@ -72,7 +73,8 @@ TEST(DisplaySettingsPage, BoxesAtOpeningFollowTheRecordAndTheWindowsVersion) {
 
 TEST(DisplaySettingsPage, EachKindBoxStandsForItsOwnBit) {
   const std::vector<std::pair<int, std::uint32_t>> expected = {
-      {1014, 0x01}, {1018, 0x10}, {1009, 0x08}, {1015, 0x02}, {1016, 0x04}, {1019, 0x20}};
+      {1014, 0x01}, {1018, 0x10}, {1009, 0x08}, {1015, 0x02}, {1016, 0x04}, {1019, 0x20},
+      {1020, 0x80}, {1021, 0x40}};
   std::vector<std::pair<int, std::uint32_t>> actual;
   for (const DeviceKindBox& box : kDeviceKindBoxes) actual.emplace_back(box.controlId, box.bit);
   EXPECT_EQ(actual, expected);

@@ -14,10 +14,10 @@ TEST(LoadSettings, MissingKeysGiveTheDefaultsOfEachMode) {
     std::int32_t closeExplorer;
   };
   const Case cases[] = {
-      {false, false, 3, 0},
-      {false, true, 3, 1},
-      {true, false, 31, 0},
-      {true, true, 31, 1},
+      {false, false, 195, 0},
+      {false, true, 195, 1},
+      {true, false, 223, 0},
+      {true, true, 223, 1},
   };
   for (const Case& c : cases) {
     FakeProfileStore store;

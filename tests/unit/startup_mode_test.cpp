@@ -37,6 +37,8 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"/utf8"}, true, {StartupMode::RemoveByName, L"/utf8"}},
       {{L"USB Disk", L"/utf8"}, true, {StartupMode::RemoveByName, L"USB Disk"}},
       {{L"/lists"}, true, {StartupMode::RemoveByName, L"/lists"}},
+      {{L"/Card", L"h:"}, false, {StartupMode::EjectCard, L"h:"}},
+      {{L"/card"}, true, {StartupMode::EjectCard, L""}},
       {{L"e:"}, false, {StartupMode::RemoveByDrive, L"e:"}},
       {{L"E:\\"}, true, {StartupMode::RemoveByDrive, L"E:\\"}},
       {{L"E:\\x"}, true, {StartupMode::RemoveByName, L"E:\\x"}},

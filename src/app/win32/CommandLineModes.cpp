@@ -43,15 +43,22 @@ CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
 int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
                      const SystemNames& names) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+  KernelDriveStorage storage;
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
   const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
   return ExitStatusForRemoval(
-      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter, &vetoes));
+      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter, &vetoes, &storage));
 }
 
-int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
-                      const SystemNames& names) {
+namespace {
+
+using DriveRemoval = RemovalTally (*)(std::wstring_view, std::optional<wchar_t>, const SystemNames&,
+                                      const SettingsRecord&, DeviceTree&, DriveStorage&,
+                                      StorageEjectPreparation&, Prompter&, const CommandLineVetoes*);
+
+int RunDriveRemoval(DriveRemoval removal, const std::wstring& argument,
+                    const SettingsRecord& settings, const SystemNames& names) {
   const std::optional<std::wstring> drive = ParseDriveArgument(argument);
   const std::optional<wchar_t> letter = drive ? std::optional<wchar_t>((*drive)[0]) : std::nullopt;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
@@ -59,13 +66,26 @@ int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settin
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
   const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
-  return ExitStatusForRemoval(RemoveDriveHolder(argument, letter, names, settings, *tree, storage,
-                                                preparation, prompter, &vetoes));
+  return ExitStatusForRemoval(
+      removal(argument, letter, names, settings, *tree, storage, preparation, prompter, &vetoes));
+}
+
+}  // namespace
+
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
+                      const SystemNames& names) {
+  return RunDriveRemoval(&RemoveDriveHolder, argument, settings, names);
+}
+
+int RunCardEjection(const std::wstring& argument, const SettingsRecord& settings,
+                    const SystemNames& names) {
+  return RunDriveRemoval(&RemoveCard, argument, settings, names);
 }
 
 int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
-  const auto lines = CommandLineNames(*tree, names, settings.m_nDeviceKind);
+  KernelDriveStorage storage;
+  const auto lines = CommandLineNames(*tree, names, settings.m_nDeviceKind, &storage);
   const win32::StandardOutput output;
   if (output.IsConsole())
     return ExitStatusForListing(true, output.WriteText(FormatNameLines(lines)));

@@ -129,6 +129,10 @@ bool CTollevaneApp::RunCommandLineMode() {
       LoadSettings(true);
       m_nExitStatus = RunRemovalByDrive(choice.argument, m_settings, m_systemNames);
       return true;
+    case StartupMode::EjectCard:
+      LoadSettings(true);
+      m_nExitStatus = RunCardEjection(choice.argument, m_settings, m_systemNames);
+      return true;
     case StartupMode::RemoveByName:
       LoadSettings(true);
       m_nExitStatus = RunRemovalByName(choice.argument, m_settings, m_systemNames);

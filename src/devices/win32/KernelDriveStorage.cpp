@@ -72,6 +72,74 @@ std::vector<StorageNumber> ExtentDisks(HANDLE volume) {
 
 std::wstring DriveName(wchar_t letter) { return std::wstring{letter, L':'}; }
 
+std::vector<StorageNumber> NumbersOfVolume(const std::wstring& path) {
+  const win32::UniqueHandle volume = OpenForQueries(path);
+  if (!volume) return {};
+  if (const auto number = NumberOf(volume.get())) return {*number};
+  return ExtentDisks(volume.get());
+}
+
+std::uint32_t Control(HANDLE volume, DWORD code, void* in = nullptr, DWORD inSize = 0) {
+  DWORD returned = 0;
+  return ::DeviceIoControl(volume, code, in, inSize, nullptr, 0, &returned, nullptr)
+             ? 0
+             : ::GetLastError();
+}
+
+// Read access is what the media-removal and eject requests ask of their handle, and all a
+// restricted user gets; the lock needs the volume shared for reading and writing.
+class KernelMedium final : public RemovableMedium {
+ public:
+  explicit KernelMedium(win32::UniqueHandle volume) : volume_(std::move(volume)) {}
+  std::uint32_t Lock() override { return Control(volume_.get(), FSCTL_LOCK_VOLUME); }
+  std::uint32_t Dismount() override { return Control(volume_.get(), FSCTL_DISMOUNT_VOLUME); }
+  std::uint32_t AllowRemoval() override {
+    PREVENT_MEDIA_REMOVAL prevent{};
+    prevent.PreventMediaRemoval = FALSE;
+    return Control(volume_.get(), IOCTL_STORAGE_MEDIA_REMOVAL, &prevent, sizeof(prevent));
+  }
+  std::uint32_t Eject() override { return Control(volume_.get(), IOCTL_STORAGE_EJECT_MEDIA); }
+
+ private:
+  win32::UniqueHandle volume_;
+};
+
+// A REG_SZ or REG_MULTI_SZ value of HKEY_LOCAL_MACHINE, each string apart; nothing when
+// it cannot be read.
+std::vector<std::wstring> MachineStrings(const wchar_t* key, const wchar_t* value) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    return {};
+  DWORD type = 0;
+  DWORD bytes = 0;
+  std::vector<wchar_t> data;
+  if (::RegQueryValueExW(opened, value, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_MULTI_SZ)) {
+    // Two more units: a stored value need not end with its NULs.
+    data.resize(bytes / sizeof(wchar_t) + 2);
+    if (::RegQueryValueExW(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                           &bytes) != ERROR_SUCCESS)
+      data.clear();
+  }
+  ::RegCloseKey(opened);
+  std::vector<std::wstring> strings;
+  for (std::size_t at = 0; at < data.size() && data[at] != L'\0';) {
+    std::wstring each(data.data() + at);
+    at += each.size() + 1;
+    strings.push_back(std::move(each));
+  }
+  return strings;
+}
+
+// "\??\C:\pagefile.sys" names drive C.
+std::optional<wchar_t> LetterOfNtPath(const std::wstring& path) {
+  const std::size_t colon = path.find(L':');
+  if (colon == 0 || colon == std::wstring::npos) return std::nullopt;
+  const wchar_t letter = path[colon - 1];
+  if ((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z')) return letter;
+  return std::nullopt;
+}
+
 }  // namespace
 
 unsigned KernelDriveStorage::DriveType(wchar_t letter) {
@@ -93,13 +161,40 @@ std::optional<std::wstring> KernelDriveStorage::DosDevice(wchar_t letter) {
 }
 
 std::vector<StorageNumber> KernelDriveStorage::VolumeNumbers(wchar_t letter) {
-  const win32::UniqueHandle volume = OpenForQueries(L"\\\\.\\" + DriveName(letter));
-  if (!volume) return {};
-  if (const auto number = NumberOf(volume.get())) return {*number};
-  return ExtentDisks(volume.get());
+  return NumbersOfVolume(L"\\\\.\\" + DriveName(letter));
 }
 
 std::optional<StorageNumber> KernelDriveStorage::DeviceNumber(const std::wstring& devicePath) {
   const win32::UniqueHandle device = OpenForQueries(devicePath);
   return device ? NumberOf(device.get()) : std::nullopt;
+}
+
+std::unique_ptr<RemovableMedium> KernelDriveStorage::OpenMedium(wchar_t letter, std::uint32_t& error) {
+  const HANDLE handle = ::CreateFileW((L"\\\\.\\" + DriveName(letter)).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = ::GetLastError();
+    return nullptr;
+  }
+  error = 0;
+  return std::make_unique<KernelMedium>(win32::UniqueHandle(handle));
+}
+
+std::vector<StorageNumber> KernelDriveStorage::SystemDiskNumbers() {
+  std::vector<StorageNumber> kept;
+  const auto add = [&kept](const std::vector<StorageNumber>& numbers) {
+    kept.insert(kept.end(), numbers.begin(), numbers.end());
+  };
+  wchar_t folder[MAX_PATH + 1] = {};
+  if (::GetSystemDirectoryW(folder, MAX_PATH) >= 2 && folder[1] == L':')
+    add(VolumeNumbers(folder[0]));
+  // The partition the firmware booted from has no letter as a rule.
+  for (const std::wstring& partition : MachineStrings(L"SYSTEM\\Setup", L"SystemPartition"))
+    add(NumbersOfVolume(L"\\\\?\\GLOBALROOT" + partition));
+  for (const std::wstring& pageFile : MachineStrings(
+           L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+           L"ExistingPageFiles"))
+    if (const auto letter = LetterOfNtPath(pageFile)) add(VolumeNumbers(*letter));
+  return kept;
 }

@@ -10,4 +10,6 @@ class KernelDriveStorage final : public DriveStorage {
   std::optional<std::wstring> DosDevice(wchar_t letter) override;
   std::vector<StorageNumber> VolumeNumbers(wchar_t letter) override;
   std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) override;
+  std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override;
+  std::vector<StorageNumber> SystemDiskNumbers() override;
 };

@@ -4,6 +4,7 @@
 #include <process.h>
 
 #include <memory>
+#include <optional>
 
 #include "common/WaitDeadline.h"
 #include "common/win32/Handles.h"
@@ -58,13 +59,15 @@ class QuietCriticalErrors {
   bool threadMode_ = false;
 };
 
-std::wstring VolumeLabel(wchar_t letter) {
+// Nothing when the volume cannot be read: no medium in the drive.
+std::optional<std::wstring> VolumeLabel(wchar_t letter) {
   const wchar_t root[] = {letter, L':', L'\\', L'\0'};
   wchar_t label[kVolumeLabelUnits] = {};
   const QuietCriticalErrors quiet;
   const BOOL read =
       ::GetVolumeInformationW(root, label, kVolumeLabelUnits, nullptr, nullptr, nullptr, nullptr, 0);
-  return read ? std::wstring(label) : std::wstring();
+  if (!read) return std::nullopt;
+  return std::wstring(label);
 }
 
 // Shared by the menu and the reading thread, which may outlive the menu's wait.
@@ -80,8 +83,8 @@ unsigned __stdcall ReadDrives(void* param) {
     const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
     KernelDriveStorage storage;
     for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
-      const wchar_t letter = drive.letter;
-      (*reading)->drives.push_back({std::move(drive), VolumeLabel(letter)});
+      const std::optional<std::wstring> label = VolumeLabel(drive.letter);
+      (*reading)->drives.push_back({std::move(drive), label.value_or(std::wstring()), label.has_value()});
     }
   } catch (...) {
     (*reading)->drives.clear();
@@ -120,8 +123,10 @@ std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_
                                             const ResidentContext& context) {
   DriveReader reader;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+  KernelDriveStorage storage;
   OfferedDevices offered(context.names);
   DeviceEnumeration(*tree, context.settings.m_nDeviceKind, context.names, nullptr, offered)
+      .ListStorageFrom(&storage)
       .EnumerateDevices(false);
   const bool storagePresent = UsbMassStoragePresent(*tree, context.names);
   const std::vector<LabelledDrive> drives = reader.Take();

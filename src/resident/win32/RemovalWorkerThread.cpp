@@ -7,7 +7,9 @@
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
+#include "devices/KindRemoval.h"
 #include "devices/win32/DeviceTreeFactory.h"
+#include "devices/win32/KernelDriveStorage.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
@@ -45,11 +47,13 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
         passStart = SystemTimeNow();
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
+        KernelDriveStorage storage;
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
+        KindRemoval kinds(removal, *tree, storage, settings.m_nDeviceKind, preparation);
         RemovalOutcome outcome;
-        outcome.found = removal.FindAndEject(name, &record, RemovalStartedBy::Hotkey);
-        outcome.vetoes = removal.Vetoes();
+        outcome.found = kinds.RemoveByName(name, &record, RemovalStartedBy::Hotkey);
+        outcome.vetoes = kinds.Vetoes();
         return outcome;
       },
       [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },

@@ -9,6 +9,7 @@
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
 #include "devices/DeviceTree.h"
+#include "devices/win32/KernelDriveStorage.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "devices/win32/SetupApi.h"
 #include "resources/DeviceListIds.h"
@@ -91,6 +92,8 @@ BOOL CPropPageList::OnInitDialog() {
   m_pModel = std::make_unique<DeviceListModel>(m_context.names);
   m_pModel->SetObserver(this);
   m_pDeviceTree = CreateDeviceTree();
+  m_pDriveStorage = std::make_unique<KernelDriveStorage>();
+  m_pModel->ListStorageFrom(m_pDriveStorage.get());
   m_pModel->Populate(*m_pDeviceTree, m_context.settings.m_nDeviceKind, Images(),
                      m_context.settingsFile);
   UpdateButtons();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,35 @@
 #include "devices/StorageInterfaces.h"
 #include "fakes/FakeDeviceTree.h"
 
+// The errors a drive's medium answers, step by step (0: done), and the steps asked of it.
+struct MediumScript {
+  std::uint32_t open = 0, lock = 0, dismount = 0, allow = 0, eject = 0;
+  std::vector<std::string> asked;
+};
+
+struct ScriptedMedium : RemovableMedium {
+  explicit ScriptedMedium(MediumScript& answers) : script(answers) {}
+  std::uint32_t Lock() override { return Ask("lock", script.lock); }
+  std::uint32_t Dismount() override { return Ask("dismount", script.dismount); }
+  std::uint32_t AllowRemoval() override { return Ask("allow", script.allow); }
+  std::uint32_t Eject() override { return Ask("eject", script.eject); }
+  std::uint32_t Ask(const char* step, std::uint32_t answer) { return script.asked.emplace_back(step), answer; }
+  MediumScript& script;
+};
+
 class TreeDriveStorage : public DriveStorage {
  public:
+  std::map<wchar_t, MediumScript> media;  // a letter without one cannot be opened
+  std::vector<StorageNumber> systemDisks;
+
+  std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override {
+    const auto script = media.find(letter);
+    error = script == media.end() ? winvalues::kErrorFileNotFound : script->second.open;
+    if (error != 0) return nullptr;
+    return std::make_unique<ScriptedMedium>(script->second);
+  }
+  std::vector<StorageNumber> SystemDiskNumbers() override { return systemDisks; }
+
   struct Drive {
     unsigned type = winvalues::kDriveNoRootDir;
     std::wstring volumeId;  // empty: a drive of no node (a network drive)

@@ -1,0 +1,183 @@
+// The card out of its slot and the hot-plug disks: the eject sequence of a medium and how
+// each failure ends it, and what the names and letters of slots and disks remove.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceNames.h"
+#include "devices/OfferedDevices.h"
+#include "devices/KindRemoval.h"
+#include "devices/MediumEjection.h"
+#include "fakes/FakeDeviceTree.h"
+#include "fakes/MachineFiles.h"
+#include "fakes/TreeDriveStorage.h"
+#include "resident/EjectMenu.h"
+#include "settings/SettingsRecord.h"
+
+namespace {
+
+using namespace winvalues;
+using Steps = std::vector<std::string>;
+const Steps kAllSteps = {"lock", "dismount", "allow", "eject"};
+
+class NoPreparation : public StorageEjectPreparation {
+ public:
+  void PrepareStorageEject() override {}
+};
+
+// The laptop: D: its internal reader's card, E: its Thunderbolt disk, F: a stick.
+// Windows 10: E: a stick, H: the SD slot of a four-slot USB reader, M: its empty CF slot.
+std::map<wchar_t, TreeDriveStorage::Drive> DrivesOf(FakeDeviceTree& tree, bool windows10) {
+  using Drives = std::map<wchar_t, std::pair<unsigned, std::wstring>>;
+  const Drives letters = windows10 ? Drives{{L'E', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_SANDISK"}},
+                                            {L'H', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD"}},
+                      {L'M', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-&PROD_COMPACT_FLASH"}}}
+                                   : Drives{{L'D', {kDriveRemovable, L"_??_RSPCIESTOR"}},
+                                            {L'E', {kDriveFixed, L"{3C9E1A52"}},
+                                            {L'F', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"}}};
+  std::map<wchar_t, TreeDriveStorage::Drive> drives;
+  for (const auto& [letter, drive] : letters) drives[letter] = {drive.first, IdHolding(tree.simulated(), drive.second)};
+  return drives;
+}
+
+struct Machine {
+  explicit Machine(bool windows10)
+      : tree(MachineText(windows10 ? "windows10-ja.tree" : "windows11-laptop-en.tree")),
+        storage(tree, DrivesOf(tree, windows10)) {
+    for (const wchar_t letter : {L'D', L'E', L'F', L'H'}) storage.media[letter];
+    storage.media[L'M'].lock = kErrorNotReady;  // Windows 10 keeps an empty slot's letter
+  }
+  FakeDeviceTree tree;
+  TreeDriveStorage storage;
+  NoPreparation preparation;
+};
+
+TEST(MediumEjection, EachStepInOrderAndTheFirstFailureEndsIt) {
+  const struct {
+    const char* what;
+    std::uint32_t open, lock, dismount, allow, eject;
+    MediumOutcome outcome;
+    Steps asked;
+  } cases[] = {
+      {"every step done", 0, 0, 0, 0, 0, MediumOutcome::Ejected, kAllSteps},
+      {"a slot without a lock of its own", 0, 0, 0, kErrorInvalidFunction, 0, MediumOutcome::Ejected, kAllSteps},
+      {"files open", 0, kErrorAccessDenied, 0, 0, 0, MediumOutcome::InUse, {"lock"}},
+      {"an empty slot", 0, kErrorNotReady, 0, 0, 0, MediumOutcome::NoMedium, {"lock"}},
+      {"cannot be opened", kErrorAccessDenied, 0, 0, 0, 0, MediumOutcome::Failed, {}},
+      {"dismount refused, as Wine does", 0, 0, kErrorNotSupported, 0, 0, MediumOutcome::Failed, {"lock", "dismount"}},
+      {"the card pulled meanwhile", 0, 0, 0, 0, kErrorNoMediaInDrive, MediumOutcome::NoMedium, kAllSteps},
+  };
+  for (const auto& c : cases) {
+    Machine laptop(false);
+    laptop.storage.media[L'D'] = {c.open, c.lock, c.dismount, c.allow, c.eject, {}};
+    EXPECT_EQ(EjectMedium(laptop.storage, L'D'), c.outcome) << c.what;
+    EXPECT_EQ(laptop.storage.media[L'D'].asked, c.asked) << c.what;
+  }
+  Machine laptop(false);  // a fixed disk or no drive at all is never opened
+  for (const wchar_t letter : {L'E', L'Q'}) EXPECT_EQ(EjectMedium(laptop.storage, letter), MediumOutcome::NoMedium);
+  EXPECT_EQ(laptop.storage.media[L'E'].asked, Steps{});
+}
+
+TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
+  const wchar_t kReader[] = L"USB\\VID_05E3&PID_0747\\";
+  const wchar_t kThunderbolt[] = L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&";
+  const struct {
+    const char* what;
+    bool windows10;
+    std::uint32_t kinds;
+    std::wstring name;  // removal by name, else by `letter`
+    wchar_t letter;
+    bool system;        // the Thunderbolt disk holds Windows
+    Steps cardSteps;    // asked of the card: D: on the laptop, H: on Windows 10
+    std::wstring ejected;  // a piece of the one node asked to eject; empty: none
+  } cases[] = {
+      {"an internal slot by name", false, kCommandLineDeviceKind, L"SDXC Card", 0, false, kAllSteps, L""},
+      {"an internal slot by letter", false, 0, L"", L'D', false, kAllSteps, L""},
+      {"a USB reader's slot by name", true, kCommandLineDeviceKind, L"Generic- SD/MMC USB Device", 0, false, kAllSteps, L""},
+      {"an empty slot by name: not found", true, kCommandLineDeviceKind, L"Generic- Compact Flash USB Device", 0, false, {}, L""},
+      {"without the card kind, the reader", true, 0x1F, L"Generic- SD/MMC USB Device", 0, false, {}, kReader},
+      {"the reader by its letter", true, kCommandLineDeviceKind, L"", L'H', false, {}, kReader},
+      {"a Thunderbolt disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, false, {}, kThunderbolt},
+      {"a Thunderbolt disk by letter", false, 0, L"", L'E', false, {}, kThunderbolt},
+      {"without the hot-plug kind, nothing", false, 0x1F, L"NVMe Samsung SSD 950", 0, false, {}, L""},
+      {"the system's disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, true, {}, L""},
+      {"the system's disk by letter", false, 0, L"", L'E', true, {}, L""},
+  };
+  for (const auto& c : cases) {
+    Machine machine(c.windows10);
+    if (c.system) machine.storage.systemDisks = {{kFileDeviceDisk, 2}};
+    // Read first: an ejected node leaves the tree.
+    std::vector<DevNode> expected, ejected;
+    for (const DevNode node : machine.tree.simulated().PresentNodes()) {
+      std::wstring id;
+      if (!c.ejected.empty() && machine.tree.GetDeviceInstanceId(node, id) == kCrSuccess &&
+          id == IdHolding(machine.tree.simulated(), c.ejected))
+        expected.push_back(node);
+    }
+    DeviceRemoval removal(machine.tree, c.kinds, SystemNamesFor(10), machine.preparation);
+    KindRemoval kinds(removal, machine.tree, machine.storage, c.kinds, machine.preparation);
+    tag_device_hotkey_info counted;
+    const bool removed = c.name.empty() ? kinds.RemoveDriveHolders(c.letter)
+                                        : kinds.RemoveByName(c.name, &counted, RemovalStartedBy::CommandLine);
+    EXPECT_EQ(removed, !c.cardSteps.empty() || !c.ejected.empty()) << c.what;
+    EXPECT_EQ(counted.reject_times, c.name.empty() || !removed ? 0 : 1) << c.what;
+    EXPECT_EQ(machine.storage.media[c.windows10 ? L'H' : L'D'].asked, c.cardSteps) << c.what;
+    for (const auto& eject : machine.tree.ejects()) ejected.push_back(eject.node);
+    EXPECT_EQ(ejected, expected) << c.what;
+  }
+}
+
+TEST(StorageKinds, SlotsComeFirstAsCardsAndHotPlugDisksLast) {
+  const struct {
+    bool windows10;
+    std::vector<std::pair<std::wstring, std::uint32_t>> rows;  // some of the rows, in order
+  } cases[] = {
+      // A slot with no letter stays a disk of the USB reader.
+      {true, {{L"Generic- SD/MMC USB Device", kKindCard}, {L"Generic- Compact Flash USB Device", kKindCard},
+              {L"SanDisk Ultra USB Device", kKindUsb}, {L"Generic- SM/xD-Picture USB Device", kKindUsb}}},
+      {false, {{L"SDXC Card", kKindCard}, {L"Kingston DataTraveler 2.0 USB Device", kKindUsb},
+               {L"NVMe Samsung SSD 950", kKindHotPlug}}},
+  };
+  for (const auto& c : cases) {
+    Machine machine(c.windows10);
+    OfferedDevices offered(SystemNamesFor(10));
+    DeviceEnumeration(machine.tree, 0xFF, offered.Names(), nullptr, offered)
+        .ListStorageFrom(&machine.storage)
+        .EnumerateDevices(false);
+    std::vector<std::pair<std::wstring, std::uint32_t>> rows;
+    for (std::size_t i = 1; i < offered.Count(); ++i)
+      if (std::any_of(c.rows.begin(), c.rows.end(), [&](const auto& row) { return row.first == offered.At(i).name; }))
+        rows.emplace_back(offered.At(i).name, offered.At(i).device_kind);
+    EXPECT_EQ(rows, c.rows);
+  }
+}
+
+TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
+  Machine laptop(false);
+  laptop.storage.media[L'D'].lock = kErrorAccessDenied;
+  DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
+  KindRemoval kinds(removal, laptop.tree, laptop.storage, kCommandLineDeviceKind, laptop.preparation);
+  EXPECT_FALSE(kinds.EjectCard(L'D', nullptr));
+  EXPECT_EQ(kinds.Tally(), (RemovalTally{1, 0}));
+  ASSERT_EQ(kinds.Vetoes().size(), 1u);
+  EXPECT_EQ(kinds.Vetoes()[0].deviceName, L"SDXC Card (D:)");
+  EXPECT_EQ(kinds.Vetoes()[0].veto.type, kPnpVetoOutstandingOpen);
+}
+
+TEST(StorageKinds, TheEjectMenuOffersASlotOnlyWhileItHoldsACard) {
+  OfferedDevices offered(SystemNamesFor(10));
+  tag_device_hotkey_info card;
+  card.name = L"SDXC Card";
+  card.device_kind = kKindCard;
+  offered.Offer(card, false);
+  const std::vector<tag_device_hotkey_info> table = {card};  // registered too: one item at most
+  for (const bool present : {true, false}) {
+    const std::vector<LabelledDrive> drives = {{{L'D', {L"SDXC Card"}}, L"", present}};
+    EXPECT_EQ(BuildEjectMenu({table, offered, false, drives}, SystemNamesFor(10)).size(), present ? 1u : 0u);
+  }
+}
+
+}  // namespace
