@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/CommandLineRequest.h"
 #include "app/DriveArgument.h"
 
 namespace {
@@ -36,6 +37,7 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
       utf8 = utf8 || EqualsIgnoringAsciiCase(arguments[i], L"/utf8");
     return {StartupMode::List, first, utf8};
   }
+  if (NeedsRemovalParser(arguments)) return {StartupMode::RemoveByRequest, first};
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};
   return {StartupMode::RemoveByName, first};
 }

@@ -15,6 +15,9 @@ enum class StartupMode {
   List,           // "/list": the names that removal by name accepts
   RemoveByDrive,  // "E:" or "E:\": the removable device that holds the drive
   RemoveByName,
+  // Switches, labels, mount folders, more than one argument: the removal command line
+  // that people and backup scripts write, the usage among it.
+  RemoveByRequest,
 };
 
 struct StartupChoice {

@@ -17,6 +17,8 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
   prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
 }
 
+}  // namespace
+
 void TellVetoes(const DeviceRemoval& removal, const CommandLineVetoes* vetoes) {
   if (vetoes == nullptr || !vetoes->tell) return;
   for (const VetoedRequest& vetoed : removal.Vetoes()) {
@@ -25,8 +27,6 @@ void TellVetoes(const DeviceRemoval& removal, const CommandLineVetoes* vetoes) {
     vetoes->tell(VetoMessageLines(vetoed.deviceName, vetoed.veto, holder));
   }
 }
-
-}  // namespace
 
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,

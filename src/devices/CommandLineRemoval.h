@@ -27,6 +27,9 @@ struct CommandLineVetoes {
   std::function<void(const std::vector<PromptLine>&)> tell;
 };
 
+// Each veto of `removal`, with its holder, through `vetoes` (none: nobody is told).
+void TellVetoes(const DeviceRemoval& removal, const CommandLineVetoes* vetoes);
+
 // Removes `name` over the USB class and the kinds of `settings`, and asks for message
 // 110 when nothing was removed and DISP_REJECT_ERR is set.
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,

@@ -1,5 +1,7 @@
 #include "devices/DeviceNames.h"
 
+#include "common/Wildcard.h"
+
 namespace {
 
 constexpr wchar_t FoldLatin(wchar_t c) { return (c >= L'a' && c <= L'z') ? c - L'a' + L'A' : c; }
@@ -14,6 +16,12 @@ bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (FoldLatin(a[i]) != FoldLatin(b[i])) return false;
   return true;
+}
+
+bool DeviceNameMatches(std::wstring_view displayName, std::wstring_view nameOrPattern) {
+  if (DeviceNamesEqual(displayName, nameOrPattern)) return true;
+  return HasWildcards(nameOrPattern) &&
+         MatchesWildcard(nameOrPattern, displayName, [](wchar_t c) { return FoldLatin(c); });
 }
 
 std::size_t Utf16Units(std::wstring_view text) {

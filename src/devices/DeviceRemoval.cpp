@@ -15,6 +15,7 @@ DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemN
 
 bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
                                  RemovalRoad road) {
+  patterns_ = road == RemovalRoad::CommandLine;
   bool found = false;
   for (const SweptClass& swept : kSweepOrder) {
     if (StopAsked()) break;
@@ -67,7 +68,7 @@ void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
     found = true;
     return;
   }
-  if (DeviceNamesEqual(GetDeviceName(tree_, *child), name) && EjectAndCount(member, toCount))
+  if (NameMatches(GetDeviceName(tree_, *child), name) && EjectAndCount(member, toCount))
     found = true;
 }
 
@@ -109,10 +110,14 @@ bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
 }
 
 bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::wstring_view name) {
-  if (DeviceNamesEqual(displayName, name)) return true;
+  if (NameMatches(displayName, name)) return true;
   // The storage description stands for every USB mass-storage device, and on a system of
   // another language no node carries it.
   return names_.IsStorageName(name) && HasMassStorageService(tree_, node);
+}
+
+bool DeviceRemoval::NameMatches(std::wstring_view displayName, std::wstring_view name) const {
+  return patterns_ ? DeviceNameMatches(displayName, name) : DeviceNamesEqual(displayName, name);
 }
 
 bool DeviceRemoval::EjectForMatch(DevNode matched, const std::wstring& matchedName,

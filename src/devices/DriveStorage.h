@@ -34,4 +34,16 @@ class DriveStorage {
   // IOCTL_STORAGE_GET_DEVICE_NUMBER of a device interface's path; nothing when the path
   // cannot be opened or does not answer.
   virtual std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) = 0;
+
+  // GetVolumeInformationW of the drive's root: the volume's label (empty when it has
+  // none); nothing when the drive holds no readable volume. A seam without volumes
+  // answers nothing.
+  virtual std::optional<std::wstring> VolumeLabel(wchar_t /*letter*/) { return std::nullopt; }
+
+  // GetVolumeNameForVolumeMountPointW: the unique name ("\\?\Volume{...}\") of the
+  // volume mounted at `path`, a drive's root or a folder, ending in a backslash;
+  // nothing when no volume is mounted there.
+  virtual std::optional<std::wstring> MountedVolume(const std::wstring& /*path*/) {
+    return std::nullopt;
+  }
 };

@@ -10,4 +10,6 @@ class KernelDriveStorage final : public DriveStorage {
   std::optional<std::wstring> DosDevice(wchar_t letter) override;
   std::vector<StorageNumber> VolumeNumbers(wchar_t letter) override;
   std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) override;
+  std::optional<std::wstring> VolumeLabel(wchar_t letter) override;
+  std::optional<std::wstring> MountedVolume(const std::wstring& path) override;
 };
