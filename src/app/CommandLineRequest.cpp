@@ -89,7 +89,7 @@ class Parser {
     } else {
       if (Utf16Units(argument) > kMaxName) return Fail(TooLong(IDS_CL_NAME_TOO_LONG, kMaxName));
       SetTarget(RemovalTarget::Name, argument, argument);
-      if (StartsWithSwitchMark(argument)) request.unknownSwitch = true;
+      if (!result_.problem && StartsWithSwitchMark(argument)) request.unknownSwitch = true;
     }
   }
 
