@@ -9,3 +9,15 @@ BEHIND_HUB = "ハブの先のディスク USB Device"
 CONVERTER = "USB Serial Converter"
 CARD = "RATOC REX-CFU1 CompactFlash PC Card"
 LISTED = [STICK, BEHIND_HUB, CONVERTER, CARD]
+
+
+def install_companion(s):
+    """Tollevane.com beside the program, as the release archive has it; its path."""
+    import shutil
+    import harness
+    built = s.config.exe.with_suffix(".com")
+    if not built.exists():
+        raise harness.HarnessError(f"{built} is not built")
+    companion = s.program.with_suffix(".com")
+    shutil.copy2(built, s.unix_path(companion))
+    return companion

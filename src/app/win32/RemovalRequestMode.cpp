@@ -100,10 +100,13 @@ class RequestRunner {
     vetoes_.findHolder = [start](const VetoedRequest& vetoed) {
       return LookUpVetoHolder(vetoed, start);
     };
-    // While waiting, the same holder refuses every second: it is told once.
+    // While waiting, the same holder refuses every second: each device's veto is told
+    // once, by its first line, which names the device.
     vetoes_.tell = [this](const std::vector<PromptLine>& lines) {
-      const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString);
-      if (told_.insert(text).second) WriteCommandLineText(win32::StandardStream::Error, text);
+      if (lines.empty()) return;
+      if (!told_.insert(JoinPromptLines({lines.front()}, &win32::LoadResourceString)).second) return;
+      WriteCommandLineText(win32::StandardStream::Error,
+                           JoinPromptLines(lines, &win32::LoadResourceString));
     };
   }
 
