@@ -34,15 +34,8 @@ CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
   return CommandLineVetoes{
       [removalStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, removalStart); },
       [](const std::vector<PromptLine>& lines) {
-        const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString) + L"\n";
-        const win32::StandardOutput error(win32::StandardStream::Error);
-        if (error.IsConsole()) {
-          error.WriteText(text);
-        } else if (const auto bytes = win32::EncodeExactly(text, error.ReadersCodePage())) {
-          error.WriteBytes(*bytes);
-        } else if (const auto utf8 = win32::EncodeExactly(text, CP_UTF8)) {
-          error.WriteBytes(*utf8);
-        }
+        WriteCommandLineText(win32::StandardStream::Error,
+                             JoinPromptLines(lines, &win32::LoadResourceString));
       }};
 }
 
