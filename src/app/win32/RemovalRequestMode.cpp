@@ -118,7 +118,8 @@ class RequestRunner {
     NoBoxes prompter;
     NoPreparation none;
     ExplorerClosingPreparation closing(settings_);
-    StorageEjectPreparation& preparation = request_.whatIf ? static_cast<StorageEjectPreparation&>(none) : closing;
+    StorageEjectPreparation& preparation =
+        request_.whatIf ? static_cast<StorageEjectPreparation&>(none) : closing;
     const CommandLineVetoes* vetoes = request_.whatIf ? nullptr : &vetoes_;
     const std::wstring& value = request_.value;
 
@@ -154,7 +155,8 @@ class RequestRunner {
                          ? ExitStatusForEveryTarget(tally.requests, tally.successes)
                          : ExitStatusForRemoval(tally);
     if (attempt.status != 0)
-      attempt.reason = RemovalFailureReason(request_.target, request_.value, placeFound, tree.Answers());
+      attempt.reason =
+          RemovalFailureReason(request_.target, request_.value, placeFound, tree.Answers());
     if (request_.whatIf) {
       std::vector<DevNode> shown;
       for (const EjectAnswer& answer : tree.Answers()) {
