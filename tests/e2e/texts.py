@@ -116,4 +116,4 @@ USAGE_FIRST_LINE = "使い方: Tollevane [名前 | E: | フォルダー | /label
 NO_DEVICE = "{}: この名前のデバイスは接続されていません。"
 UNKNOWN_SWITCH = "{}: 不明なスイッチです。使い方は Tollevane /? で表示されます。"
 MISSING_VALUE = "{}: このスイッチには値が必要です。使い方は Tollevane /? で表示されます。"
-WOULD_REMOVE = "取り外し対象: {}"
+WOULD_REMOVE = "取り外すデバイス: {}"
