@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/CommandLineRequest.h"
 #include "app/DriveArgument.h"
 #include "common/AsciiCase.h"
 
@@ -20,8 +21,7 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
       utf8 = utf8 || EqualIgnoringAsciiCase(arguments[i], L"/utf8");
     return {StartupMode::List, first, utf8};
   }
-  if (EqualIgnoringAsciiCase(first, L"/card"))
-    return {StartupMode::EjectCard, arguments.size() > 1 ? arguments[1] : std::wstring()};
+  if (NeedsRemovalParser(arguments)) return {StartupMode::RemoveByRequest, first};
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};
   return {StartupMode::RemoveByName, first};
 }

@@ -14,8 +14,10 @@ enum class StartupMode {
   DeleteShortcut,
   List,           // "/list": the names that removal by name accepts
   RemoveByDrive,  // "E:" or "E:\": the removable device that holds the drive
-  EjectCard,      // "/card E:": the card in the drive, the reader stays
   RemoveByName,
+  // Switches, labels, mount folders, more than one argument: the removal command line
+  // that people and backup scripts write, the usage among it.
+  RemoveByRequest,
 };
 
 struct StartupChoice {

@@ -17,6 +17,8 @@ void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& sett
   prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
 }
 
+}  // namespace
+
 void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* vetoes) {
   if (vetoes == nullptr || !vetoes->tell) return;
   FindVetoHolders(vetoed, vetoes->findHolder, nullptr);
@@ -25,8 +27,6 @@ void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* ve
     return false;
   });
 }
-
-}  // namespace
 
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,

@@ -27,6 +27,9 @@ struct CommandLineVetoes {
   std::function<void(const std::vector<PromptLine>&)> tell;
 };
 
+// Each of the vetoed requests, with its holder, through `vetoes` (none: nobody is told).
+void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* vetoes);
+
 // Removes `name` over the USB class and the kinds of `settings`, and asks for message
 // 110 when nothing was removed and DISP_REJECT_ERR is set. With `storage`, the name of a
 // card slot or of a hot-plug disk removes as the list offered it.

@@ -1,6 +1,7 @@
 #include "devices/DeviceNames.h"
 
 #include "common/AsciiCase.h"
+#include "common/Wildcard.h"
 
 namespace {
 
@@ -10,6 +11,12 @@ constexpr std::size_t kGuidTextLength = 36;
 }  // namespace
 
 bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) { return EqualIgnoringAsciiCase(a, b); }
+
+bool DeviceNameMatches(std::wstring_view displayName, std::wstring_view nameOrPattern) {
+  if (DeviceNamesEqual(displayName, nameOrPattern)) return true;
+  return HasWildcards(nameOrPattern) &&
+         MatchesWildcard(nameOrPattern, displayName, [](wchar_t c) { return UpperAscii(c); });
+}
 
 std::size_t Utf16Units(std::wstring_view text) {
   std::size_t units = text.size();

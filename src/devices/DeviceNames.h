@@ -20,6 +20,10 @@ inline constexpr std::wstring_view kGenericVolume = L"汎用ボリューム";
 // Japanese included, must match exactly.
 bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b);
 
+// A name typed on the command line: equal as above, or, when it holds "*" or "?", a
+// pattern over the display name under the same comparison.
+bool DeviceNameMatches(std::wstring_view displayName, std::wstring_view nameOrPattern);
+
 // Length in UTF-16 units, whatever the width of wchar_t.
 std::size_t Utf16Units(std::wstring_view text);
 

@@ -16,6 +16,7 @@ DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemN
 
 bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
                                  RemovalStartedBy startedBy) {
+  patterns_ = startedBy == RemovalStartedBy::CommandLine;
   bool found = false;
   for (const SweptClass& swept : kSweepOrder) {
     if (StopAsked()) break;
@@ -68,7 +69,7 @@ void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
     found = true;
     return;
   }
-  if (DeviceNamesEqual(GetDeviceName(tree_, *child), name) && EjectTallied(member, toCount))
+  if (NameMatches(GetDeviceName(tree_, *child), name) && EjectTallied(member, toCount))
     found = true;
 }
 
@@ -110,10 +111,14 @@ bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
 }
 
 bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::wstring_view name) {
-  if (DeviceNamesEqual(displayName, name)) return true;
+  if (NameMatches(displayName, name)) return true;
   // The storage description stands for every USB mass-storage device, and on a system of
   // another language no node carries it.
   return names_.IsStorageName(name) && HasMassStorageService(tree_, node);
+}
+
+bool DeviceRemoval::NameMatches(std::wstring_view displayName, std::wstring_view name) const {
+  return patterns_ ? DeviceNameMatches(displayName, name) : DeviceNamesEqual(displayName, name);
 }
 
 bool DeviceRemoval::EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,

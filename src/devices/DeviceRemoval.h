@@ -105,6 +105,8 @@ class DeviceRemoval {
   bool IsStorage(DevNode node, std::wstring_view displayName);
   // Whether a node answers to the name looked for.
   bool Matches(DevNode node, std::wstring_view displayName, std::wstring_view name);
+  // Names typed on the command line may be patterns; stored registrations never are.
+  bool NameMatches(std::wstring_view displayName, std::wstring_view name) const;
   bool StopAsked() const { return stop_ != nullptr && stop_->StopAsked(); }
   void RecordVeto(DevNode node, EjectVeto veto);
 
@@ -116,4 +118,5 @@ class DeviceRemoval {
   std::vector<VetoedRequest> vetoes_;
   std::vector<DevNode> refused_;
   const RemovalStop* stop_ = nullptr;
+  bool patterns_ = false;
 };

@@ -60,4 +60,16 @@ class DriveStorage {
   // The storage numbers of the disks that Windows must keep: the one it runs from, the
   // one it booted from and those that hold a page file.
   virtual std::vector<StorageNumber> SystemDiskNumbers() { return {}; }
+
+  // GetVolumeInformationW of the drive's root: the volume's label (empty when it has
+  // none); nothing when the drive holds no readable volume. A seam without volumes
+  // answers nothing.
+  virtual std::optional<std::wstring> VolumeLabel(wchar_t /*letter*/) { return std::nullopt; }
+
+  // GetVolumeNameForVolumeMountPointW: the unique name ("\\?\Volume{...}\") of the
+  // volume mounted at `path`, a drive's root or a folder, ending in a backslash;
+  // nothing when no volume is mounted there.
+  virtual std::optional<std::wstring> MountedVolume(const std::wstring& /*path*/) {
+    return std::nullopt;
+  }
 };

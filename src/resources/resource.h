@@ -44,6 +44,31 @@
 // The options page's choice of language. Apart again, for the same reason.
 #define IDS_LANGUAGE_AUTOMATIC 160
 
+// The command line for people and scripts: its usage, what was wrong with it, why
+// nothing was removed, what would be. Apart again, for the same reason.
+#define IDS_CL_USAGE 180
+#define IDS_CL_UNKNOWN_SWITCH 181
+#define IDS_CL_MISSING_VALUE 182
+#define IDS_CL_BAD_WAIT 183
+#define IDS_CL_TWO_SELECTORS 184
+#define IDS_CL_NO_SELECTOR 185
+#define IDS_CL_NAME_TOO_LONG 186
+#define IDS_CL_LABEL_TOO_LONG 187
+#define IDS_CL_FOLDER_TOO_LONG 188
+#define IDS_CL_NO_DEVICE 189
+#define IDS_CL_NO_HOLDER 190
+#define IDS_CL_NO_DRIVE 191
+#define IDS_CL_NO_LABEL 192
+#define IDS_CL_NO_FOLDER 193
+#define IDS_CL_CR_ACCESS_DENIED 194
+#define IDS_CL_CR_GONE 195
+#define IDS_CL_CR_NOT_DISABLEABLE 196
+#define IDS_CL_CR_FAILURE 197
+#define IDS_CL_CR_OTHER 198
+#define IDS_CL_WOULD_REMOVE 199
+#define IDS_CL_WOULD_TAKE_CARD 200
+#define IDS_CL_CARD_NEEDS_DRIVE 201
+
 // Icons.
 #define IDI_PROGRAM 128
 #define IDI_BALLOON_2000 129

@@ -5,11 +5,10 @@ console's code page, remove their devices when a loop feeds them back; a drive r
 quoted as "E:\\" names the drive; output sent to NUL stays off the console; a listing
 that cannot be written says so in its status."""
 
-import shutil
 import unittest
 
 import harness
-from command_line_machine import BEHIND_HUB, CARD, CONVERTER, LISTED, MACHINE, STICK
+from command_line_machine import BEHIND_HUB, CARD, CONVERTER, LISTED, MACHINE, STICK, install_companion
 from driver import dos_devices, wait_main_window, write_settings
 from harness import QUICK_EXIT, wait_until
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, EjectLog, ShellLog, plug_in_again,
@@ -25,19 +24,10 @@ NOT_STARTED = 255
 
 class CompanionCase(harness.TestCase):
 
-    def install_companion(self, s):
-        """Tollevane.com beside the program, as the release archive has it."""
-        built = s.config.exe.with_suffix(".com")
-        if not built.exists():
-            raise harness.HarnessError(f"{built} is not built")
-        companion = s.program.with_suffix(".com")
-        shutil.copy2(built, s.unix_path(companion))
-        return companion
-
     def machine(self, s, app=None):
         """The command line's machine and settings; gives the environment for a prompt
         whose path holds the program's folder, and the eject log."""
-        self.companion = self.install_companion(s)
+        self.companion = install_companion(s)
         log = EjectLog(s)
         env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE), log)
         env["WINEPATH"] = str(s.program.parent)

@@ -122,7 +122,7 @@ class TopicTable(unittest.TestCase):
         parser = PageParser()
         parser.feed(self.stream("/main.html").decode("utf-8"))
         for form in ('"デバイス名"', "E:", "/list", "/utf8", "/create", "/delete", "終了コード", "Tollevane.com",
-                     "932", "255"):
+                     "932", "255", "/label:", "/whatif", "/wait:", "/?", "C:\\mnt\\backup"):
             self.assertIn(form, parser.body)
         statuses = re.findall(r"<td>([0-9])</td>", self.stream("/main.html").decode("utf-8"))
         self.assertEqual(statuses, ["0", "1", "2", "3"])

@@ -2,6 +2,8 @@
 // status, and when they report that nothing was removed.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,10 @@
 #include "app/StartupMode.h"
 #include "devices/CommandLineRemoval.h"
 #include "devices/DriveHolder.h"
+#include "devices/EjectRecordingTree.h"
+#include "devices/LabelRemoval.h"
+#include "devices/VolumeLabels.h"
+#include "app/CommandLineRequest.h"
 #include "devices/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/RecordingPrompter.h"
@@ -184,6 +190,100 @@ TEST_F(CommandLineRemovalTest, EjectedDriveHolderIsNoLongerFound) {
   EXPECT_EQ(r.ByDrive(L"E:", L'E'), (RemovalTally{1, 1}));
   EXPECT_EQ(r.ByDrive(L"E:", L'E'), (RemovalTally{0, 0}));
   EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{2}) << "a stick that is gone is not asked again";
+}
+
+// Labels and mount points on the machine of the removal tests: E: the stick (also
+// mounted at C:\mnt\stick), F: the card's disk, C: the fixed disk, Z: a share.
+class LabelledStorage : public TreeDriveStorage {
+ public:
+  LabelledStorage(FakeDeviceTree& tree, std::map<wchar_t, std::wstring> labels)
+      : TreeDriveStorage(tree, {{L'E', {winvalues::kDriveRemovable, L"STORAGE\\VOLUME\\STICK"}},
+                                {L'F', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\CARD"}},
+                                {L'C', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\FIXED"}},
+                                {L'Z', {winvalues::kDriveRemote, L""}}}),
+        labels_(std::move(labels)) {}
+  std::optional<std::wstring> VolumeLabel(wchar_t letter) override { return Find(labels_, letter); }
+  std::optional<std::wstring> MountedVolume(const std::wstring& path) override {
+    return Find(std::map<std::wstring, std::wstring>{{L"E:\\", L"{e}"}, {L"C:\\mnt\\stick\\", L"{e}"},
+                                                     {L"C:\\", L"{c}"}, {L"C:\\mnt\\lost\\", L"{x}"}}, path);
+  }
+
+ private:
+  template <typename Map, typename Key>
+  static std::optional<std::wstring> Find(const Map& map, const Key& key) {
+    const auto found = map.find(key);
+    return found == map.end() ? std::nullopt : std::optional(found->second);
+  }
+  std::map<wchar_t, std::wstring> labels_;
+};
+
+TEST(LabelRemoval, EachHolderOfTheLabelGoesOnceAndTheStatusSaysWhetherAllWent) {
+  struct Case { std::map<wchar_t, std::wstring> labels; std::vector<int> ejected; int status; };
+  const Case cases[] = {
+      {{{L'E', L"backup"}, {L'C', L"SYSTEM"}}, {2}, 0},
+      {{{L'E', L"BACKUP"}, {L'F', L"Backup"}}, {2, 9}, 2},  // the card refuses
+      {{{L'C', L"BACKUP"}}, {}, 1},                        // nothing removable holds it
+      {{{L'Z', L"BACKUP"}}, {}, 1},                        // a share is not asked
+  };
+  for (const Case& c : cases) {
+    FakeDeviceTree tree(kMachine);
+    LabelledStorage storage(tree, c.labels);
+    CountingPreparation none;
+    const RemovalTally tally = RemoveDrivesHolders(DrivesLabelled(storage, L"Backup"),
+                                                   SystemNamesFor(5), SettingsRecord{}, tree,
+                                                   storage, none);
+    EXPECT_EQ(tree.EjectedLines(), c.ejected);
+    EXPECT_EQ(ExitStatusForEveryTarget(tally.requests, tally.successes), c.status);
+  }
+}
+
+TEST(MountFolder, IsTakenLikeTheLetterOfItsVolume) {
+  FakeDeviceTree tree(kMachine);
+  LabelledStorage storage(tree, {});
+  EXPECT_EQ(DriveOfMountFolder(storage, L"C:\\mnt\\stick"), L'E');
+  EXPECT_EQ(DriveOfMountFolder(storage, L"C:\\mnt\\stick\\"), L'E');
+  EXPECT_EQ(DriveOfMountFolder(storage, L"C:\\mnt\\lost"), std::nullopt) << "a volume without a letter";
+  EXPECT_EQ(DriveOfMountFolder(storage, L"C:\\mnt\\none"), std::nullopt);
+}
+
+TEST(RemovalReason, NamesWhatWasMissingOrTheRefusalThatStands) {
+  using T = RemovalTarget;
+  struct Case { T target; bool placeFound; std::vector<EjectAnswer> answers; std::optional<PromptLine> reason; };
+  const Case cases[] = {
+      {T::Name, true, {}, PromptLine{IDS_CL_NO_DEVICE, L"arg", {}}},
+      {T::Drive, false, {}, PromptLine{IDS_CL_NO_DRIVE, L"arg", {}}},
+      {T::Drive, true, {}, PromptLine{IDS_CL_NO_HOLDER, L"arg", {}}},
+      {T::Label, false, {}, PromptLine{IDS_CL_NO_LABEL, L"arg", {}}},
+      {T::Folder, false, {}, PromptLine{IDS_CL_NO_FOLDER, L"arg", {}}},
+      {T::Name, true, {{1, L"A", winvalues::kCrRemoveVetoed}}, std::nullopt},
+      {T::Name, true, {{1, L"A", 0x33}, {2, L"B", winvalues::kCrRemoveVetoed}}, PromptLine{IDS_CL_CR_ACCESS_DENIED, L"A", {}}},
+      {T::Name, true, {{1, L"A", winvalues::kCrFailure}, {1, L"A", 0x0D}}, PromptLine{IDS_CL_CR_GONE, L"A", {}}},
+      {T::Name, true, {{1, L"A", 0x28}}, PromptLine{IDS_CL_CR_NOT_DISABLEABLE, L"A", {}}},
+      {T::Name, true, {{1, L"A", 0x3B}}, PromptLine{IDS_CL_CR_OTHER, L"A", 0x3B}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RemovalFailureReason(c.target, L"arg", c.placeFound, c.answers), c.reason);
+}
+
+TEST(WhatIf, WalksTheRemovalAndAsksNothing) {
+  FakeDeviceTree live(kMachine);
+  EjectRecordingTree tree(live, EjectRecordingTree::Requests::Withhold);
+  CountingPreparation none;
+  RecordingPrompter prompter;
+  RemoveDeviceByName(L"*stick", SystemNamesFor(5), SettingsRecord{}, tree, none, prompter);
+  std::set<DevNode> nodes;
+  for (const EjectAnswer& answer : tree.Answers()) nodes.insert(answer.node);
+  EXPECT_EQ(nodes, (std::set<DevNode>{2, 6})) << "both sticks";
+  EXPECT_TRUE(live.ejects().empty());
+}
+
+TEST(DeviceRemoval, PatternsHoldOnTheCommandLineOnlyNotForStoredNames) {
+  FakeDeviceTree tree(kMachine);
+  CountingPreparation none;
+  DeviceRemoval removal(tree, 0xFF, SystemNamesFor(5), none);
+  EXPECT_FALSE(removal.FindAndEject(L"Hub St?ck", nullptr, RemovalStartedBy::Hotkey));
+  EXPECT_TRUE(removal.FindAndEject(L"Hub St?ck", nullptr, RemovalStartedBy::CommandLine));
+  EXPECT_EQ(tree.EjectedLines(), std::vector<int>{6});
 }
 
 }  // namespace

@@ -19,13 +19,17 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"/CREATE"}, true, {StartupMode::CreateShortcut, L"/CREATE"}},
       {{L"/Delete"}, true, {StartupMode::DeleteShortcut, L"/Delete"}},
       {{L"/create", L"/delete"}, true, {StartupMode::CreateShortcut, L"/create"}},
-      {{L"USB Disk", L"/create"}, true, {StartupMode::RemoveByName, L"USB Disk"}},
-      // Before Vista a switch is just a device name.
-      {{L"/create"}, false, {StartupMode::RemoveByName, L"/create"}},
-      {{L"/DELETE"}, false, {StartupMode::RemoveByName, L"/DELETE"}},
-      {{L"/create "}, true, {StartupMode::RemoveByName, L"/create "}},
-      {{L"/creat"}, true, {StartupMode::RemoveByName, L"/creat"}},
-      {{L"-create"}, true, {StartupMode::RemoveByName, L"-create"}},
+      {{L"USB Disk", L"/create"}, true, {StartupMode::RemoveByRequest, L"USB Disk"}},
+      // Before Vista a switch is no shortcut switch: the request's parser has it, which
+      // takes it for a name when a device carries it.
+      {{L"/create"}, false, {StartupMode::RemoveByRequest, L"/create"}},
+      {{L"/DELETE"}, false, {StartupMode::RemoveByRequest, L"/DELETE"}},
+      {{L"/create "}, true, {StartupMode::RemoveByRequest, L"/create "}},
+      {{L"/creat"}, true, {StartupMode::RemoveByRequest, L"/creat"}},
+      {{L"-create"}, true, {StartupMode::RemoveByRequest, L"-create"}},
+      {{L"/?"}, false, {StartupMode::RemoveByRequest, L"/?"}},
+      {{L"SanDisk*"}, true, {StartupMode::RemoveByName, L"SanDisk*"}},
+      {{std::wstring(30000, L'x')}, true, {StartupMode::RemoveByRequest, std::wstring(30000, L'x')}},
       {{L""}, true, {StartupMode::RemoveByName, L""}},
       // The listing and the drives on every version.
       {{L"/list"}, false, {StartupMode::List, L"/list"}},
@@ -33,15 +37,15 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"/list", L"/UTF8"}, true, {StartupMode::List, L"/list", true}},
       {{L"/list", L"E:", L"/utf8"}, false, {StartupMode::List, L"/list", true}},
       {{L"/list", L"/utf-8"}, true, {StartupMode::List, L"/list", false}},
-      // Only the listing writes names: elsewhere it is a name like any other.
-      {{L"/utf8"}, true, {StartupMode::RemoveByName, L"/utf8"}},
-      {{L"USB Disk", L"/utf8"}, true, {StartupMode::RemoveByName, L"USB Disk"}},
-      {{L"/lists"}, true, {StartupMode::RemoveByName, L"/lists"}},
-      {{L"/Card", L"h:"}, false, {StartupMode::EjectCard, L"h:"}},
-      {{L"/card"}, true, {StartupMode::EjectCard, L""}},
+      // Only the listing writes names: elsewhere it is an unknown switch, or a name.
+      {{L"/utf8"}, true, {StartupMode::RemoveByRequest, L"/utf8"}},
+      {{L"USB Disk", L"/utf8"}, true, {StartupMode::RemoveByRequest, L"USB Disk"}},
+      {{L"/lists"}, true, {StartupMode::RemoveByRequest, L"/lists"}},
+      // "/card" is one of the removal's switches.
+      {{L"/Card", L"h:"}, false, {StartupMode::RemoveByRequest, L"/Card"}},
       {{L"e:"}, false, {StartupMode::RemoveByDrive, L"e:"}},
       {{L"E:\\"}, true, {StartupMode::RemoveByDrive, L"E:\\"}},
-      {{L"E:\\x"}, true, {StartupMode::RemoveByName, L"E:\\x"}},
+      {{L"E:\\x"}, true, {StartupMode::RemoveByRequest, L"E:\\x"}},
       {{L"E:\""}, true, {StartupMode::RemoveByDrive, L"E:\""}},
   };
   for (const Case& c : cases) {

@@ -6,12 +6,15 @@
 
 #include "app/DriveArgument.h"
 #include "app/StartupMode.h"
+#include "app/win32/CommandLineText.h"
 #include "common/TextFormat.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/StandardOutput.h"
 #include "devices/CommandLineListing.h"
 #include "devices/CommandLineRemoval.h"
+#include "devices/EjectRecordingTree.h"
+#include "devices/RemovalReason.h"
 #include "devices/win32/DeviceTreeFactory.h"
 #include "devices/win32/KernelDriveStorage.h"
 #include "devices/win32/KernelPnpEventLog.h"
@@ -31,55 +34,50 @@ CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
   return CommandLineVetoes{
       [removalStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, removalStart); },
       [](const std::vector<PromptLine>& lines) {
-        const std::wstring text = JoinPromptLines(lines, &win32::LoadResourceString) + L"\n";
-        const win32::StandardOutput error(win32::StandardStream::Error);
-        // In the code page the listing uses, so that a script reads both alike.
-        error.WriteForReader(text, error.ReadersCodePage());
+        WriteCommandLineText(win32::StandardStream::Error,
+                             JoinPromptLines(lines, &win32::LoadResourceString));
       }};
+}
+
+// The exit status, after the reason when nothing went.
+int TellWhyNot(int status, RemovalTarget target, std::wstring_view argument, bool placeFound,
+               const EjectRecordingTree& tree) {
+  if (status != 0) {
+    if (const auto reason = RemovalFailureReason(target, argument, placeFound, tree.Answers()))
+      TellCommandLineReason(*reason);
+  }
+  return status;
 }
 
 }  // namespace
 
 int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
                      const SystemNames& names) {
-  const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
+  const std::unique_ptr<DeviceTree> live = CreateDeviceTree();
+  EjectRecordingTree tree(*live, EjectRecordingTree::Requests::Ask);
   KernelDriveStorage storage;
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
   const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
-  return ExitStatusForRemoval(
-      RemoveDeviceByName(name, names, settings, *tree, preparation, prompter, &vetoes, &storage));
+  const int status = ExitStatusForRemoval(
+      RemoveDeviceByName(name, names, settings, tree, preparation, prompter, &vetoes, &storage));
+  return TellWhyNot(status, RemovalTarget::Name, name, true, tree);
 }
-
-namespace {
-
-using DriveRemoval = RemovalTally (*)(std::wstring_view, std::optional<wchar_t>, const SystemNames&,
-                                      const SettingsRecord&, DeviceTree&, DriveStorage&,
-                                      StorageEjectPreparation&, Prompter&, const CommandLineVetoes*);
-
-int RunDriveRemoval(DriveRemoval removal, const std::wstring& argument,
-                    const SettingsRecord& settings, const SystemNames& names) {
-  const std::optional<std::wstring> drive = ParseDriveArgument(argument);
-  const std::optional<wchar_t> letter = drive ? std::optional<wchar_t>((*drive)[0]) : std::nullopt;
-  const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
-  KernelDriveStorage storage;
-  ExplorerClosingPreparation preparation(settings);
-  MessageBoxPrompter prompter = ActiveWindowPrompter();
-  const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
-  return ExitStatusForRemoval(
-      removal(argument, letter, names, settings, *tree, storage, preparation, prompter, &vetoes));
-}
-
-}  // namespace
 
 int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
                       const SystemNames& names) {
-  return RunDriveRemoval(&RemoveDriveHolder, argument, settings, names);
-}
-
-int RunCardEjection(const std::wstring& argument, const SettingsRecord& settings,
-                    const SystemNames& names) {
-  return RunDriveRemoval(&RemoveCard, argument, settings, names);
+  const std::optional<std::wstring> drive = ParseDriveArgument(argument);
+  const std::optional<wchar_t> letter = drive ? std::optional<wchar_t>((*drive)[0]) : std::nullopt;
+  const std::unique_ptr<DeviceTree> live = CreateDeviceTree();
+  EjectRecordingTree tree(*live, EjectRecordingTree::Requests::Ask);
+  KernelDriveStorage storage;
+  ExplorerClosingPreparation preparation(settings);
+  MessageBoxPrompter prompter = ActiveWindowPrompter();
+  const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
+  const int status = ExitStatusForRemoval(RemoveDriveHolder(argument, letter, names, settings, tree,
+                                                            storage, preparation, prompter, &vetoes));
+  const bool driveExists = letter && storage.DriveType(*letter) != winvalues::kDriveNoRootDir;
+  return TellWhyNot(status, RemovalTarget::Drive, argument, driveExists, tree);
 }
 
 int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8) {

@@ -12,6 +12,7 @@
 #include "app/StartupMode.h"
 #include "app/win32/CommandLineModes.h"
 #include "app/win32/Folders.h"
+#include "app/win32/RemovalRequestMode.h"
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ModulePath.h"
@@ -129,13 +130,13 @@ bool CTollevaneApp::RunCommandLineMode() {
       LoadSettings(true);
       m_nExitStatus = RunRemovalByDrive(choice.argument, m_settings, m_systemNames);
       return true;
-    case StartupMode::EjectCard:
-      LoadSettings(true);
-      m_nExitStatus = RunCardEjection(choice.argument, m_settings, m_systemNames);
-      return true;
     case StartupMode::RemoveByName:
       LoadSettings(true);
       m_nExitStatus = RunRemovalByName(choice.argument, m_settings, m_systemNames);
+      return true;
+    case StartupMode::RemoveByRequest:
+      LoadSettings(true);
+      m_nExitStatus = RunRemovalRequest(CommandLineArguments(), m_settings, m_systemNames);
       return true;
   }
   return false;
