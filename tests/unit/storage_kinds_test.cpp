@@ -11,6 +11,7 @@
 #include "devices/OfferedDevices.h"
 #include "devices/KindRemoval.h"
 #include "devices/MediumEjection.h"
+#include "devices/WithheldMediaStorage.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
 #include "fakes/TreeDriveStorage.h"
@@ -165,6 +166,16 @@ TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
   ASSERT_EQ(kinds.Vetoes().size(), 1u);
   EXPECT_EQ(kinds.Vetoes()[0].deviceName, L"SDXC Card (D:)");
   EXPECT_EQ(kinds.Vetoes()[0].veto.type, kPnpVetoOutstandingOpen);
+}
+
+TEST(StorageKinds, WhatIfWalksTheCardsRemovalAndTouchesNoMedium) {
+  Machine laptop(false);
+  WithheldMediaStorage withheld(laptop.storage);
+  DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
+  KindRemoval kinds(removal, laptop.tree, withheld, kCommandLineDeviceKind, laptop.preparation);
+  EXPECT_TRUE(kinds.RemoveDriveHolders(L'D'));  // the reader inside the case: its card
+  EXPECT_EQ(withheld.Withheld(), std::vector<wchar_t>{L'D'});
+  EXPECT_TRUE(laptop.storage.media[L'D'].asked.empty());
 }
 
 TEST(StorageKinds, TheEjectMenuOffersASlotOnlyWhileItHoldsACard) {
