@@ -13,6 +13,7 @@ DVD_DRIVE = r'id="USB\\VID_0930&PID_0B09\\'
 # machine, Wine drives (letters, type, their DOS devices), (argument, status, ejected nodes)
 RUNS = [("windows11-laptop-en.tree", "DEF", "floppy", ["\\Device\\Harddisk1", "\\Device\\Harddisk2", "\\Device\\Harddisk3"],
          [(("/card", "D:"), 2, []), ("D:", 2, []),  # the reader inside the case stays
+          (("/card", "D:", "/whatif"), 0, []),  # the same walk, no medium touched
           ("E:", 0, [THUNDERBOLT]), ("NVMe Samsung SSD 950", 0, [THUNDERBOLT]), (("/card",), 1, [])]),
         ("windows10-ja.tree", "EFGH", "floppy", [f"\\Device\\Harddisk{n}" for n in range(1, 5)],
          [(("/card", "h:"), 2, []),  # one slot of the four-slot USB reader
