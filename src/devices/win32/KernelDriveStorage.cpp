@@ -9,6 +9,7 @@
 
 #include "common/WinValues.h"
 #include "common/win32/Handles.h"
+#include "common/win32/QuietCriticalErrors.h"
 
 namespace {
 
@@ -199,14 +200,12 @@ std::vector<StorageNumber> KernelDriveStorage::SystemDiskNumbers() {
   return kept;
 }
 
-// An empty card slot or CD drive must not make Windows ask for a disk in a box: a
-// script waits for nobody.
+// GetVolumeInformationW takes at most MAX_PATH + 1 characters for the label.
 std::optional<std::wstring> KernelDriveStorage::VolumeLabel(wchar_t letter) {
-  const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
   wchar_t label[MAX_PATH + 1] = {};
+  const win32::QuietCriticalErrors quiet;
   const BOOL read = ::GetVolumeInformationW((DriveName(letter) + L"\\").c_str(), label,
                                             MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
-  ::SetErrorMode(oldMode);
   if (!read) return std::nullopt;
   return std::wstring(label, ::wcsnlen(label, MAX_PATH + 1));
 }
@@ -214,9 +213,8 @@ std::optional<std::wstring> KernelDriveStorage::VolumeLabel(wchar_t letter) {
 std::optional<std::wstring> KernelDriveStorage::MountedVolume(const std::wstring& path) {
   // 50 units hold "\\?\Volume{GUID}\" and its NUL, as the reference page says.
   wchar_t volume[50] = {};
-  const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+  const win32::QuietCriticalErrors quiet;
   const BOOL found = ::GetVolumeNameForVolumeMountPointW(path.c_str(), volume, 50);
-  ::SetErrorMode(oldMode);
   if (!found) return std::nullopt;
   return std::wstring(volume, ::wcsnlen(volume, 50));
 }

@@ -16,59 +16,11 @@
 
 namespace {
 
-// GetVolumeInformationW takes at most MAX_PATH + 1 characters for the label.
-constexpr DWORD kVolumeLabelUnits = MAX_PATH + 1;
-
 // The menu must open within 300 ms whatever the disks do: opening a volume and reading
 // its label wake a sleeping disk, and a disk that never answers would hold the tray.
 // The drives are read on a thread of their own and waited for this long; a menu
 // opened without them names the devices alone.
 constexpr DWORD kDrivesWaitMs = 200;
-
-// A card reader's empty slot must not make the system ask for a disk: the label would
-// wait for the user's answer. The mode is the reading thread's own where the system has
-// SetThreadErrorMode (Windows 7 on); before that, the process's is the only one.
-class QuietCriticalErrors {
- public:
-  QuietCriticalErrors() {
-    if (SetThreadMode() != nullptr) {
-      threadMode_ = SetThreadMode()(SEM_FAILCRITICALERRORS, &previous_);
-    } else {
-      previous_ = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    }
-  }
-  ~QuietCriticalErrors() {
-    if (threadMode_) {
-      SetThreadMode()(previous_, nullptr);
-    } else {
-      ::SetErrorMode(previous_);
-    }
-  }
-  QuietCriticalErrors(const QuietCriticalErrors&) = delete;
-  QuietCriticalErrors& operator=(const QuietCriticalErrors&) = delete;
-
- private:
-  using SetThreadErrorModeFunction = BOOL(WINAPI*)(DWORD, LPDWORD);
-  static SetThreadErrorModeFunction SetThreadMode() {
-    static const auto function = reinterpret_cast<SetThreadErrorModeFunction>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
-    return function;
-  }
-
-  DWORD previous_ = 0;
-  bool threadMode_ = false;
-};
-
-// Nothing when the volume cannot be read: no medium in the drive.
-std::optional<std::wstring> VolumeLabel(wchar_t letter) {
-  const wchar_t root[] = {letter, L':', L'\\', L'\0'};
-  wchar_t label[kVolumeLabelUnits] = {};
-  const QuietCriticalErrors quiet;
-  const BOOL read =
-      ::GetVolumeInformationW(root, label, kVolumeLabelUnits, nullptr, nullptr, nullptr, nullptr, 0);
-  if (!read) return std::nullopt;
-  return std::wstring(label);
-}
 
 // Shared by the menu and the reading thread, which may outlive the menu's wait.
 struct DriveReading {
@@ -83,7 +35,7 @@ unsigned __stdcall ReadDrives(void* param) {
     const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
     KernelDriveStorage storage;
     for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
-      const std::optional<std::wstring> label = VolumeLabel(drive.letter);
+      const std::optional<std::wstring> label = storage.VolumeLabel(drive.letter);
       (*reading)->drives.push_back({std::move(drive), label.value_or(std::wstring()), label.has_value()});
     }
   } catch (...) {
