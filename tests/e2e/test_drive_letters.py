@@ -19,11 +19,14 @@ from texts import ERROR_CAPTION, REMOVAL_FAILED
 LETTERS_10 = {"E": WINDOWS_10["stick"], "F": WINDOWS_10["hard disk"], "G": WINDOWS_10["UAS SSD"],
               "H": WINDOWS_10["card reader"]}
 LETTERS_XP = {"E": WINDOWS_XP["stick"], "F": WINDOWS_XP["hard disk"], "G": WINDOWS_XP["card reader"]}
+# The disk on the CardBus 1394 card's port goes alone; the card and its socket stay.
+LETTERS_XP_LAPTOP = {"F": r'id="1394\\DOTOP&1394_USB_COMBO\\'}
 
 # Windows setting, machine file, letter -> the node it ejects.
 MACHINE_RUNS = [("10", "windows10-ja.tree", LETTERS_10),
                 ("10", "windows10-en.tree", LETTERS_10),
-                ("xp", "windows-xp-ja.tree", LETTERS_XP)]
+                ("xp", "windows-xp-ja.tree", LETTERS_XP),
+                ("xp", "windows-xp-laptop-en.tree", LETTERS_XP_LAPTOP)]
 
 
 def attributes(line: str) -> dict:
@@ -80,7 +83,8 @@ class DriveLetters(harness.TestCase):
 
     def test_the_stand_in_answers_as_the_configuration_manager(self):
         """What a program that loads setupapi.dll learns of the machine: instance IDs,
-        services, ID lists, relations and disk interfaces, as the tree file gives them."""
+        services, ID lists, relations and disk interfaces, as the tree file gives them;
+        instance IDs upper case, as CM_Get_Device_ID hands them out."""
         machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
         lines = machine.path.read_text(encoding="utf-8").splitlines()
         stick_disk = attributes(lines[machine.line_of(r'friendly="SanDisk Ultra USB Device"') - 1])
@@ -97,13 +101,13 @@ class DriveLetters(harness.TestCase):
             # Looked up in another case: IDs compare without regard to it.
             fields = dict(line.split("\t", 1) for line in query(stick_disk["id"].lower()))
             self.assertEqual(fields, {
-                "id": stick_disk["id"], "service": stick_disk["service"],
+                "id": stick_disk["id"].upper(), "service": stick_disk["service"],
                 "hwids": stick_disk["hwids"] + "\tmulti", "removes": stick_disk["removes"],
                 "children": "", "small": "26"})  # CR_BUFFER_SMALL
             children = dict(line.split("\t", 1) for line in query(reader["id"]))["children"].split(";")
             self.assertEqual(len(children), 4, "one disk per slot")
             self.assertEqual(query("interfaces"),
-                             [f"disk\t\\\\.\\PhysicalDrive{d['disk']}\t{d['id']}" for d in disks])
+                             [f"disk\t\\\\.\\PhysicalDrive{d['disk']}\t{d['id'].upper()}" for d in disks])
 
 
 if __name__ == "__main__":

@@ -60,6 +60,11 @@ const MachineCase kMachines[] = {
          {L'G', kDriveRemovable, L"REMOVABLEMEDIA\\7&1C5B3D2&0", L"USB\\VID_058F&PID_6362\\"},
          {L'Z', kDriveRemote, L"", L""},
      }},
+    {"windows-xp-laptop-en.tree",
+     {
+         {L'C', kDriveFixed, L"SIGNATURE7A3B7A3B", L""},
+         {L'F', kDriveFixed, L"SIGNATURE4E2A9C10", L"1394\\DOTOP&1394_USB_COMBO\\"},  // not the whole card
+     }},
     {"windows11-laptop-en.tree",
      {
          {L'C', kDriveFixed, L"VOLUME\\{1B7A6C40-2F31-11EE-A1B2-806E6F6E6963}#0000000006500000", L""},

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/AsciiCase.h"
 #include "devices/DeviceClasses.h"
 #include "devices/DeviceNames.h"
 #include "devices/StorageInterfaces.h"
@@ -323,7 +324,7 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node, EjectVeto&
   const int holder = vanished_[static_cast<std::size_t>(index)] ? -1 : HolderAtOrBelow(index);
   if (holder >= 0) {
     result = kCrRemoveVetoed;
-    veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, IdOf(holder)};
+    veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, InstancePathOf(holder)};
     WriteVetoEvent(holder);
   } else if (!vanished_[static_cast<std::size_t>(index)]) {
     switch (target.eject) {
@@ -335,7 +336,7 @@ ConfigRet SimulatedDeviceTree::RequestDeviceEjectAtOnce(DevNode node, EjectVeto&
         break;
       case SimulatedEject::Veto:
         result = kCrRemoveVetoed;
-        veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, IdOf(index)};
+        veto = EjectVeto{winvalues::kPnpVetoOutstandingOpen, InstancePathOf(index)};
         break;
     }
     if (result == kCrSuccess && !target.stay) {
@@ -362,6 +363,12 @@ std::wstring SimulatedDeviceTree::IdOf(int index) const {
   return std::wstring(kStandInIdPrefix) + L"LINE" + std::to_wstring(node.line);
 }
 
+std::wstring SimulatedDeviceTree::InstancePathOf(int index) const {
+  std::wstring path = IdOf(index);
+  for (wchar_t& c : path) c = UpperAscii(c);
+  return path;
+}
+
 int SimulatedDeviceTree::PresentIndexOfId(std::wstring_view id) const {
   for (std::size_t i = 0; i < tree_.nodes.size(); ++i)
     if (!vanished_[i] && DeviceNamesEqual(IdOf(static_cast<int>(i)), id)) return static_cast<int>(i);
@@ -371,7 +378,7 @@ int SimulatedDeviceTree::PresentIndexOfId(std::wstring_view id) const {
 ConfigRet SimulatedDeviceTree::DeviceId(DevNode node, std::wstring& id) {
   const int index = PresentIndexOf(node);
   if (index < 0) return kCrNoSuchDevnode;
-  id = IdOf(index);
+  id = InstancePathOf(index);
   return kCrSuccess;
 }
 

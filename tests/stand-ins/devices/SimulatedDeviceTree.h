@@ -65,15 +65,18 @@ class SimulatedDeviceTree : public DeviceTree {
   // it, CR_NO_SUCH_DEVNODE when the node is not present.
   winvalues::ConfigRet PropertyValue(DevNode node, DeviceProperty property, std::wstring& value);
 
-  // The device instance ID: the file's, else one of the stand-in's own; the root's is
-  // the system's HTREE\ROOT\0. CR_NO_SUCH_DEVNODE when the node is not present.
+  // The device instance ID as CM_Get_Device_ID gives it, upper case: the file's, else one
+  // of the stand-in's own; the root's is the system's HTREE\ROOT\0. CR_NO_SUCH_DEVNODE
+  // when the node is not present.
   winvalues::ConfigRet DeviceId(DevNode node, std::wstring& id);
 
   // The present node with instance ID `id` (any case); the root for an empty ID.
   winvalues::ConfigRet LocateNode(std::wstring_view id, DevNode& node);
 
   // The instance IDs of the node's present removal relations, and of its present children
-  // (its bus relations), in file order.
+  // (its bus relations), in file order and in the case the file writes them: Windows
+  // keeps the bus driver's case there (and in event 225), not the upper case of
+  // CM_Get_Device_ID.
   winvalues::ConfigRet RemovalRelations(DevNode node, std::vector<std::wstring>& ids);
   winvalues::ConfigRet BusRelations(DevNode node, std::vector<std::wstring>& ids);
 
@@ -107,7 +110,8 @@ class SimulatedDeviceTree : public DeviceTree {
   winvalues::ConfigRet ReadProperty(const SimulatedNode& node, DeviceProperty property,
                                     std::size_t bufferUnits, std::wstring& text) const;
   void AppendToEjectLog(int line, winvalues::ConfigRet result, const std::wstring& name) const;
-  std::wstring IdOf(int index) const;
+  std::wstring IdOf(int index) const;             // as the file writes it
+  std::wstring InstancePathOf(int index) const;   // as the Configuration Manager hands it out
   // The first present node at `index` or below it that a vetoer holds; -1 for none.
   int HolderAtOrBelow(int index) const;
   void WriteVetoEvent(int holder);

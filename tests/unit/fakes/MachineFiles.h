@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SimulatedDeviceTree.h"
+#include "common/AsciiCase.h"
 
 inline std::string MachineText(const std::string& name) {
   std::ifstream file(std::string(TOLLEVANE_MACHINES_DIR) + "/" + name, std::ios::binary);
@@ -17,11 +18,14 @@ inline std::string MachineText(const std::string& name) {
   return text.str();
 }
 
-// The one instance ID of the tree that holds `piece`; empty (and a failure) otherwise.
+// The one instance ID of the tree that holds `piece` (upper case), as CM_Get_Device_ID
+// gives it; empty (and a failure) otherwise.
 inline std::wstring IdHolding(SimulatedDeviceTree& tree, const std::wstring& piece) {
   std::vector<std::wstring> found;
-  for (const std::wstring& id : tree.AllIds())
+  for (std::wstring id : tree.AllIds()) {
+    for (wchar_t& c : id) c = UpperAscii(c);
     if (id.find(piece) != std::wstring::npos) found.push_back(id);
+  }
   EXPECT_EQ(found.size(), 1u) << testing::PrintToString(piece);
   return found.size() == 1 ? found.front() : std::wstring();
 }
