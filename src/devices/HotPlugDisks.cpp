@@ -10,14 +10,17 @@
 
 namespace {
 
-// Those buses have kinds of their own, which list their disks already.
+// Below a removable USB, PCMCIA or 1394 device, the kinds of those buses list the disk
+// already. A controller built into the machine is in those classes too but starts no
+// branch of theirs: a disk on a laptop's own FireWire port is listed here.
 bool OnKindBus(DeviceTree& tree, DevNode disk) {
   for (std::optional<DevNode> node = disk; node; node = GetParentNode(tree, *node)) {
+    if (HasMassStorageService(tree, *node)) return true;
     const auto guid = GetNodeClass(tree, *node);
     if (guid && (*guid == kGuidDevclassUsb || *guid == kGuidDevclassPcmcia ||
-                 *guid == kGuidDevclass1394))
+                 *guid == kGuidDevclass1394) &&
+        IsRemovableNode(tree, *node))
       return true;
-    if (HasMassStorageService(tree, *node)) return true;
   }
   return false;
 }

@@ -23,3 +23,15 @@ def install_companion(s):
     companion = s.program.with_suffix(".com")
     shutil.copy2(built, s.unix_path(companion))
     return companion
+
+
+# Wine's process start now and then loses a child that dies while it starts: its
+# NtCreateUserProcess then answers STATUS_INTERNAL_ERROR, which the companion reports
+# as ERROR_INTERNAL_ERROR in the prefix's words, with status 255. Tollevane.exe never
+# ran, so nothing was asked of any device.
+WINE_LOST_THE_START = "Tollevane.exe: 内部エラーです。"
+
+
+def lost_by_wine(status: int, err: str) -> bool:
+    """Whether the companion could not start the program because Wine lost its start."""
+    return status == 255 and WINE_LOST_THE_START in err

@@ -131,11 +131,13 @@ const MachineCase kMachines[] = {
      },
      {L"USB\\VID_0930&PID_6545\\", L"USB\\VID_0930&PID_0B09\\"}},
     // Its CardBus controller is no device to eject (class PCMCIA holds only controllers):
-    // the 1394 card goes by the names below it, the PC Card by the network kind.
+    // the 1394 card goes by the names below it, the PC Card by the network kind; the disk
+    // on the laptop's own 1394 port is a hot-plug disk, found through the drives' storage.
     {"windows-xp-laptop-en.tree", 5,
      {
          {L"1394 Net Adapter", L"PCI\\VEN_104C&DEV_8021&", false},
-         {L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", L"1394\\DOTOP&1394_USB_COMBO\\", false},
+         {L"Oxford Semiconductor Ltd. Oxford IDE Device IEEE 1394 SBP2 Device",
+          L"1394\\OXFORD_SEMICONDUCTOR_LTD.&OXFORD_IDE_DEVICE\\", false},
          {L"Megahertz CC10BT/2 Ethernet PC Card", L"PCMCIA\\MEGAHERTZ-CC10BT/2-BF05\\", false},
      },
      {},

@@ -156,6 +156,32 @@ TEST(StorageKinds, SlotsComeFirstAsCardsAndHotPlugDisksLast) {
   }
 }
 
+TEST(StorageKinds, ADiskOnTheLaptopsOwnFireWirePortIsAHotPlugDiskOneOnACardIsThe1394Kinds) {
+  FakeDeviceTree tree(MachineText("windows-xp-laptop-en.tree"));
+  TreeDriveStorage storage(tree, {{L'C', {kDriveFixed, IdHolding(tree.simulated(), L"SIGNATURE7A3B7A3B")}},
+                                  {L'F', {kDriveFixed, IdHolding(tree.simulated(), L"SIGNATURE4E2A9C10")}}});
+  storage.systemDisks = {{kFileDeviceDisk, 0}};
+  OfferedDevices offered(SystemNamesFor(5));
+  DeviceEnumeration(tree, 0xFF, offered.Names(), nullptr, offered).ListStorageFrom(&storage).EnumerateDevices(false);
+  std::vector<std::pair<std::wstring, std::uint32_t>> rows;
+  for (std::size_t i = 1; i < offered.Count(); ++i) rows.emplace_back(offered.At(i).name, offered.At(i).device_kind);
+  EXPECT_EQ(rows, (std::vector<std::pair<std::wstring, std::uint32_t>>{
+                      {L"1394 Net Adapter", kKind1394},
+                      {L"Oxford Semiconductor Ltd. Oxford IDE Device IEEE 1394 SBP2 Device", kKind1394},
+                      {L"Megahertz CC10BT/2 Ethernet PC Card", kKindNet},
+                      {L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", kKindHotPlug}}));
+
+  NoPreparation preparation;
+  DeviceRemoval removal(tree, kCommandLineDeviceKind, SystemNamesFor(5), preparation);
+  KindRemoval kinds(removal, tree, storage, kCommandLineDeviceKind, preparation);
+  const std::wstring disk = IdHolding(tree.simulated(), L"1394\\DOTOP&1394_USB_COMBO\\");
+  EXPECT_TRUE(kinds.RemoveByName(L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", nullptr, RemovalStartedBy::CommandLine));
+  ASSERT_EQ(tree.ejects().size(), 1u);
+  std::wstring id;
+  FakeDeviceTree(MachineText("windows-xp-laptop-en.tree")).simulated().DeviceId(tree.ejects()[0].node, id);
+  EXPECT_EQ(id, disk) << "the disk's own 1394 node, not the laptop's controller";
+}
+
 TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
   Machine laptop(false);
   laptop.storage.media[L'D'].lock = kErrorAccessDenied;
