@@ -20,7 +20,7 @@ WINDOWS_XP = DeviceTreeFile("windows-xp-ja.tree", MACHINES)
 STICK_10 = "SanDisk Ultra USB Device"
 STICK_XP = "SanDisk U3 Cruzer Micro USB Device"
 # Its CD-ROM unit carries the same name: the disk is the one held.
-STICK_XP_DISK = r'id="USBSTOR\\DISK&VEN_SANDISK&PROD_U3'
+STICK_XP_DISK = r'id="USBSTOR\\Disk&Ven_SanDisk&Prod_U3'
 HOLDER = r"\Device\HarddiskVolume3\Windows\System32\notepad.exe"
 HOLDER_FILE = "notepad.exe"
 HOLDER_PID = 4242
