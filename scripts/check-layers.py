@@ -17,10 +17,17 @@ CORE = {
     "hotkeys": {"common"},
     "settings": {"common", "hotkeys"},
     "startup": {"common"},
-    "devices": {"common", "settings"},
-    "resident": {"common", "settings", "hotkeys", "devices"},
-    "ui": {"common", "settings", "hotkeys", "devices", "startup"},
-    "app": {"common", "settings", "hotkeys", "devices", "startup"},
+    # A removal is understood in this order: the tree, the drive a device holds, the
+    # removal, the command line that asks for it. Each rests on the ones before it.
+    "pnp": {"common", "settings"},
+    "drives": {"common", "settings", "pnp"},
+    "devices": {"common", "settings", "pnp", "drives"},
+    "commandline": {"common", "settings", "pnp", "drives", "devices"},
+    "resident": {"common", "settings", "hotkeys", "pnp", "drives", "devices"},
+    "ui": {"common", "settings", "hotkeys", "pnp", "drives", "devices", "startup"},
+    # The application object takes the system's names and the removal's tally, and
+    # starts the command line.
+    "app": {"common", "settings", "hotkeys", "pnp", "devices", "commandline", "startup"},
     # The console companion is a program of its own, with its command-line rules beside it.
     "companion": {"common"},
 }
@@ -31,10 +38,13 @@ SHELL = {
     "hotkeys": {"common"},
     "settings": {"common"},
     "startup": {"common"},
-    "devices": {"common"},
+    "pnp": {"common"},
+    "drives": {"common", "pnp"},
+    "devices": {"common", "pnp", "drives"},
+    "commandline": {"common", "pnp", "drives", "devices"},
     # The removal shows the wait dialog, which belongs to the dialogs.
-    "resident": {"common", "settings", "hotkeys", "devices", "ui"},
-    "ui": {"common", "settings", "hotkeys", "devices", "startup"},
+    "resident": {"common", "settings", "hotkeys", "pnp", "drives", "devices", "ui"},
+    "ui": {"common", "settings", "hotkeys", "pnp", "drives", "devices", "startup"},
     "app": set(CORE) - {"companion"},
     "companion": {"common"},
 }

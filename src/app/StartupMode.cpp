@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "app/CommandLineRequest.h"
-#include "app/DriveArgument.h"
+#include "commandline/CommandLineRequest.h"
+#include "commandline/DriveArgument.h"
 #include "common/AsciiCase.h"
 
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater) {
@@ -27,8 +27,3 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
 }
 
 int ExitStatusForSwitch(winvalues::HResult result) { return result == winvalues::kSOk ? 0 : 1; }
-
-int ExitStatusForRemoval(const RemovalTally& tally) {
-  if (tally.successes > 0) return 0;
-  return tally.requests == 0 ? 1 : 2;
-}

@@ -1,12 +1,11 @@
-// Which of the three start-up modes a command line selects, and the exit status
-// each mode reports.
+// Which of the start-up modes a command line selects, and the exit status of the
+// shortcut switches.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "common/WinValues.h"
-#include "devices/DeviceRemoval.h"
 
 enum class StartupMode {
   Resident,
@@ -32,7 +31,5 @@ struct StartupChoice {
 // "/list" and drive letters on every version. "/utf8" after "/list" asks for UTF-8.
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater);
 
-// Scripts read these. A switch: 0 for success, else 1. A removal: 0 when an eject
-// request succeeded, 1 when nothing matched, 2 when every request failed or was vetoed.
+// Scripts read it: 0 for success, else 1.
 int ExitStatusForSwitch(winvalues::HResult result);
-int ExitStatusForRemoval(const RemovalTally& tally);

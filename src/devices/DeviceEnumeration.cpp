@@ -1,12 +1,12 @@
 #include "devices/DeviceEnumeration.h"
 
-#include "devices/CardSlots.h"
-#include "devices/DeviceClasses.h"
-#include "devices/DeviceNames.h"
-#include "devices/DeviceNodes.h"
-#include "devices/HotPlugDisks.h"
-#include "devices/NodeRoles.h"
-#include "devices/SystemNames.h"
+#include "drives/CardSlots.h"
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
+#include "drives/HotPlugDisks.h"
+#include "pnp/NodeRoles.h"
+#include "pnp/SystemNames.h"
 
 DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
                                      const SystemNames& names, const ClassImageList* imageList,

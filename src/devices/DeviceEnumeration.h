@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/DeviceTree.h"
-#include "devices/DriveStorage.h"
+#include "pnp/DeviceTree.h"
+#include "drives/Drives.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 struct SystemNames;
@@ -27,7 +27,7 @@ class DeviceEnumeration {
 
   // The card slots and hot-plug disks are found through the drives' storage; without it
   // those two kinds list nothing. `storage` must outlive this object.
-  DeviceEnumeration& ListStorageFrom(DriveStorage* storage) {
+  DeviceEnumeration& ListStorageFrom(Drives* storage) {
     storage_ = storage;
     return *this;
   }
@@ -50,5 +50,5 @@ class DeviceEnumeration {
   std::wstring allStorageName_;
   const ClassImageList* imageList_;
   DeviceListSink& sink_;
-  DriveStorage* storage_ = nullptr;
+  Drives* storage_ = nullptr;
 };

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "devices/DeviceClasses.h"
-#include "devices/DeviceNames.h"
-#include "devices/DeviceNodes.h"
-#include "devices/NodeRoles.h"
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
+#include "pnp/NodeRoles.h"
 
 using winvalues::kCrSuccess;
 

@@ -10,42 +10,17 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/DeviceTree.h"
+#include "pnp/DeviceTree.h"
 #include "devices/RemovalStop.h"
-#include "devices/SystemNames.h"
+#include "devices/RemovalTally.h"
+#include "devices/StorageEjectPreparation.h"
+#include "pnp/SystemNames.h"
 #include "devices/VetoHolder.h"
+#include "devices/VetoedRequest.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
 inline constexpr std::size_t kStorageTestBufferUnits = 260;
-
-// What must happen before each eject request of a USB mass-storage node; the resident
-// program closes Explorer windows on removable drives here so that they cannot veto.
-class StorageEjectPreparation {
- public:
-  virtual ~StorageEjectPreparation() = default;
-  virtual void PrepareStorageEject() = 0;
-};
-
-// What one removal asked of the system: every eject request, and those that succeeded.
-struct RemovalTally {
-  unsigned requests = 0;
-  unsigned successes = 0;
-  bool operator==(const RemovalTally&) const = default;
-};
-
-// An eject request that the system refused because something held the device: which
-// device, why, and the instance IDs of the node and of every node below it (a program
-// that holds the disk below a USB node vetoes the USB node's removal).
-struct VetoedRequest {
-  DevNode node = 0;
-  std::wstring deviceName;
-  EjectVeto veto;
-  std::vector<std::wstring> instanceIds;
-  // Who holds it, once looked up and when the system could tell.
-  std::optional<VetoHolder> holder;
-  bool operator==(const VetoedRequest&) const = default;
-};
 
 using VetoHolderFinder = std::function<std::optional<VetoHolder>(const VetoedRequest&)>;
 

@@ -1,6 +1,6 @@
 #include "devices/OfferedDevices.h"
 
-#include "devices/DeviceNames.h"
+#include "pnp/DeviceNames.h"
 
 std::optional<OfferedDevices::Placement> OfferedDevices::Offer(
     const tag_device_hotkey_info& record, bool refresh) {

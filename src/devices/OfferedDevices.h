@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "devices/DeviceEnumeration.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 inline constexpr std::wstring_view kGenericUsbHub = L"汎用 USB ハブ";

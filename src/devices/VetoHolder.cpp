@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/DeviceNames.h"
+#include "pnp/DeviceNames.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/Prompter.h"
-#include "devices/DeviceRemoval.h"
-#include "devices/EjectVeto.h"
+#include "devices/VetoedRequest.h"
+#include "pnp/EjectVeto.h"
 #include "devices/VetoHolder.h"
 
 // `holder`, when known, names the program better than any veto type can.

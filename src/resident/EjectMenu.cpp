@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/DeviceNames.h"
+#include "pnp/DeviceNames.h"
 #include "hotkeys/HotkeyCode.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsRecord.h"

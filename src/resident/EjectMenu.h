@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceDrives.h"
+#include "drives/DeviceLetters.h"
 #include "devices/OfferedDevices.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // A drive a device holds, as the menu names it.
 struct LabelledDrive {
-  DeviceDrive drive;
+  DeviceLetter drive;
   std::wstring label;  // the volume label; empty when it has none or cannot be read
   // Its volume could be read: an empty card slot keeps its drive letter on Windows 10.
   bool mediumPresent = true;

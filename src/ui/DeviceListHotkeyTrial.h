@@ -10,6 +10,6 @@ class Prompter;
 inline constexpr int kTrialHotkeyId = 0;
 
 // True when the system registered the combination (the registration is already
-// released again); false after message 105 told the user that it is taken.
+// released again); false after IDS_HOTKEY_TAKEN_TRIAL told the user that it is taken.
 bool TryHotkeyRegistration(HotkeyRegistrar& registrar, std::uint32_t code, bool winkey,
                            Prompter& prompter);

@@ -11,7 +11,7 @@
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/OfferedDevices.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 #include "ui/DeviceListRegistrations.h"
 
@@ -65,7 +65,7 @@ class DeviceListModel final : public RegistrationRows {
 
   void SetObserver(DeviceListObserver* observer) { observer_ = observer; }
   // Where the card slots and hot-plug disks are found; must outlive the model.
-  void ListStorageFrom(DriveStorage* storage) { storage_ = storage; }
+  void ListStorageFrom(Drives* storage) { storage_ = storage; }
 
   const std::wstring& AllStorageName() const override { return offered_.Names().allStorageName; }
 
@@ -90,7 +90,7 @@ class DeviceListModel final : public RegistrationRows {
   void MarkAllAbsent();
 
   // Gives `row` a new hotkey unless another row holds the same code (all 32 bits; the
-  // Windows-key flag does not count), which is refused with message 106.
+  // Windows-key flag does not count), which is refused with IDS_HOTKEY_TAKEN_ROW.
   SetHotkeyResult SetHotkey(std::size_t row, std::uint32_t code, bool winkey, Prompter& prompter);
   bool ReleaseHotkey(std::size_t row);
   bool DeleteRow(std::size_t row);
@@ -122,6 +122,6 @@ class DeviceListModel final : public RegistrationRows {
   OfferedDevices offered_;
   std::uint32_t loadedDeviceKind_ = 0;
   DeviceListObserver* observer_ = nullptr;
-  DriveStorage* storage_ = nullptr;
+  Drives* storage_ = nullptr;
   ListingSink sink_{*this};
 };

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsRecord.h"
 

@@ -51,7 +51,7 @@ enum class ShortcutChange { None, Create, Delete };
 
 ShortcutChange DecideShortcutChange(bool boxTicked, bool shortcutExists);
 
-// Changes the shortcut when the box disagrees with the file system (message 113
+// Changes the shortcut when the box disagrees with the file system (IDS_STARTUP_FAILED
 // when that fails), then writes DISP_MESSAGE, STARTUP, CLOSE_EXPLORER,
 // CLOSE_EXPLORER_DRIVE and CLOSE_EXPLORER_SLEEP of section "APP" in that order,
 // whatever the shortcut step gave, and LANGUAGE when the choice differs from what the

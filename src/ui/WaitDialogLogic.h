@@ -23,6 +23,6 @@ enum class WaitTick { Close, RearmTimer };
 // One poll: close when the removal is done, otherwise poll again.
 WaitTick OnWaitTick(WorkerThreadPort& worker);
 
-// The close command: asks string 114; Yes abandons the worker. Close when it was
+// The close command: asks IDS_FORCE_STOP_QUESTION; Yes abandons the worker. Close when it was
 // abandoned; otherwise the dialog stays until a tick sees the removal done.
 WaitTick OnWaitCancel(WorkerThreadPort& worker, Prompter& prompter);

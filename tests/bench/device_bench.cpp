@@ -6,7 +6,7 @@
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/OfferedDevices.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/SettingsRecord.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "FuzzSupport.h"
 #include "IniText.h"
 #include "SimulatedDeviceTree.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingPrompter.h"
 #include "settings/RegistrationStore.h"

@@ -13,9 +13,9 @@ violations = runpy.run_path(str(ROOT / "scripts" / "check-layers.py"))["violatio
 # (file that gets the include, included file, reported)
 PLANTED = [
     ("app/StartupMode.cpp", "ui/DeviceListModel.h", True),
-    ("devices/DeviceNames.cpp", "resident/ExplorerClosing.h", True),
-    ("settings/SettingsFile.cpp", "devices/DeviceTree.h", True),
-    ("devices/DeviceNames.cpp", "devices/win32/SetupApi.h", True),
+    ("pnp/DeviceNames.cpp", "resident/EjectMenu.h", True),
+    ("settings/SettingsFile.cpp", "pnp/DeviceTree.h", True),
+    ("pnp/DeviceNames.cpp", "pnp/win32/SetupApi.h", True),
     ("ui/win32/DialogWait.cpp", "app/win32/TollevaneApp.h", True),
     ("ui/win32/DialogWait.cpp", "resident/win32/MainWnd.h", True),
     ("resident/win32/TrayIcon.cpp", "app/win32/TollevaneApp.h", True),
@@ -23,8 +23,15 @@ PLANTED = [
     ("resident/win32/TrayIcon.cpp", "ui/win32/DialogWait.h", False),
     ("app/win32/Folders.cpp", "ui/win32/MainPropSheet.h", False),
     ("settings/SettingsFile.cpp", "resources/resource.h", False),
-    ("companion/win32/ConsoleCompanion.cpp", "devices/DeviceTree.h", True),
+    ("companion/win32/ConsoleCompanion.cpp", "pnp/DeviceTree.h", True),
     ("app/win32/Folders.cpp", "companion/win32/ConsoleCompanion.cpp", True),
+    # The tree, the drives, the removal and the command line, each resting on the last.
+    ("pnp/DeviceNodes.cpp", "drives/Drives.h", True),
+    ("drives/CardSlots.cpp", "devices/DeviceRemoval.h", True),
+    ("devices/DeviceRemoval.cpp", "commandline/CommandLineRemoval.h", True),
+    ("commandline/win32/RemovalRequestMode.cpp", "app/StartupMode.h", True),
+    ("commandline/LabelRemoval.cpp", "pnp/DeviceNodes.h", False),
+    ("app/StartupMode.cpp", "commandline/CommandLineRequest.h", False),
 ]
 
 

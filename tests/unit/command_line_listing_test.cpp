@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/CommandLineListing.h"
-#include "devices/SystemNames.h"
+#include "commandline/CommandLineListing.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {

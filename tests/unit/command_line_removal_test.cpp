@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "app/StartupMode.h"
-#include "devices/CommandLineRemoval.h"
-#include "devices/DriveHolder.h"
-#include "devices/EjectRecordingTree.h"
-#include "devices/LabelRemoval.h"
-#include "devices/VolumeLabels.h"
-#include "app/CommandLineRequest.h"
-#include "devices/SystemNames.h"
+#include "commandline/CommandLineRemoval.h"
+#include "drives/DriveHolders.h"
+#include "commandline/EjectRecordingTree.h"
+#include "commandline/LabelRemoval.h"
+#include "drives/VolumeLabels.h"
+#include "commandline/CommandLineRequest.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/RecordingPrompter.h"
-#include "fakes/TreeDriveStorage.h"
+#include "fakes/TreeDrives.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
 
@@ -48,7 +48,7 @@ struct Scripted {
   }
   FakeDeviceTree tree;
   // Drives on kMachine: E: the stick, F: the card's disk, C: the fixed disk, Z: a share.
-  TreeDriveStorage storage{tree,
+  TreeDrives storage{tree,
                            {{L'E', {winvalues::kDriveRemovable, L"STORAGE\\VOLUME\\STICK"}},
                             {L'F', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\CARD"}},
                             {L'C', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\FIXED"}},
@@ -194,10 +194,10 @@ TEST_F(CommandLineRemovalTest, EjectedDriveHolderIsNoLongerFound) {
 
 // Labels and mount points on the machine of the removal tests: E: the stick (also
 // mounted at C:\mnt\stick), F: the card's disk, C: the fixed disk, Z: a share.
-class LabelledStorage : public TreeDriveStorage {
+class LabelledStorage : public TreeDrives {
  public:
   LabelledStorage(FakeDeviceTree& tree, std::map<wchar_t, std::wstring> labels)
-      : TreeDriveStorage(tree, {{L'E', {winvalues::kDriveRemovable, L"STORAGE\\VOLUME\\STICK"}},
+      : TreeDrives(tree, {{L'E', {winvalues::kDriveRemovable, L"STORAGE\\VOLUME\\STICK"}},
                                 {L'F', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\CARD"}},
                                 {L'C', {winvalues::kDriveFixed, L"STORAGE\\VOLUME\\FIXED"}},
                                 {L'Z', {winvalues::kDriveRemote, L""}}}),

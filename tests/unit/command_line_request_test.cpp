@@ -3,10 +3,10 @@
 // folders and "/whatif" remove: command_line_removal_test.cpp.
 #include <gtest/gtest.h>
 
-#include "app/CommandLineRequest.h"
-#include "app/RemovalRetries.h"
+#include "commandline/CommandLineRequest.h"
+#include "commandline/RemovalRetries.h"
 #include "common/Wildcard.h"
-#include "devices/VolumeLabels.h"
+#include "drives/VolumeLabels.h"
 #include "resources/resource.h"
 
 namespace {

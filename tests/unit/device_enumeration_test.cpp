@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "devices/DeviceEnumeration.h"
-#include "devices/DeviceNames.h"
-#include "devices/SystemNames.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/WinValues.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingHotkeyRegistrar.h"

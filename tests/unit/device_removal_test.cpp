@@ -9,7 +9,7 @@
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/OfferedDevices.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
 #include "fakes/RecordingPrompter.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "devices/DriveHolder.h"
-#include "devices/StorageInterfaces.h"
+#include "drives/DriveHolders.h"
+#include "drives/DiskInterfaces.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
-#include "fakes/TreeDriveStorage.h"
+#include "fakes/TreeDrives.h"
 
 namespace {
 
@@ -77,10 +77,10 @@ const MachineCase kMachines[] = {
 TEST(DriveHolder, EachLetterOfEachMachineEjectsTheDeviceThatHoldsIt) {
   for (const MachineCase& machine : kMachines) {
     FakeDeviceTree tree(MachineText(machine.file));
-    std::map<wchar_t, TreeDriveStorage::Drive> drives;
+    std::map<wchar_t, TreeDrives::Drive> drives;
     for (const LetterCase& c : machine.letters)
       drives[c.letter] = {c.type, c.volume.empty() ? L"" : IdHolding(tree.simulated(), c.volume)};
-    TreeDriveStorage storage(tree, drives);
+    TreeDrives storage(tree, drives);
     for (const LetterCase& c : machine.letters) {
       std::vector<std::wstring> ejected;
       for (const DevNode holder : FindDriveHolders(tree, storage, c.letter)) {
@@ -144,7 +144,7 @@ usb id="USB\\CD" removable
 volume id="STORAGE\\VOLUME\\SPAN"
 diskdrive id="IDE\\DISK0" disk=0
 )");
-  TreeDriveStorage storage(tree, {{L'S', {kDriveFixed, L"STORAGE\\VOLUME\\SPAN"}},
+  TreeDrives storage(tree, {{L'S', {kDriveFixed, L"STORAGE\\VOLUME\\SPAN"}},
                                   {L'D', {kDriveCdrom, L"USBSTOR\\CDROM"}},
                                   {L'C', {kDriveFixed, L"IDE\\DISK0"}}});
   EXPECT_EQ(FindDriveHolders(tree, storage, L'S'), (std::vector<DevNode>{1, 3}));

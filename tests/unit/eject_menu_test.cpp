@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "devices/DeviceEnumeration.h"
-#include "devices/StoragePresence.h"
+#include "devices/UsbStoragePresence.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
-#include "fakes/TreeDriveStorage.h"
+#include "fakes/TreeDrives.h"
 #include "resident/EjectMenu.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsRecord.h"
@@ -63,14 +63,14 @@ class Machine {
       EXPECT_EQ(tree_.simulated().LocateNode(id, node), winvalues::kCrSuccess);
       tree_.RequestDeviceEject(node);
     }
-    std::map<wchar_t, TreeDriveStorage::Drive> drives;
+    std::map<wchar_t, TreeDrives::Drive> drives;
     std::map<wchar_t, std::wstring> labels;
     for (const MachineDrive& d : kWindows10Drives) {
       drives[d.letter] = {d.type, IdHolding(d.volume)};
       labels[d.letter] = d.label;
     }
-    TreeDriveStorage storage(tree_, drives);
-    for (DeviceDrive& drive : FindDeviceDrives(tree_, storage)) {
+    TreeDrives storage(tree_, drives);
+    for (DeviceLetter& drive : FindDeviceLetters(tree_, storage)) {
       const wchar_t letter = drive.letter;
       drives_.push_back({std::move(drive), labels[letter]});
     }
@@ -215,14 +215,14 @@ TEST(EjectMenu, ItemTextsNameEveryDriveAndCannotBeReadAsMenuMarkup) {
 
 TEST(EjectMenu, DrivesCarryTheNamesFromTheirDiskUpToTheDeviceThatHoldsThem) {
   Machine machine("windows10-ja.tree", kKindUsb);
-  std::map<wchar_t, TreeDriveStorage::Drive> drives;
+  std::map<wchar_t, TreeDrives::Drive> drives;
   for (const MachineDrive& d : kWindows10Drives) {
     for (const std::wstring& id : machine.tree().simulated().AllIds())
       if (id.find(d.volume) != std::wstring::npos) drives[d.letter] = {d.type, id};
   }
-  TreeDriveStorage storage(machine.tree(), drives);
+  TreeDrives storage(machine.tree(), drives);
   std::map<wchar_t, std::vector<std::wstring>> found;
-  for (const DeviceDrive& drive : FindDeviceDrives(machine.tree(), storage)) found[drive.letter] = drive.names;
+  for (const DeviceLetter& drive : FindDeviceLetters(machine.tree(), storage)) found[drive.letter] = drive.names;
   const std::map<wchar_t, std::vector<std::wstring>> expected = {
       {L'E', {kStick, L"USB 大容量記憶装置"}},
       {L'F', {kDisk, L"USB 大容量記憶装置"}},

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/StartupMode.h"
-#include "devices/CommandLineRemoval.h"
+#include "commandline/CommandLineRemoval.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "devices/VetoHolder.h"
 #include "devices/VetoMessage.h"
 #include "fakes/FakeDeviceTree.h"

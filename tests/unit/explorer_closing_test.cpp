@@ -1,4 +1,4 @@
-#include "resident/ExplorerClosing.h"
+#include "devices/ExplorerClosing.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "common/WinValues.h"
 #include "fakes/ScriptedShellWindows.h"
-#include "resident/Drives.h"
+#include "fakes/UnansweredDrives.h"
 #include "settings/SettingsRecord.h"
 
 namespace {
@@ -33,22 +33,22 @@ constexpr HResult kRpcDisconnected = static_cast<HResult>(0x80010108u);
 constexpr HResult kSFalse = 1;
 constexpr const wchar_t* kMyComputer = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
-class FakeDrives final : public Drives {
+class FakeDrives final : public UnansweredDrives {
  public:
   std::map<wchar_t, unsigned> types;  // existing drive letters and their types
   std::uint32_t bitsBeyondZ = 0;
-  mutable int maskReads = 0;
-  mutable Names rootsAsked;
+  int maskReads = 0;
+  Names rootsAsked;
 
-  std::uint32_t LogicalDriveMask() const override {
+  std::uint32_t LogicalDriveMask() override {
     ++maskReads;
     std::uint32_t mask = bitsBeyondZ;
     for (const auto& [letter, type] : types) mask |= std::uint32_t{1} << (letter - L'A');
     return mask;
   }
-  unsigned DriveTypeOf(const std::wstring& root) const override {
-    rootsAsked.push_back(root);
-    const auto it = root.size() == 3 ? types.find(root[0]) : types.end();
+  unsigned DriveType(wchar_t letter) override {
+    rootsAsked.push_back({letter, L':', L'\\'});
+    const auto it = types.find(letter);
     return it == types.end() ? kDriveNoRootDir : it->second;
   }
 };

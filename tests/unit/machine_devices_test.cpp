@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "devices/CommandLineListing.h"
+#include "commandline/CommandLineListing.h"
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/OfferedDevices.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
 #include "settings/SettingsRecord.h"

@@ -8,7 +8,7 @@
 
 #include "devices/DeviceEnumeration.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/NodeRoles.h"
+#include "pnp/NodeRoles.h"
 #include "devices/OfferedDevices.h"
 #include "fakes/FakeDeviceTree.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceClasses.h"
-#include "devices/StorageInterfaces.h"
+#include "pnp/DeviceClasses.h"
+#include "drives/DiskInterfaces.h"
 #include "SimulatedDeviceTree.h"
 #include "SimulatedTreeFile.h"
 

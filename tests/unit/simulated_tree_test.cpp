@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceClasses.h"
-#include "devices/DeviceNames.h"
-#include "devices/DeviceNodes.h"
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
 #include "SimulatedDeviceTree.h"
 #include "SimulatedTreeFile.h"
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/SingleInstance.h"
-#include "app/DriveArgument.h"
+#include "commandline/DriveArgument.h"
 #include "app/StartupMode.h"
+#include "commandline/CommandLineRemoval.h"
 
 namespace {
 

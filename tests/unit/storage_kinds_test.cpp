@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceNames.h"
+#include "pnp/DeviceNames.h"
 #include "devices/OfferedDevices.h"
-#include "devices/KindRemoval.h"
-#include "devices/MediumEjection.h"
-#include "devices/WithheldMediaStorage.h"
+#include "devices/EveryKindRemoval.h"
+#include "drives/MediumEjection.h"
+#include "commandline/WithheldMediaDrives.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
-#include "fakes/TreeDriveStorage.h"
+#include "fakes/TreeDrives.h"
 #include "resident/EjectMenu.h"
 #include "settings/SettingsRecord.h"
 
@@ -31,7 +31,7 @@ class NoPreparation : public StorageEjectPreparation {
 
 // The laptop: D: its internal reader's card, E: its Thunderbolt disk, F: a stick.
 // Windows 10: E: a stick, H: the SD slot of a four-slot USB reader, M: its empty CF slot.
-std::map<wchar_t, TreeDriveStorage::Drive> DrivesOf(FakeDeviceTree& tree, bool windows10) {
+std::map<wchar_t, TreeDrives::Drive> DrivesOf(FakeDeviceTree& tree, bool windows10) {
   using Drives = std::map<wchar_t, std::pair<unsigned, std::wstring>>;
   const Drives letters = windows10 ? Drives{{L'E', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_SANDISK"}},
                                             {L'H', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD"}},
@@ -39,7 +39,7 @@ std::map<wchar_t, TreeDriveStorage::Drive> DrivesOf(FakeDeviceTree& tree, bool w
                                    : Drives{{L'D', {kDriveRemovable, L"_??_RSPCIESTOR"}},
                                             {L'E', {kDriveFixed, L"{3C9E1A52"}},
                                             {L'F', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"}}};
-  std::map<wchar_t, TreeDriveStorage::Drive> drives;
+  std::map<wchar_t, TreeDrives::Drive> drives;
   for (const auto& [letter, drive] : letters) drives[letter] = {drive.first, IdHolding(tree.simulated(), drive.second)};
   return drives;
 }
@@ -52,7 +52,7 @@ struct Machine {
     storage.media[L'M'].lock = kErrorNotReady;  // Windows 10 keeps an empty slot's letter
   }
   FakeDeviceTree tree;
-  TreeDriveStorage storage;
+  TreeDrives storage;
   NoPreparation preparation;
 };
 
@@ -119,7 +119,7 @@ TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
         expected.push_back(node);
     }
     DeviceRemoval removal(machine.tree, c.kinds, SystemNamesFor(10), machine.preparation);
-    KindRemoval kinds(removal, machine.tree, machine.storage, c.kinds, machine.preparation);
+    EveryKindRemoval kinds(removal, machine.tree, machine.storage, c.kinds, machine.preparation);
     tag_device_hotkey_info counted;
     const bool removed = c.name.empty() ? kinds.RemoveDriveHolders(c.letter)
                                         : kinds.RemoveByName(c.name, &counted, RemovalStartedBy::CommandLine);
@@ -158,7 +158,7 @@ TEST(StorageKinds, SlotsComeFirstAsCardsAndHotPlugDisksLast) {
 
 TEST(StorageKinds, ADiskOnTheLaptopsOwnFireWirePortIsAHotPlugDiskOneOnACardIsThe1394Kinds) {
   FakeDeviceTree tree(MachineText("windows-xp-laptop-en.tree"));
-  TreeDriveStorage storage(tree, {{L'C', {kDriveFixed, IdHolding(tree.simulated(), L"SIGNATURE7A3B7A3B")}},
+  TreeDrives storage(tree, {{L'C', {kDriveFixed, IdHolding(tree.simulated(), L"SIGNATURE7A3B7A3B")}},
                                   {L'F', {kDriveFixed, IdHolding(tree.simulated(), L"SIGNATURE4E2A9C10")}}});
   storage.systemDisks = {{kFileDeviceDisk, 0}};
   OfferedDevices offered(SystemNamesFor(5));
@@ -173,7 +173,7 @@ TEST(StorageKinds, ADiskOnTheLaptopsOwnFireWirePortIsAHotPlugDiskOneOnACardIsThe
 
   NoPreparation preparation;
   DeviceRemoval removal(tree, kCommandLineDeviceKind, SystemNamesFor(5), preparation);
-  KindRemoval kinds(removal, tree, storage, kCommandLineDeviceKind, preparation);
+  EveryKindRemoval kinds(removal, tree, storage, kCommandLineDeviceKind, preparation);
   const std::wstring disk = IdHolding(tree.simulated(), L"1394\\DOTOP&1394_USB_COMBO\\");
   EXPECT_TRUE(kinds.RemoveByName(L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", nullptr, RemovalStartedBy::CommandLine));
   ASSERT_EQ(tree.ejects().size(), 1u);
@@ -186,7 +186,7 @@ TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
   Machine laptop(false);
   laptop.storage.media[L'D'].lock = kErrorAccessDenied;
   DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
-  KindRemoval kinds(removal, laptop.tree, laptop.storage, kCommandLineDeviceKind, laptop.preparation);
+  EveryKindRemoval kinds(removal, laptop.tree, laptop.storage, kCommandLineDeviceKind, laptop.preparation);
   EXPECT_FALSE(kinds.EjectCard(L'D', nullptr));
   EXPECT_EQ(kinds.Tally(), (RemovalTally{1, 0}));
   ASSERT_EQ(kinds.Vetoes().size(), 1u);
@@ -196,9 +196,9 @@ TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
 
 TEST(StorageKinds, WhatIfWalksTheCardsRemovalAndTouchesNoMedium) {
   Machine laptop(false);
-  WithheldMediaStorage withheld(laptop.storage);
+  WithheldMediaDrives withheld(laptop.storage);
   DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
-  KindRemoval kinds(removal, laptop.tree, withheld, kCommandLineDeviceKind, laptop.preparation);
+  EveryKindRemoval kinds(removal, laptop.tree, withheld, kCommandLineDeviceKind, laptop.preparation);
   EXPECT_TRUE(kinds.RemoveDriveHolders(L'D'));  // the reader inside the case: its card
   EXPECT_EQ(withheld.Withheld(), std::vector<wchar_t>{L'D'});
   EXPECT_TRUE(laptop.storage.media[L'D'].asked.empty());

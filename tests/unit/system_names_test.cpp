@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/UiLanguage.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "hotkeys/HotkeyCode.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartupMode.h"
-#include "app/win32/CommandLineModes.h"
+#include "commandline/win32/CommandLineModes.h"
 #include "app/win32/Folders.h"
-#include "app/win32/RemovalRequestMode.h"
+#include "commandline/win32/RemovalRequestMode.h"
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ModulePath.h"

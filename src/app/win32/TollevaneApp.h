@@ -10,7 +10,7 @@
 
 #include "common/win32/Handles.h"
 #include "common/win32/HtmlHelp.h"
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
 #include "settings/win32/PrivateProfileStore.h"

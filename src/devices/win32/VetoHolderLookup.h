@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "devices/DeviceRemoval.h"
+#include "devices/VetoedRequest.h"
 #include "devices/RemovalStop.h"
 #include "devices/VetoHolder.h"
 

@@ -10,9 +10,9 @@
 #include "common/win32/Handles.h"
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceEnumeration.h"
-#include "devices/StoragePresence.h"
-#include "devices/win32/DeviceTreeFactory.h"
-#include "devices/win32/KernelDriveStorage.h"
+#include "devices/UsbStoragePresence.h"
+#include "pnp/win32/DeviceTreeFactory.h"
+#include "drives/win32/KernelDrives.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ unsigned __stdcall ReadDrives(void* param) {
       static_cast<std::shared_ptr<DriveReading>*>(param));
   try {
     const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
-    KernelDriveStorage storage;
-    for (DeviceDrive& drive : FindDeviceDrives(*tree, storage)) {
+    KernelDrives storage;
+    for (DeviceLetter& drive : FindDeviceLetters(*tree, storage)) {
       const std::optional<std::wstring> label = storage.VolumeLabel(drive.letter);
       (*reading)->drives.push_back({std::move(drive), label.value_or(std::wstring()), label.has_value()});
     }
@@ -75,7 +75,7 @@ std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_
                                             const ResidentContext& context) {
   DriveReader reader;
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
-  KernelDriveStorage storage;
+  KernelDrives storage;
   OfferedDevices offered(context.names);
   DeviceEnumeration(*tree, context.settings.m_nDeviceKind, context.names, nullptr, offered)
       .ListStorageFrom(&storage)

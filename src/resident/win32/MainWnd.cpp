@@ -34,7 +34,7 @@ void WithTableHost(HWND window, unsigned extraModifiers, std::vector<tag_device_
 }  // namespace
 
 CMainWnd::CMainWnd(const ResidentContext& context, SheetRunner sheetRunner)
-    : context_(context), logic_(*this, *this), sheetRunner_(std::move(sheetRunner)) {
+    : context_(context), logic_(state_, *this), sheetRunner_(std::move(sheetRunner)) {
   const win32::WindowsVersion version = win32::QueryWindowsVersion();
   systemShowsRemovalWindow_ = !version.IsXpOrLater();
   hotkeyExtraModifiers_ = NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
@@ -121,7 +121,7 @@ void CMainWnd::DeleteTrayIcon() { ::DeleteTrayIcon(hwnd()); }
 void CMainWnd::ShowTrayMenu() { ::ShowTrayMenu(hwnd()); }
 
 std::optional<EjectChoice> CMainWnd::ChooseFromEjectMenu() {
-  const std::vector<EjectMenuItem> items = CurrentEjectMenu(m_aDeviceHotkeyInfo, context_);
+  const std::vector<EjectMenuItem> items = CurrentEjectMenu(state_.m_aDeviceHotkeyInfo, context_);
   std::vector<std::wstring> texts;
   for (const EjectMenuItem& item : items) texts.push_back(item.text);
   const auto chosen = TrackTextMenu(hwnd(), texts, win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
@@ -162,14 +162,14 @@ bool CMainWnd::RemoveWindowEnabled() const {
 }
 
 void CMainWnd::LoadRegistrations() {
-  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo, [this](HotkeyTableHost& host) {
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, state_.m_aDeviceHotkeyInfo, [this](HotkeyTableHost& host) {
     ::LoadRegistrations(context_.settingsFile, context_.settings.m_nDeviceKind,
                         context_.names.storageDesc, host);
   });
 }
 
 void CMainWnd::UnregisterAllHotkeys() {
-  WithTableHost(hwnd(), hotkeyExtraModifiers_, m_aDeviceHotkeyInfo,
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, state_.m_aDeviceHotkeyInfo,
                 [](HotkeyTableHost& host) { ::UnregisterAllHotkeys(host); });
 }
 
@@ -178,7 +178,7 @@ void CMainWnd::RunSettingsSheet(int startPage) {
 }
 
 void CMainWnd::RunRemovalWorker() {
-  ::RunRemovalWorker(hwnd(), *this, context_, currentRemoval_, stoppedRemoval_);
+  ::RunRemovalWorker(hwnd(), state_, context_, currentRemoval_, stoppedRemoval_);
 }
 
 bool CMainWnd::TellIfStillRemoving(const std::wstring& device) {

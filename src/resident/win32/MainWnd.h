@@ -14,7 +14,7 @@
 #include "resident/win32/RemovalWorkerThread.h"
 #include "resident/win32/ResidentContext.h"
 
-class CMainWnd final : public win32::Window, public MainWndState, private MainWndPort {
+class CMainWnd final : public win32::Window, private MainWndPort {
  public:
   // Runs the settings sheet modally at a start page, with this window as parent.
   using SheetRunner = std::function<void(HWND parent, int startPage)>;
@@ -56,12 +56,14 @@ class CMainWnd final : public win32::Window, public MainWndState, private MainWn
   void DestroyMainWindow() override;
 
   ResidentContext context_;
+  // What the logic and the removal worker share; declared before the logic that holds it.
+  MainWndState state_;
   MainWndLogic logic_;
   SheetRunner sheetRunner_;
   UINT taskbarCreatedMessage_ = 0;
-  std::shared_ptr<RemovalRun> currentRemoval_;
+  std::shared_ptr<RemovalWorkerShare> currentRemoval_;
   // The last removal the user stopped, alive while its worker still runs.
-  std::weak_ptr<RemovalRun> stoppedRemoval_;
+  std::weak_ptr<RemovalWorkerShare> stoppedRemoval_;
   // MOD_NOREPEAT where the system takes it.
   unsigned hotkeyExtraModifiers_ = 0;
   // Only Windows 2000 shows the system's removal message window.

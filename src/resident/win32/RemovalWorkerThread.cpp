@@ -7,19 +7,19 @@
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
-#include "devices/KindRemoval.h"
-#include "devices/win32/DeviceTreeFactory.h"
-#include "devices/win32/KernelDriveStorage.h"
+#include "devices/EveryKindRemoval.h"
+#include "pnp/win32/DeviceTreeFactory.h"
+#include "drives/win32/KernelDrives.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
-#include "resident/win32/ExplorerClosingWin32.h"
+#include "devices/win32/ExplorerClosingWin32.h"
 #include "resident/win32/TrayIcon.h"
 #include "ui/win32/DialogWait.h"
 
-struct RemovalRun {
-  RemovalRun(HWND window, const MainWndState& state, const ResidentContext& context)
+struct RemovalWorkerShare {
+  RemovalWorkerShare(HWND window, const MainWndState& state, const ResidentContext& context)
       : mainWindow(window),
         job(state, context.settings),
         names(context.names),
@@ -37,7 +37,7 @@ struct RemovalRun {
 
 namespace {
 
-unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
+unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
   // The settings file is reached only to report, which an abandoned worker never does.
   MessageBoxPrompter prompter(run.mainWindow);
   const SettingsRecord& settings = run.job.settings;
@@ -47,10 +47,10 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
         passStart = SystemTimeNow();
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
-        KernelDriveStorage storage;
+        KernelDrives storage;
         DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
         removal.StopWhen(run.job);
-        KindRemoval kinds(removal, *tree, storage, settings.m_nDeviceKind, preparation);
+        EveryKindRemoval kinds(removal, *tree, storage, settings.m_nDeviceKind, preparation);
         RemovalOutcome outcome;
         outcome.found = kinds.RemoveByName(name, &record, RemovalStartedBy::Hotkey);
         outcome.vetoes = kinds.Vetoes();
@@ -69,7 +69,7 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalRun& run) {
 
 unsigned __stdcall RemoveThreadProc(void* param) {
   // The worker owns its reference: it may outlive the main window's wait.
-  const std::unique_ptr<std::shared_ptr<RemovalRun>> run(static_cast<std::shared_ptr<RemovalRun>*>(param));
+  const std::unique_ptr<std::shared_ptr<RemovalWorkerShare>> run(static_cast<std::shared_ptr<RemovalWorkerShare>*>(param));
   // Its message boxes carry Windows' own buttons as well as our texts.
   win32::ApplyResourceLanguageToThread();
   try {
@@ -80,8 +80,8 @@ unsigned __stdcall RemoveThreadProc(void* param) {
   }
 }
 
-win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalRun>& run) {
-  auto* reference = new std::shared_ptr<RemovalRun>(run);
+win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalWorkerShare>& run) {
+  auto* reference = new std::shared_ptr<RemovalWorkerShare>(run);
   // Created suspended so that the handle is owned here before the thread can end.
   win32::UniqueHandle worker(reinterpret_cast<HANDLE>(
       ::_beginthreadex(nullptr, 0, &RemoveThreadProc, reference, CREATE_SUSPENDED, nullptr)));
@@ -100,8 +100,8 @@ namespace {
 // One removal: its worker, the wait for it, the count taken back. True when the user
 // asked, from a veto message, for the removal to be tried again.
 bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                   std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
-  const auto run = std::make_shared<RemovalRun>(mainWindow, state, context);
+                   std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped) {
+  const auto run = std::make_shared<RemovalWorkerShare>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
@@ -128,21 +128,21 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
 }  // namespace
 
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped) {
+                      std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped) {
   // Each try is a removal of the registration in its own right: the count taken back
   // from the last one is where the next one starts.
   while (RunOneRemoval(mainWindow, state, context, current, stopped)) {
   }
 }
 
-std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalRun>& stopped) {
+std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalWorkerShare>& stopped) {
   // The worker holds its run until its thread ends.
-  const std::shared_ptr<RemovalRun> run = stopped.lock();
+  const std::shared_ptr<RemovalWorkerShare> run = stopped.lock();
   if (!run) return std::nullopt;
   return run->job.name;
 }
 
-void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs) {
+void WaitForRemovalCount(const std::shared_ptr<RemovalWorkerShare>& current, DWORD timeoutMs) {
   if (!current || !current->removalDone) return;
   win32::WaitTakingSentMessages(current->removalDone.get(), timeoutMs);
 }

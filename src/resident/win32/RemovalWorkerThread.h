@@ -13,19 +13,19 @@
 inline constexpr DWORD kSilentWaitMs = 2500;
 
 // One running removal, shared by the main window and its worker.
-struct RemovalRun;
+struct RemovalWorkerShare;
 
 // Runs the removal of `state.m_strRemoveDevice` on a worker thread and returns once
 // the worker has ended or the user has abandoned it: silently for 2500 ms, then with
 // the wait dialog. The worker takes what it reads of `context` before it starts.
 // `current` names the run meanwhile; a run the user stopped is left in `stopped`.
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalRun>& current, std::weak_ptr<RemovalRun>& stopped);
+                      std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped);
 
 // The device of a removal the user stopped whose worker has not ended yet.
-std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalRun>& stopped);
+std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalWorkerShare>& stopped);
 
 // Waits at most `timeoutMs`, taking sent messages, until nothing of the running
 // removal's count is left to store. For the end of the session, after which the
 // process may be ended at any moment.
-void WaitForRemovalCount(const std::shared_ptr<RemovalRun>& current, DWORD timeoutMs);
+void WaitForRemovalCount(const std::shared_ptr<RemovalWorkerShare>& current, DWORD timeoutMs);

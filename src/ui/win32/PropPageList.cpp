@@ -8,10 +8,10 @@
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
-#include "devices/DeviceTree.h"
-#include "devices/win32/KernelDriveStorage.h"
-#include "devices/win32/DeviceTreeFactory.h"
-#include "devices/win32/SetupApi.h"
+#include "pnp/DeviceTree.h"
+#include "drives/win32/KernelDrives.h"
+#include "pnp/win32/DeviceTreeFactory.h"
+#include "pnp/win32/SetupApi.h"
 #include "resources/DeviceListIds.h"
 #include "resources/resource.h"
 #include "ui/win32/DialogHotkey.h"
@@ -92,7 +92,7 @@ BOOL CPropPageList::OnInitDialog() {
   m_pModel = std::make_unique<DeviceListModel>(m_context.names);
   m_pModel->SetObserver(this);
   m_pDeviceTree = CreateDeviceTree();
-  m_pDriveStorage = std::make_unique<KernelDriveStorage>();
+  m_pDriveStorage = std::make_unique<KernelDrives>();
   m_pModel->ListStorageFrom(m_pDriveStorage.get());
   m_pModel->Populate(*m_pDeviceTree, m_context.settings.m_nDeviceKind, Images(),
                      m_context.settingsFile);

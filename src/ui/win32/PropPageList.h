@@ -53,7 +53,7 @@ class CPropPageList final : public win32::PropertyPage, private DeviceListObserv
   const SheetContext& m_context;
   std::unique_ptr<DeviceListModel> m_pModel;
   std::unique_ptr<DeviceTree> m_pDeviceTree;
-  std::unique_ptr<DriveStorage> m_pDriveStorage;
+  std::unique_ptr<Drives> m_pDriveStorage;
   std::unique_ptr<ClassImages> m_pClassImages;
   bool m_bDestroying = false;
 };

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "devices/SystemNames.h"
+#include "pnp/SystemNames.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
 

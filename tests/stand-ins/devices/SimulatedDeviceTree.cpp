@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "common/AsciiCase.h"
-#include "devices/DeviceClasses.h"
-#include "devices/DeviceNames.h"
-#include "devices/StorageInterfaces.h"
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNames.h"
+#include "drives/DiskInterfaces.h"
 #include "FileBytes.h"
 #include "SimulatedDelay.h"
 #include "SimulatedSystemLog.h"

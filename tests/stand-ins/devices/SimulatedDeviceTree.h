@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceTree.h"
+#include "pnp/DeviceTree.h"
 #include "FileBytes.h"
 #include "SharedEjections.h"
 #include "SimulatedTreeFile.h"

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <map>
 
-#include "devices/DeviceClasses.h"
+#include "pnp/DeviceClasses.h"
 #include "Utf8Text.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/DeviceTree.h"
+#include "pnp/DeviceTree.h"
 
 enum class SimulatedEject { Ok, Fail, Veto };
 

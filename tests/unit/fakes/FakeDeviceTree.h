@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/DeviceTree.h"
+#include "pnp/DeviceTree.h"
 #include "SimulatedDeviceTree.h"
 #include "SimulatedTreeFile.h"
 

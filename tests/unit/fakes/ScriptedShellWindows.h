@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/WinValues.h"
-#include "resident/ShellWindows.h"
+#include "devices/ShellWindows.h"
 
 struct ScriptedWindow {
   std::wstring name;  // the test's label, unique within a collection

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "Exports.h"
-#include "devices/win32/Guids.h"
+#include "pnp/win32/Guids.h"
 #include "SimulatedTreeFile.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "Exports.h"
-#include "devices/StorageInterfaces.h"
-#include "devices/win32/Guids.h"
+#include "drives/DiskInterfaces.h"
+#include "pnp/win32/Guids.h"
 #include "StandInTree.h"
 
 namespace {

@@ -1,9 +1,0 @@
-// Whether the all-storage entry has anything to remove now: a USB mass-storage device
-// among the class devices swept for the USB kind (UAS drives included), at any depth
-// below them (a composite device's storage interface), as the all-storage removal finds them.
-#pragma once
-
-#include "devices/DeviceTree.h"
-#include "devices/SystemNames.h"
-
-bool UsbMassStoragePresent(DeviceTree& tree, const SystemNames& names);

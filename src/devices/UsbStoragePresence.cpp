@@ -1,0 +1,28 @@
+#include "devices/UsbStoragePresence.h"
+
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
+#include "pnp/NodeRoles.h"
+
+namespace {
+
+bool StorageAtOrBelow(DeviceTree& tree, DevNode node, const SystemNames& names) {
+  if (IsUsbMassStorage(tree, node, GetDeviceName(tree, node), names)) return true;
+  for (auto child = GetFirstChild(tree, node); child; child = GetNextSibling(tree, *child))
+    if (StorageAtOrBelow(tree, *child, names)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool UsbMassStoragePresent(DeviceTree& tree, const SystemNames& names) {
+  bool present = false;
+  for (const SweptClass& swept : kSweepOrder) {
+    if (swept.kind != kKindUsb) continue;
+    ForEachClassDevice(tree, swept, [&](DevNode member) {
+      if (!present) present = StorageAtOrBelow(tree, member, names);
+    });
+  }
+  return present;
+}

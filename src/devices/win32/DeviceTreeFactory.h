@@ -1,8 +1,0 @@
-// The device tree for this run: the running system's Configuration Manager.
-#pragma once
-
-#include <memory>
-
-#include "devices/DeviceTree.h"
-
-std::unique_ptr<DeviceTree> CreateDeviceTree();

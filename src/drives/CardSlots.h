@@ -1,0 +1,19 @@
+// The card-reader slots, each offered as its own device: taking the card out leaves the
+// reader and its other slots in place.
+#pragma once
+
+#include <vector>
+
+#include "pnp/DeviceTree.h"
+#include "drives/Drives.h"
+
+struct CardSlot {
+  DevNode disk = 0;
+  wchar_t letter = 0;
+  bool operator==(const CardSlot&) const = default;
+};
+
+// The slots that have a drive letter, in letter order: a disk whose medium comes out and
+// that is inside the case (no removable node above it) or one of the several slots of a
+// removable reader. A stick with one disk is no slot: the stick itself goes.
+std::vector<CardSlot> FindCardSlots(DeviceTree& tree, Drives& storage);

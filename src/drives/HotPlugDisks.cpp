@@ -1,0 +1,49 @@
+#include "drives/HotPlugDisks.h"
+
+#include <algorithm>
+
+#include "pnp/DeviceClasses.h"
+#include "pnp/DeviceNodes.h"
+#include "drives/DriveHolders.h"
+#include "pnp/NodeRoles.h"
+#include "drives/DiskInterfaces.h"
+
+namespace {
+
+// Below a removable USB, PCMCIA or 1394 device, the kinds of those buses list the disk
+// already. A controller built into the machine is in those classes too but starts no
+// branch of theirs: a disk on a laptop's own FireWire port is listed here.
+bool OnKindBus(DeviceTree& tree, DevNode disk) {
+  for (std::optional<DevNode> node = disk; node; node = GetParentNode(tree, *node)) {
+    if (HasMassStorageService(tree, *node)) return true;
+    const auto guid = GetNodeClass(tree, *node);
+    if (guid && (*guid == kGuidDevclassUsb || *guid == kGuidDevclassPcmcia ||
+                 *guid == kGuidDevclass1394) &&
+        IsRemovableNode(tree, *node))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder) {
+  const std::vector<StorageNumber> kept = storage.SystemDiskNumbers();
+  if (kept.empty()) return false;
+  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk)) {
+    if (!IsAtOrBelow(tree, disk.node, holder)) continue;
+    const auto number = storage.DeviceNumber(disk.path);
+    if (number && std::find(kept.begin(), kept.end(), *number) != kept.end()) return true;
+  }
+  return false;
+}
+
+std::vector<HotPlugDisk> FindHotPlugDisks(DeviceTree& tree, Drives& storage) {
+  std::vector<HotPlugDisk> found;
+  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk)) {
+    const auto holder = RemovableHolder(tree, disk.node);
+    if (!holder || OnKindBus(tree, disk.node) || HoldsSystemDisk(tree, storage, *holder)) continue;
+    found.push_back({disk.node, *holder});
+  }
+  return found;
+}

@@ -1,0 +1,22 @@
+// Disks that come and go on a hot-plug port that is neither USB, PCMCIA nor 1394: a
+// Thunderbolt or USB4 NVMe enclosure (the removable node is its switch port in the
+// hot-plug slot), an eSATA disk (the disk itself), a PCI Express hot-plug drive.
+#pragma once
+
+#include <vector>
+
+#include "pnp/DeviceTree.h"
+#include "drives/Drives.h"
+
+struct HotPlugDisk {
+  DevNode disk = 0;
+  DevNode holder = 0;  // the node whose removal takes the disk away
+  bool operator==(const HotPlugDisk&) const = default;
+};
+
+// In the system's interface order. A device that holds the disk Windows runs from, boots
+// from or pages to is never one of them, whatever its slot says.
+std::vector<HotPlugDisk> FindHotPlugDisks(DeviceTree& tree, Drives& storage);
+
+// Whether a disk at or below `holder` is one Windows must keep.
+bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder);

@@ -1,0 +1,18 @@
+// The drives seam on the kernel: the logical drives and their types, DOS device names,
+// volumes and the storage IOCTLs of volumes and device interfaces.
+#pragma once
+
+#include "drives/Drives.h"
+
+class KernelDrives final : public Drives {
+ public:
+  std::uint32_t LogicalDriveMask() override;
+  unsigned DriveType(wchar_t letter) override;
+  std::optional<std::wstring> DosDevice(wchar_t letter) override;
+  std::vector<StorageNumber> VolumeNumbers(wchar_t letter) override;
+  std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) override;
+  std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override;
+  std::vector<StorageNumber> SystemDiskNumbers() override;
+  std::optional<std::wstring> VolumeLabel(wchar_t letter) override;
+  std::optional<std::wstring> MountedVolume(const std::wstring& path) override;
+};
