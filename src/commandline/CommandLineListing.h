@@ -9,16 +9,15 @@
 #include <string_view>
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 #include "pnp/SystemNames.h"
 
 // The storage description of the running system first (it removes every USB
 // mass-storage device), then each name the device list page offers for `deviceKind`,
 // once, in listing order; with `storage`, the card slots and hot-plug disks too.
 std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
-                                           std::uint32_t deviceKind,
-                                           Drives* storage = nullptr);
+                                           std::uint32_t deviceKind, Drives* storage = nullptr);
 
 // One name a line, each ended by CR LF. A line break inside a name would split it into
 // two names that match nothing, so it is shown as a blank.

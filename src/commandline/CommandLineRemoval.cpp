@@ -62,8 +62,8 @@ RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t
 
 RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
                         const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
-                        Drives& storage, StorageEjectPreparation& preparation,
-                        Prompter& prompter, const CommandLineVetoes* vetoes) {
+                        Drives& storage, StorageEjectPreparation& preparation, Prompter& prompter,
+                        const CommandLineVetoes* vetoes) {
   DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
   EveryKindRemoval kinds(removal, tree, storage, settings.m_nDeviceKind, preparation);
   if (letter) kinds.EjectCard(*letter, nullptr);

@@ -30,8 +30,8 @@ struct CommandLineVetoes {
 void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* vetoes);
 
 // Removes `name` over the USB class and the kinds of `settings`, and asks for
-// IDS_REMOVAL_FAILED when nothing was removed and DISP_REJECT_ERR is set. With `storage`, the name of a
-// card slot or of a hot-plug disk removes as the list offered it.
+// IDS_REMOVAL_FAILED when nothing was removed and DISP_REJECT_ERR is set. With `storage`, the name
+// of a card slot or of a hot-plug disk removes as the list offered it.
 RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
                                 const SettingsRecord& settings, DeviceTree& tree,
                                 StorageEjectPreparation& preparation, Prompter& prompter,
@@ -52,8 +52,8 @@ RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t
 // "/card E:": the card in drive `letter`, never its reader. IDS_REMOVAL_FAILED as above.
 RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
                         const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
-                        Drives& storage, StorageEjectPreparation& preparation,
-                        Prompter& prompter, const CommandLineVetoes* vetoes = nullptr);
+                        Drives& storage, StorageEjectPreparation& preparation, Prompter& prompter,
+                        const CommandLineVetoes* vetoes = nullptr);
 
 // Scripts read it: 0 when an eject request succeeded, 1 when nothing matched, 2 when
 // every request failed or was vetoed.

@@ -2,8 +2,8 @@
 
 #include "commandline/DriveArgument.h"
 #include "common/AsciiCase.h"
-#include "pnp/DeviceNames.h"
 #include "drives/VolumeLabels.h"
+#include "pnp/DeviceNames.h"
 #include "resources/resource.h"
 
 namespace {
@@ -117,7 +117,8 @@ class Parser {
       const bool earlierUnknown = result_.request.unknownSwitch;
       const bool thisUnknown = target == RemovalTarget::Name && StartsWithSwitchMark(argument);
       if (earlierUnknown || thisUnknown)
-        return Fail(Problem(IDS_CL_UNKNOWN_SWITCH, earlierUnknown ? result_.request.value : argument));
+        return Fail(
+            Problem(IDS_CL_UNKNOWN_SWITCH, earlierUnknown ? result_.request.value : argument));
       return Fail(Problem(IDS_CL_TWO_SELECTORS, argument));
     }
     haveTarget_ = true;

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Prompter.h"
 #include "commandline/RemovalReason.h"
+#include "common/Prompter.h"
 
 // Long enough for a day's backup window; a longer wait is taken for a typing error.
 inline constexpr unsigned kMaxWaitSeconds = 86400;

@@ -7,8 +7,8 @@
 #include "settings/SettingsRecord.h"
 
 RemovalTally RemoveDrivesHolders(const std::vector<wchar_t>& drives, const SystemNames& names,
-                                 const SettingsRecord& settings, DeviceTree& tree,
-                                 Drives& storage, StorageEjectPreparation& preparation,
+                                 const SettingsRecord& settings, DeviceTree& tree, Drives& storage,
+                                 StorageEjectPreparation& preparation,
                                  const CommandLineVetoes* vetoes) {
   // Every holder is found before the first goes: an ejected device takes its drives,
   // and the storage calls on them, with it.

@@ -10,6 +10,6 @@
 // in a reader is taken with its reader here; the card alone is the card ejection's to
 // give, per drive, in place of FindDriveHolders.
 RemovalTally RemoveDrivesHolders(const std::vector<wchar_t>& drives, const SystemNames& names,
-                                 const SettingsRecord& settings, DeviceTree& tree,
-                                 Drives& storage, StorageEjectPreparation& preparation,
+                                 const SettingsRecord& settings, DeviceTree& tree, Drives& storage,
+                                 StorageEjectPreparation& preparation,
                                  const CommandLineVetoes* vetoes = nullptr);

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Prompter.h"
 #include "commandline/EjectRecordingTree.h"
+#include "common/Prompter.h"
 
 // What the command line named the device by.
 enum class RemovalTarget { Name, Drive, Label, Folder };

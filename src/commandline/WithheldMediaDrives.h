@@ -17,7 +17,9 @@ class WithheldMediaDrives final : public Drives {
 
   std::uint32_t LogicalDriveMask() override { return drives_.LogicalDriveMask(); }
   unsigned DriveType(wchar_t letter) override { return drives_.DriveType(letter); }
-  std::optional<std::wstring> DosDevice(wchar_t letter) override { return drives_.DosDevice(letter); }
+  std::optional<std::wstring> DosDevice(wchar_t letter) override {
+    return drives_.DosDevice(letter);
+  }
   std::vector<StorageNumber> VolumeNumbers(wchar_t letter) override {
     return drives_.VolumeNumbers(letter);
   }

@@ -21,8 +21,8 @@ class Prompter {
   // Shows string `textId` under caption `captionId` with MessageBoxW `flags`.
   // When `argument` is given it takes the place of the text's "%s" (passed as an
   // argument, never as part of a format string). Returns the button pressed.
-  virtual int Show(unsigned textId, const std::optional<std::wstring>& argument,
-                   unsigned captionId, unsigned flags) = 0;
+  virtual int Show(unsigned textId, const std::optional<std::wstring>& argument, unsigned captionId,
+                   unsigned flags) = 0;
 
   // Shows the filled `lines` as one text, a blank line between them.
   virtual int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId,

@@ -4,10 +4,10 @@
 
 #include <cstddef>
 #include <functional>
-#include <vector>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Replaces the first "%s" with `name` and the first "%d" with `count` (when given),
 // then cuts the result to `maxChars` characters.

@@ -8,9 +8,12 @@ constexpr std::uint16_t kLangJapanese = 0x11;  // LANG_JAPANESE
 constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
 
 bool SameLetters(std::wstring_view a, std::wstring_view b) {
-  const auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
+  const auto fold = [](wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c;
+  };
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
@@ -28,7 +31,7 @@ std::wstring_view LanguageSettingValue(UiLanguage language) {
 UiLanguage ChooseUiLanguage(std::uint16_t userUiLangId, std::wstring_view setting) {
   if (const auto chosen = LanguageFromSetting(setting)) return *chosen;
   return (userUiLangId & kPrimaryLanguageMask) == kLangJapanese ? UiLanguage::Japanese
-                                                                 : UiLanguage::English;
+                                                                : UiLanguage::English;
 }
 
 std::uint16_t ResourceLanguageId(UiLanguage language) {

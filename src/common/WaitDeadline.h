@@ -7,4 +7,5 @@
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;  // INFINITE
 
 // Milliseconds still to wait of `timeoutMs` begun at `startTick`; 0 once it is over.
-std::uint32_t RemainingWaitMs(std::uint32_t startTick, std::uint32_t nowTick, std::uint32_t timeoutMs);
+std::uint32_t RemainingWaitMs(std::uint32_t startTick, std::uint32_t nowTick,
+                              std::uint32_t timeoutMs);

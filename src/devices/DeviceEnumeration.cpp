@@ -1,10 +1,10 @@
 #include "devices/DeviceEnumeration.h"
 
 #include "drives/CardSlots.h"
+#include "drives/HotPlugDisks.h"
 #include "pnp/DeviceClasses.h"
 #include "pnp/DeviceNames.h"
 #include "pnp/DeviceNodes.h"
-#include "drives/HotPlugDisks.h"
 #include "pnp/NodeRoles.h"
 #include "pnp/SystemNames.h"
 
@@ -29,7 +29,8 @@ void DeviceEnumeration::EnumerateDevices(bool refresh) {
   // Before the classes: a slot of a USB reader is also one of its disks, and the page
   // keeps the kind of a name's first delivery, which must take the card, not the reader.
   if (storage_ != nullptr && (deviceKind_ & kKindCard) != 0) {
-    for (const CardSlot& slot : FindCardSlots(tree_, *storage_)) Deliver(slot.disk, kKindCard, refresh);
+    for (const CardSlot& slot : FindCardSlots(tree_, *storage_))
+      Deliver(slot.disk, kKindCard, refresh);
   }
   for (const SweptClass& swept : kSweepOrder) {
     if ((deviceKind_ & swept.kind) == 0) continue;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 struct SystemNames;

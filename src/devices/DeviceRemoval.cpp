@@ -153,7 +153,8 @@ void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
   VetoedRequest vetoed{node, GetDeviceName(tree_, node), std::move(veto), {}, std::nullopt};
   // A USB mass-storage node is known to the user by its disk, as the device list offers it.
   if (IsStorage(node, vetoed.deviceName)) {
-    if (const auto disk = GetFirstChild(tree_, node)) vetoed.deviceName = GetDeviceName(tree_, *disk);
+    if (const auto disk = GetFirstChild(tree_, node))
+      vetoed.deviceName = GetDeviceName(tree_, *disk);
   }
   // Read now: the node is still present, and the log names what held it by these IDs.
   ForEachNodeAndBelow(tree_, node, [&](DevNode each) {

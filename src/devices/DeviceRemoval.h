@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "devices/RemovalStop.h"
 #include "devices/RemovalTally.h"
 #include "devices/StorageEjectPreparation.h"
-#include "pnp/SystemNames.h"
 #include "devices/VetoHolder.h"
 #include "devices/VetoedRequest.h"
+#include "pnp/DeviceTree.h"
+#include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
 // The DEVICEDESC buffer of the storage test before an eject, in UTF-16 units.
@@ -41,7 +41,8 @@ class DeviceRemoval {
 
   // Ejects every match of `name`; each eject that succeeds adds 1 to the removal count of
   // `toCount` when there is one. True when at least one eject succeeded.
-  bool FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount, RemovalStartedBy startedBy);
+  bool FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
+                    RemovalStartedBy startedBy);
 
   // The walk over `node` and its later siblings and everything below them.
   bool EjectMatches(DevNode node, std::wstring_view name, tag_device_hotkey_info* toCount);
@@ -75,7 +76,8 @@ class DeviceRemoval {
   bool EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,
                            tag_device_hotkey_info* toCount);
   // A class member without children is compared by its own name and ejected itself.
-  bool EjectChildlessMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount);
+  bool EjectChildlessMember(DevNode member, std::wstring_view name,
+                            tag_device_hotkey_info* toCount);
   // USB mass storage, told by the node's service or by `displayName`.
   bool IsStorage(DevNode node, std::wstring_view displayName);
   // Whether a node answers to the name looked for.

@@ -1,14 +1,14 @@
 #include "devices/EveryKindRemoval.h"
 
 #include "drives/CardSlots.h"
-#include "pnp/DeviceNames.h"
 #include "drives/DriveHolders.h"
 #include "drives/HotPlugDisks.h"
 #include "drives/MediumEjection.h"
+#include "pnp/DeviceNames.h"
 #include "settings/SettingsRecord.h"
 
 EveryKindRemoval::EveryKindRemoval(DeviceRemoval& removal, DeviceTree& tree, Drives& storage,
-                         std::uint32_t deviceKind, StorageEjectPreparation& preparation)
+                                   std::uint32_t deviceKind, StorageEjectPreparation& preparation)
     : removal_(removal),
       tree_(tree),
       storage_(storage),
@@ -16,7 +16,7 @@ EveryKindRemoval::EveryKindRemoval(DeviceRemoval& removal, DeviceTree& tree, Dri
       preparation_(preparation) {}
 
 bool EveryKindRemoval::RemoveByName(std::wstring_view name, tag_device_hotkey_info* toCount,
-                               RemovalStartedBy startedBy) {
+                                    RemovalStartedBy startedBy) {
   // A slot of a multi-slot reader is also a disk below a USB device: listed as a card,
   // its name must not take the whole reader.
   bool named = false;
@@ -28,7 +28,7 @@ bool EveryKindRemoval::RemoveByName(std::wstring_view name, tag_device_hotkey_in
 }
 
 bool EveryKindRemoval::EjectCardsNamed(std::wstring_view name, tag_device_hotkey_info* toCount,
-                                  bool& named) {
+                                       bool& named) {
   if ((deviceKind_ & kKindCard) == 0) return false;
   bool found = false;
   for (const CardSlot& slot : FindCardSlots(tree_, storage_)) {
@@ -40,7 +40,7 @@ bool EveryKindRemoval::EjectCardsNamed(std::wstring_view name, tag_device_hotkey
 }
 
 bool EveryKindRemoval::EjectHotPlugNamed(std::wstring_view name, tag_device_hotkey_info* toCount,
-                                    bool& named) {
+                                         bool& named) {
   if ((deviceKind_ & kKindHotPlug) == 0) return false;
   bool found = false;
   for (const HotPlugDisk& disk : FindHotPlugDisks(tree_, storage_)) {
@@ -62,7 +62,8 @@ bool EveryKindRemoval::EjectCard(wchar_t letter, tag_device_hotkey_info* toCount
     const std::vector<DevNode> disks = FindDriveDevices(tree_, storage_, letter);
     const std::wstring drive{letter, L':'};
     VetoedRequest inUse;
-    inUse.deviceName = disks.empty() ? drive : GetDeviceName(tree_, disks.front()) + L" (" + drive + L")";
+    inUse.deviceName =
+        disks.empty() ? drive : GetDeviceName(tree_, disks.front()) + L" (" + drive + L")";
     inUse.veto.type = winvalues::kPnpVetoOutstandingOpen;
     cardsInUse_.push_back(std::move(inUse));
   }

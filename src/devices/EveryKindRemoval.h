@@ -16,10 +16,11 @@ class EveryKindRemoval {
  public:
   // `removal` makes the eject requests; `deviceKind` is the DEVICE_KIND it sweeps.
   EveryKindRemoval(DeviceRemoval& removal, DeviceTree& tree, Drives& storage,
-              std::uint32_t deviceKind, StorageEjectPreparation& preparation);
+                   std::uint32_t deviceKind, StorageEjectPreparation& preparation);
 
   // True when anything was removed; each success counts to `toCount`.
-  bool RemoveByName(std::wstring_view name, tag_device_hotkey_info* toCount, RemovalStartedBy startedBy);
+  bool RemoveByName(std::wstring_view name, tag_device_hotkey_info* toCount,
+                    RemovalStartedBy startedBy);
 
   // The card in drive `letter`, never the reader that holds it.
   bool EjectCard(wchar_t letter, tag_device_hotkey_info* toCount);

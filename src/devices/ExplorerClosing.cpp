@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "common/WinValues.h"
-#include "drives/Drives.h"
 #include "devices/ShellWindows.h"
+#include "drives/Drives.h"
 #include "settings/SettingsRecord.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "pnp/DeviceNames.h"
 
-std::optional<OfferedDevices::Placement> OfferedDevices::Offer(
-    const tag_device_hotkey_info& record, bool refresh) {
+std::optional<OfferedDevices::Placement> OfferedDevices::Offer(const tag_device_hotkey_info& record,
+                                                               bool refresh) {
   // The mass-storage node stands behind the disk drive that is listed in its place, and
   // the generic hub is never something a user ejects by itself.
   if (names_.IsStorageName(record.name) || record.name == kGenericUsbHub) return std::nullopt;

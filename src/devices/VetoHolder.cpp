@@ -19,7 +19,8 @@ std::wstring ProgramFileName(std::wstring_view path) {
 }
 
 const VetoEvent* ChooseVetoEvent(const std::vector<VetoEvent>& newestFirst,
-                                 const std::vector<std::wstring>& vetoedIds, std::uint64_t notBefore) {
+                                 const std::vector<std::wstring>& vetoedIds,
+                                 std::uint64_t notBefore) {
   // The order the log gives is trusted only as far as it goes: the newest by time wins.
   const VetoEvent* chosen = nullptr;
   for (const VetoEvent& event : newestFirst) {
@@ -43,7 +44,8 @@ std::optional<VetoHolder> ChooseVetoHolder(const std::vector<VetoEvent>& newestF
   return chosen ? HolderNamedBy(*chosen) : std::nullopt;
 }
 
-std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log, const std::vector<std::wstring>& vetoedIds,
+std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log,
+                                         const std::vector<std::wstring>& vetoedIds,
                                          std::uint64_t notBefore, VetoLookClock& clock) {
   if (vetoedIds.empty()) return std::nullopt;
   for (std::uint32_t left = clock.TimeLeftMs(); left != 0; left = clock.TimeLeftMs()) {

@@ -39,7 +39,8 @@ inline constexpr std::uint32_t kSystemProcessId = 4;
 // The newest event, not older than `notBefore`, whose device is one of `vetoedIds` (the
 // vetoed node and the nodes below it; compared without regard to case); null when none.
 const VetoEvent* ChooseVetoEvent(const std::vector<VetoEvent>& newestFirst,
-                                 const std::vector<std::wstring>& vetoedIds, std::uint64_t notBefore);
+                                 const std::vector<std::wstring>& vetoedIds,
+                                 std::uint64_t notBefore);
 
 // The program an event names; none when the system itself held the device.
 std::optional<VetoHolder> HolderNamedBy(const VetoEvent& event);
@@ -66,5 +67,6 @@ class VetoLookClock {
 // in `log`, and again after each pause, until it finds the event of the veto. That event
 // is the answer even when it names the system itself; a veto of no known device has no
 // event to wait for. A log that cannot be read is not asked again.
-std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log, const std::vector<std::wstring>& vetoedIds,
+std::optional<VetoHolder> FindVetoHolder(VetoEventLog& log,
+                                         const std::vector<std::wstring>& vetoedIds,
                                          std::uint64_t notBefore, VetoLookClock& clock);

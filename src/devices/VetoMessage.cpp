@@ -56,8 +56,8 @@ std::vector<PromptLine> VetoMessageLines(std::wstring_view deviceName, const Eje
                                          const std::optional<VetoHolder>& holder) {
   std::vector<PromptLine> lines{{IDS_VETO_DEVICE, std::wstring(deviceName), std::nullopt}};
   if (holder) {
-    lines.push_back({IDS_VETO_HELD_BY_PROGRAM, holder->program,
-                     static_cast<int>(holder->processId)});
+    lines.push_back(
+        {IDS_VETO_HELD_BY_PROGRAM, holder->program, static_cast<int>(holder->processId)});
     lines.push_back(Advice(true));
     return lines;
   }

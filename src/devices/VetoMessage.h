@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/Prompter.h"
+#include "devices/VetoHolder.h"
 #include "devices/VetoedRequest.h"
 #include "pnp/EjectVeto.h"
-#include "devices/VetoHolder.h"
 
 // `holder`, when known, names the program better than any veto type can.
 std::vector<PromptLine> VetoMessageLines(std::wstring_view deviceName, const EjectVeto& veto,

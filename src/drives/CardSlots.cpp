@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "pnp/DeviceNodes.h"
+#include "drives/DiskInterfaces.h"
 #include "drives/DriveHolders.h"
 #include "drives/MediumEjection.h"
-#include "drives/DiskInterfaces.h"
+#include "pnp/DeviceNodes.h"
 
 namespace {
 

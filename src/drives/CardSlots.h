@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 
 struct CardSlot {
   DevNode disk = 0;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "pnp/DeviceNames.h"
-#include "pnp/DeviceNodes.h"
 #include "drives/DriveHolders.h"
 #include "drives/MediumEjection.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
 
 bool DeviceLetter::CarriedBy(std::wstring_view name) const {
   return std::any_of(names.begin(), names.end(),
@@ -18,7 +18,8 @@ void AddNamesUpToHolder(DeviceTree& tree, DevNode device, DevNode holder,
                         std::vector<std::wstring>& names) {
   for (std::optional<DevNode> node = device; node; node = GetParentNode(tree, *node)) {
     std::wstring name = GetDeviceName(tree, *node);
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+    if (std::find(names.begin(), names.end(), name) == names.end())
+      names.push_back(std::move(name));
     if (*node == holder) return;
   }
 }

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 
 struct DeviceLetter {
   wchar_t letter = 0;

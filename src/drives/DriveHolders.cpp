@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "pnp/DeviceNodes.h"
 #include "drives/DiskInterfaces.h"
+#include "pnp/DeviceNodes.h"
 
 std::optional<SetupClassGuid> DriveInterfaceClass(unsigned driveType,
                                                   const std::optional<std::wstring>& dosDevice) {
@@ -25,7 +25,8 @@ std::optional<SetupClassGuid> DriveInterfaceClass(unsigned driveType,
 
 std::vector<DevNode> FindDriveDevices(DeviceTree& tree, Drives& storage, wchar_t letter) {
   std::vector<DevNode> devices;
-  const auto interfaceClass = DriveInterfaceClass(storage.DriveType(letter), storage.DosDevice(letter));
+  const auto interfaceClass =
+      DriveInterfaceClass(storage.DriveType(letter), storage.DosDevice(letter));
   if (!interfaceClass) return devices;
   const std::vector<StorageNumber> wanted = storage.VolumeNumbers(letter);
   if (wanted.empty()) return devices;

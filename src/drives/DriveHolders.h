@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 
 // The interface class to search for a drive of `driveType` (GetDriveTypeW) whose DOS
 // device is `dosDevice`: nothing for a drive that no local device holds (network,

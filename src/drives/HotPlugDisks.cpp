@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "drives/DiskInterfaces.h"
+#include "drives/DriveHolders.h"
 #include "pnp/DeviceClasses.h"
 #include "pnp/DeviceNodes.h"
-#include "drives/DriveHolders.h"
 #include "pnp/NodeRoles.h"
-#include "drives/DiskInterfaces.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ bool OnKindBus(DeviceTree& tree, DevNode disk) {
   for (std::optional<DevNode> node = disk; node; node = GetParentNode(tree, *node)) {
     if (HasMassStorageService(tree, *node)) return true;
     const auto guid = GetNodeClass(tree, *node);
-    if (guid && (*guid == kGuidDevclassUsb || *guid == kGuidDevclassPcmcia ||
-                 *guid == kGuidDevclass1394) &&
+    if (guid &&
+        (*guid == kGuidDevclassUsb || *guid == kGuidDevclassPcmcia || *guid == kGuidDevclass1394) &&
         IsRemovableNode(tree, *node))
       return true;
   }

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "pnp/DeviceTree.h"
 #include "drives/Drives.h"
+#include "pnp/DeviceTree.h"
 
 struct HotPlugDisk {
   DevNode disk = 0;

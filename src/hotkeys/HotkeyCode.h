@@ -20,7 +20,7 @@ std::uint32_t HotkeyFromControl(std::uint16_t controlValue);
 std::uint16_t HotkeyToControl(std::uint32_t code);
 HotkeyModifiers HotkeyToModifiers(std::uint32_t code, bool winkey);
 std::wstring HotkeyToText(std::uint32_t code, bool winkey,
-                         UiLanguage language = UiLanguage::Japanese);
+                          UiLanguage language = UiLanguage::Japanese);
 
 // The key-name table's text for a virtual key; "-" for codes above 0xFF.
 std::wstring_view KeyName(unsigned virtualKey, UiLanguage language = UiLanguage::Japanese);

@@ -9,6 +9,8 @@ namespace {
 
 // Half-width katakana and the JIS keyboard's engravings of the punctuation keys are
 // intended. 0xBD, the minus key, is named "-", the same text as a code without a name.
+// The tables keep their rows as laid out by hand: each is read against the key codes.
+// clang-format off
 constexpr std::array<std::wstring_view, 256> kKeyNames = {
     /* 0x00 */ L"", L"ﾏｳｽ左", L"ﾏｳｽ右", L"Cancel", L"ﾏｳｽ中", L"ﾏｳｽX1", L"ﾏｳｽX2", L"-",
     /* 0x08 */ L"Back Space", L"Tab", L"-", L"-", L"Clear", L"Enter", L"-", L"-",
@@ -60,6 +62,7 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 36> kEnglishKeyName
     {0xB4, L"Start Mail"}, {0xB5, L"Select Media"}, {0xB6, L"Start App 1"},
     {0xB7, L"Start App 2"},
 }};
+// clang-format on
 
 constexpr std::wstring_view kNoKeyName = L"-";
 

@@ -10,7 +10,9 @@ constexpr std::size_t kGuidTextLength = 36;
 
 }  // namespace
 
-bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) { return EqualIgnoringAsciiCase(a, b); }
+bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
+  return EqualIgnoringAsciiCase(a, b);
+}
 
 bool DeviceNameMatches(std::wstring_view displayName, std::wstring_view nameOrPattern) {
   if (DeviceNamesEqual(displayName, nameOrPattern)) return true;

@@ -47,7 +47,8 @@ void ForEachPresentDevice(DeviceTree& tree, const SetupClassGuid& classGuid,
   for (std::uint32_t index = 0; members->EnumMember(index, node); ++index) visitor(node);
 }
 
-void ForEachNodeAndBelow(DeviceTree& tree, DevNode node, const std::function<void(DevNode)>& visitor) {
+void ForEachNodeAndBelow(DeviceTree& tree, DevNode node,
+                         const std::function<void(DevNode)>& visitor) {
   visitor(node);
   for (auto child = GetFirstChild(tree, node); child; child = GetNextSibling(tree, *child))
     ForEachNodeAndBelow(tree, *child, visitor);

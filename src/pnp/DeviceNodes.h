@@ -28,4 +28,5 @@ void ForEachPresentDevice(DeviceTree& tree, const SetupClassGuid& classGuid,
                           const std::function<void(DevNode)>& visitor);
 
 // Calls `visitor` for `node` and then for every node below it, depth first.
-void ForEachNodeAndBelow(DeviceTree& tree, DevNode node, const std::function<void(DevNode)>& visitor);
+void ForEachNodeAndBelow(DeviceTree& tree, DevNode node,
+                         const std::function<void(DevNode)>& visitor);

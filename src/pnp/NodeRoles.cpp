@@ -15,7 +15,8 @@ constexpr std::array<std::wstring_view, 2> kHubServices{L"usbhub", L"USBHUB3"};
 
 // Service key names are compared as the registry compares them, without regard to case.
 template <std::size_t N>
-bool HasServiceOf(DeviceTree& tree, DevNode node, const std::array<std::wstring_view, N>& services) {
+bool HasServiceOf(DeviceTree& tree, DevNode node,
+                  const std::array<std::wstring_view, N>& services) {
   const auto service = GetNodeService(tree, node);
   if (!service) return false;
   for (const std::wstring_view known : services)
@@ -52,7 +53,9 @@ bool IsUsbMassStorage(DeviceTree& tree, DevNode node, std::wstring_view describe
   return names.IsStorageName(described) || HasMassStorageService(tree, node);
 }
 
-bool HasHubService(DeviceTree& tree, DevNode node) { return HasServiceOf(tree, node, kHubServices); }
+bool HasHubService(DeviceTree& tree, DevNode node) {
+  return HasServiceOf(tree, node, kHubServices);
+}
 
 bool IsVolumeNode(DeviceTree& tree, DevNode node) {
   return GetNodeClass(tree, node) == kGuidDevclassVolume ||

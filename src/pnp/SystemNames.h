@@ -11,7 +11,8 @@
 
 inline constexpr std::wstring_view kStorageDescBeforeVista = L"USB 大容量記憶装置デバイス";
 inline constexpr std::wstring_view kStorageDescVista = L"USB 大容量記憶装置";
-inline constexpr std::wstring_view kAllStorageNameBeforeVista = L"すべての USB 大容量記憶装置デバイス";
+inline constexpr std::wstring_view kAllStorageNameBeforeVista =
+    L"すべての USB 大容量記憶装置デバイス";
 inline constexpr std::wstring_view kAllStorageNameVista = L"すべての USB 大容量記憶装置";
 // Every English Windows describes a USB mass-storage node so, from 2000 to 11.
 inline constexpr std::wstring_view kStorageDescEnglish = L"USB Mass Storage Device";

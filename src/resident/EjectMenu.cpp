@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "pnp/DeviceNames.h"
 #include "hotkeys/HotkeyCode.h"
+#include "pnp/DeviceNames.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsRecord.h"
 
@@ -18,7 +18,9 @@ std::wstring MenuSafe(const std::wstring& text) {
   return safe;
 }
 
-bool IsStorageRegistration(const tag_device_hotkey_info& record) { return record.key == kStorageKey; }
+bool IsStorageRegistration(const tag_device_hotkey_info& record) {
+  return record.key == kStorageKey;
+}
 
 class MenuBuilder {
  public:
@@ -60,14 +62,16 @@ class MenuBuilder {
   // Taking out a card that is not there would only end in the failure message.
   bool EmptySlot(const tag_device_hotkey_info& record) const {
     if (record.device_kind != kKindCard) return false;
-    return std::none_of(sources_.drives.begin(), sources_.drives.end(), [&](const LabelledDrive& drive) {
-      return drive.mediumPresent && drive.drive.CarriedBy(record.name);
-    });
+    return std::none_of(sources_.drives.begin(), sources_.drives.end(),
+                        [&](const LabelledDrive& drive) {
+                          return drive.mediumPresent && drive.drive.CarriedBy(record.name);
+                        });
   }
 
   bool OfferedByName(const std::wstring& name) const {
     for (std::size_t i = 0; i < sources_.offered.Count(); ++i)
-      if (!sources_.offered.IsAllStorageEntry(i) && DeviceNamesEqual(sources_.offered.At(i).name, name))
+      if (!sources_.offered.IsAllStorageEntry(i) &&
+          DeviceNamesEqual(sources_.offered.At(i).name, name))
         return true;
     return false;
   }
@@ -98,7 +102,8 @@ class MenuBuilder {
 
 }  // namespace
 
-std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources, const SystemNames& names) {
+std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources,
+                                          const SystemNames& names) {
   return MenuBuilder(sources, names).Build();
 }
 

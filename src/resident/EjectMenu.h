@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "drives/DeviceLetters.h"
 #include "devices/OfferedDevices.h"
+#include "drives/DeviceLetters.h"
 #include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
 
@@ -51,7 +51,8 @@ struct EjectMenuSources {
 // when USB mass storage is present, then every other offered device (listing order). A
 // card slot is an item only while a card is in it.
 // Empty when nothing can be removed.
-std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources, const SystemNames& names);
+std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources,
+                                          const SystemNames& names);
 
 // A device name with its drives, "SanDisk Ultra USB Device (E: 写真, F:)", made safe
 // for a menu: an '&' would otherwise underline the next character, a tab split the item.

@@ -45,7 +45,8 @@ void MainWndLogic::RemoveChosen(const EjectChoice& choice) {
     // The menu's loop dispatches messages: a sheet opened and closed meanwhile reloads
     // the table, and the index may now name another device.
     const std::size_t index = *choice.registration;
-    if (index < state_.m_aDeviceHotkeyInfo.size() && state_.m_aDeviceHotkeyInfo[index].name == choice.name)
+    if (index < state_.m_aDeviceHotkeyInfo.size() &&
+        state_.m_aDeviceHotkeyInfo[index].name == choice.name)
       StartRemoval(static_cast<std::intptr_t>(index));
     return;
   }

@@ -13,14 +13,14 @@ bool IsMilestoneCount(int count) {
   return std::find(kMilestones.begin(), kMilestones.end(), count) != kMilestones.end();
 }
 
-BalloonTexts MakeNameBalloon(std::wstring_view name, std::wstring_view pattern, std::wstring_view title) {
+BalloonTexts MakeNameBalloon(std::wstring_view name, std::wstring_view pattern,
+                             std::wstring_view title) {
   return BalloonTexts{CutText(title, kBalloonTitleMaxChars),
                       FillMessageText(pattern, name, std::nullopt, kBalloonTextMaxChars)};
 }
 
 std::optional<BalloonTexts> MakeRemovalBalloon(std::wstring_view name, int count,
-                                               std::wstring_view pattern,
-                                               std::wstring_view title) {
+                                               std::wstring_view pattern, std::wstring_view title) {
   if (!IsMilestoneCount(count)) return std::nullopt;
   return BalloonTexts{CutText(title, kBalloonTitleMaxChars),
                       FillMessageText(pattern, name, count, kBalloonTextMaxChars)};

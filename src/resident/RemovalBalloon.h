@@ -19,8 +19,8 @@ struct BalloonTexts {
 // Nothing when `count` earns no balloon. `pattern` is the congratulation text with
 // "%s" for the name and "%d" for the count.
 // `pattern` with "%s" for the name, cut as a balloon takes it.
-BalloonTexts MakeNameBalloon(std::wstring_view name, std::wstring_view pattern, std::wstring_view title);
+BalloonTexts MakeNameBalloon(std::wstring_view name, std::wstring_view pattern,
+                             std::wstring_view title);
 
 std::optional<BalloonTexts> MakeRemovalBalloon(std::wstring_view name, int count,
-                                               std::wstring_view pattern,
-                                               std::wstring_view title);
+                                               std::wstring_view pattern, std::wstring_view title);

@@ -37,8 +37,9 @@ unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services) {
     if (job.Counted() && job.settings.m_bDispMessage)
       services.showBalloon(job.record.name, job.record.reject_times);
   } else if (outcome.vetoes.empty() && job.settings.m_bDispRejectErr) {
-    services.prompter.Show(IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
-                           winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost);
+    services.prompter.Show(
+        IDS_REMOVAL_FAILED, job.name, IDS_ERROR_CAPTION,
+        winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost);
   }
   if (AskAboutVetoes(outcome, services)) job.AskRetry();
   return 0;

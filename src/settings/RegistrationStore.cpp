@@ -64,8 +64,7 @@ StoredRegistrations ReadRegistrations(const SettingsFile& file) {
 
 void ClearRegistrations(SettingsFile& file) {
   for (const std::wstring_view section : {kNameSection, kHotkeySection, kWinkeySection,
-                                          kImageSection, kDeviceKindSection,
-                                          kRejectTimesSection}) {
+                                          kImageSection, kDeviceKindSection, kRejectTimesSection}) {
     file.WriteProfileString(section, std::nullopt, std::nullopt);
   }
 }

@@ -8,8 +8,8 @@ void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vista
   record.m_bDispRejectErr = file.GetProfileInt(kApp, L"DISP_REJECT_ERR", 0);
   // A removal started from the command line has no page to pick kinds on, so it
   // searches every kind that can hold a removable device.
-  const std::uint32_t kindFallback = commandLineDefaults ? kCommandLineDeviceKind
-                                                         : kDefaultDeviceKind;
+  const std::uint32_t kindFallback =
+      commandLineDefaults ? kCommandLineDeviceKind : kDefaultDeviceKind;
   record.m_nDeviceKind = static_cast<std::uint32_t>(
       file.GetProfileInt(kApp, L"DEVICE_KIND", static_cast<int>(kindFallback)));
   record.m_bRemoveWindow = file.GetProfileInt(kApp, L"REMOVE_WINDOW", 0);

@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kKindCard = 0x80;     // a card-reader slot's car
 
 // A settings file written before the two storage kinds keeps the kinds it stored.
 inline constexpr std::uint32_t kDefaultDeviceKind =
-    kKindUsb | kKindPcmcia | kKindHotPlug | kKindCard;  // 195
+    kKindUsb | kKindPcmcia | kKindHotPlug | kKindCard;                                    // 195
 inline constexpr std::uint32_t kCommandLineDeviceKind = 0x1F | kKindHotPlug | kKindCard;  // 223
 
 struct SettingsRecord {

@@ -17,9 +17,9 @@ class RegistrationRows {
   virtual const std::wstring& AllStorageName() const = 0;
   virtual int AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) = 0;
   virtual std::size_t RowCount() const = 0;
-  virtual std::wstring RowText(std::size_t row) const = 0;       // column 0
+  virtual std::wstring RowText(std::size_t row) const = 0;  // column 0
   virtual tag_device_hotkey_info RowRecord(std::size_t row) const = 0;
-  virtual std::int32_t RowImage(std::size_t row) const = 0;       // icon the row shows
+  virtual std::int32_t RowImage(std::size_t row) const = 0;  // icon the row shows
 };
 
 void LoadRegistrationsToList(const SettingsFile& file, std::uint32_t deviceKind,

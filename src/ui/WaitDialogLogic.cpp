@@ -9,9 +9,9 @@ WaitTick OnWaitTick(WorkerThreadPort& worker) {
 }
 
 WaitTick OnWaitCancel(WorkerThreadPort& worker, Prompter& prompter) {
-  const int answer = prompter.Show(IDS_FORCE_STOP_QUESTION, std::nullopt, IDS_CONFIRM_CAPTION,
-                                   winvalues::kMbYesNo | winvalues::kMbIconExclamation |
-                                       winvalues::kMbDefButton2);
+  const int answer =
+      prompter.Show(IDS_FORCE_STOP_QUESTION, std::nullopt, IDS_CONFIRM_CAPTION,
+                    winvalues::kMbYesNo | winvalues::kMbIconExclamation | winvalues::kMbDefButton2);
   // A worker that ended meanwhile is seen by the next tick like any other.
   if (answer == winvalues::kIdYes && !worker.HasEnded() && worker.Abandon()) return WaitTick::Close;
   return WaitTick::RearmTimer;

@@ -15,8 +15,7 @@ std::optional<std::wstring> SettingsFolderPath(const wchar_t* name) {
 void CreateFolderPath(const std::wstring& path) {
   // Each prefix that ends before a backslash is one folder of the path; the roots
   // among them ("C:", "\\server") simply fail to be created.
-  for (std::size_t at = path.find(L'\\'); at != std::wstring::npos;
-       at = path.find(L'\\', at + 1)) {
+  for (std::size_t at = path.find(L'\\'); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
     if (at == 0) continue;
     const std::wstring prefix = path.substr(0, at);
     if (!::PathIsDirectoryW(prefix.c_str())) ::CreateDirectoryW(prefix.c_str(), nullptr);

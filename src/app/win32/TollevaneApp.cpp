@@ -10,8 +10,8 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartupMode.h"
-#include "commandline/win32/CommandLineModes.h"
 #include "app/win32/Folders.h"
+#include "commandline/win32/CommandLineModes.h"
 #include "commandline/win32/RemovalRequestMode.h"
 #include "common/win32/Com.h"
 #include "common/win32/MessageBoxPrompter.h"
@@ -99,8 +99,7 @@ void CTollevaneApp::CreateStartupShortcutIfWanted() {
 void CTollevaneApp::RunSettingsSheet(HWND parent, int startPage) {
   ChooseLanguage();
   ::RunSettingsSheet(
-      {m_settingsFile, m_settings, m_pszHelpFilePath, m_dScaleX, m_systemNames, parent},
-      startPage);
+      {m_settingsFile, m_settings, m_pszHelpFilePath, m_dScaleX, m_systemNames, parent}, startPage);
   ChooseLanguage();
 }
 

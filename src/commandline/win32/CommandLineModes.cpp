@@ -4,21 +4,21 @@
 
 #include <optional>
 
+#include "commandline/CommandLineListing.h"
+#include "commandline/CommandLineRemoval.h"
 #include "commandline/DriveArgument.h"
+#include "commandline/EjectRecordingTree.h"
+#include "commandline/RemovalReason.h"
 #include "commandline/win32/CommandLineText.h"
 #include "common/TextFormat.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceStrings.h"
 #include "common/win32/StandardOutput.h"
-#include "commandline/CommandLineListing.h"
-#include "commandline/CommandLineRemoval.h"
-#include "commandline/EjectRecordingTree.h"
-#include "commandline/RemovalReason.h"
-#include "pnp/win32/DeviceTreeFactory.h"
-#include "drives/win32/KernelDrives.h"
+#include "devices/win32/ExplorerClosingWin32.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
-#include "devices/win32/ExplorerClosingWin32.h"
+#include "drives/win32/KernelDrives.h"
+#include "pnp/win32/DeviceTreeFactory.h"
 
 namespace {
 
@@ -30,12 +30,14 @@ MessageBoxPrompter ActiveWindowPrompter() {
 // The reason of a veto for whoever started the command line: its console, else its
 // standard error. With neither it reaches nobody, and the exit status still tells.
 CommandLineVetoes VetoesToStandardError(std::uint64_t removalStart) {
-  return CommandLineVetoes{
-      [removalStart](const VetoedRequest& vetoed) { return LookUpVetoHolder(vetoed, removalStart); },
-      [](const std::vector<PromptLine>& lines) {
-        WriteCommandLineText(win32::StandardStream::Error,
-                             JoinPromptLines(lines, &win32::LoadResourceString));
-      }};
+  return CommandLineVetoes{[removalStart](const VetoedRequest& vetoed) {
+                             return LookUpVetoHolder(vetoed, removalStart);
+                           },
+                           [](const std::vector<PromptLine>& lines) {
+                             WriteCommandLineText(
+                                 win32::StandardStream::Error,
+                                 JoinPromptLines(lines, &win32::LoadResourceString));
+                           }};
 }
 
 // The exit status, after the reason when nothing went.
@@ -73,8 +75,8 @@ int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settin
   ExplorerClosingPreparation preparation(settings);
   MessageBoxPrompter prompter = ActiveWindowPrompter();
   const CommandLineVetoes vetoes = VetoesToStandardError(SystemTimeNow());
-  const int status = ExitStatusForRemoval(RemoveDriveHolder(argument, letter, names, settings, tree,
-                                                            storage, preparation, prompter, &vetoes));
+  const int status = ExitStatusForRemoval(RemoveDriveHolder(
+      argument, letter, names, settings, tree, storage, preparation, prompter, &vetoes));
   const bool driveExists = letter && storage.DriveType(*letter) != winvalues::kDriveNoRootDir;
   return TellWhyNot(status, RemovalTarget::Drive, argument, driveExists, tree);
 }

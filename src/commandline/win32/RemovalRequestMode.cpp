@@ -7,27 +7,27 @@
 #include <optional>
 #include <set>
 
+#include "commandline/CommandLineListing.h"
+#include "commandline/CommandLineRemoval.h"
 #include "commandline/CommandLineRequest.h"
+#include "commandline/EjectRecordingTree.h"
+#include "commandline/LabelRemoval.h"
 #include "commandline/RemovalRetries.h"
+#include "commandline/WithheldMediaDrives.h"
 #include "commandline/win32/CommandLineText.h"
 #include "common/TextFormat.h"
 #include "common/win32/Handles.h"
 #include "common/win32/ResourceStrings.h"
-#include "commandline/CommandLineListing.h"
-#include "commandline/CommandLineRemoval.h"
-#include "pnp/DeviceNames.h"
-#include "pnp/DeviceNodes.h"
-#include "drives/DriveHolders.h"
-#include "commandline/EjectRecordingTree.h"
-#include "commandline/LabelRemoval.h"
-#include "pnp/NodeRoles.h"
-#include "drives/VolumeLabels.h"
-#include "commandline/WithheldMediaDrives.h"
-#include "pnp/win32/DeviceTreeFactory.h"
-#include "drives/win32/KernelDrives.h"
+#include "devices/win32/ExplorerClosingWin32.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
-#include "devices/win32/ExplorerClosingWin32.h"
+#include "drives/DriveHolders.h"
+#include "drives/VolumeLabels.h"
+#include "drives/win32/KernelDrives.h"
+#include "pnp/DeviceNames.h"
+#include "pnp/DeviceNodes.h"
+#include "pnp/NodeRoles.h"
+#include "pnp/win32/DeviceTreeFactory.h"
 #include "resources/resource.h"
 
 namespace {
@@ -35,7 +35,9 @@ namespace {
 // A script is never held by a box: the reason line takes the place of IDS_REMOVAL_FAILED.
 class NoBoxes final : public Prompter {
  public:
-  int Show(unsigned, const std::optional<std::wstring>&, unsigned, unsigned) override { return IDOK; }
+  int Show(unsigned, const std::optional<std::wstring>&, unsigned, unsigned) override {
+    return IDOK;
+  }
   int ShowLines(const std::vector<PromptLine>&, unsigned, unsigned) override { return IDOK; }
 };
 
@@ -59,9 +61,7 @@ class ConsoleRetryClock final : public RetryClock {
  public:
   explicit ConsoleRetryClock(HANDLE stop) : stop_(stop) {}
   std::uint32_t NowTick() override { return ::GetTickCount(); }
-  bool Pause(std::uint32_t ms) override {
-    return ::WaitForSingleObject(stop_, ms) == WAIT_TIMEOUT;
-  }
+  bool Pause(std::uint32_t ms) override { return ::WaitForSingleObject(stop_, ms) == WAIT_TIMEOUT; }
 
  private:
   HANDLE stop_;
@@ -95,7 +95,8 @@ std::wstring WhatIfLine(DeviceTree& tree, Drives& storage, const SystemNames& na
 std::wstring WhatIfCardLine(DeviceTree& tree, Drives& storage, wchar_t letter) {
   const std::wstring drive{letter, L':'};
   const std::vector<DevNode> disks = FindDriveDevices(tree, storage, letter);
-  const std::wstring text = disks.empty() ? drive : GetDeviceName(tree, disks.front()) + L" (" + drive + L")";
+  const std::wstring text =
+      disks.empty() ? drive : GetDeviceName(tree, disks.front()) + L" (" + drive + L")";
   return FillMessageText(win32::LoadResourceString(IDS_CL_WOULD_TAKE_CARD), text);
 }
 
@@ -112,7 +113,8 @@ class RequestRunner {
     // once, by its first line, which names the device.
     vetoes_.tell = [this](const std::vector<PromptLine>& lines) {
       if (lines.empty()) return;
-      if (!told_.insert(JoinPromptLines({lines.front()}, &win32::LoadResourceString)).second) return;
+      if (!told_.insert(JoinPromptLines({lines.front()}, &win32::LoadResourceString)).second)
+        return;
       WriteCommandLineText(win32::StandardStream::Error,
                            JoinPromptLines(lines, &win32::LoadResourceString));
     };
@@ -252,8 +254,8 @@ int RunRemovalRequest(const std::vector<std::wstring>& arguments, const Settings
   }
   RequestRunner runner(request, settings, names);
   const RequestOutcome last = request.waitSeconds && !request.whatIf
-                           ? RunWaiting(runner, *request.waitSeconds)
-                           : runner.Once();
+                                  ? RunWaiting(runner, *request.waitSeconds)
+                                  : runner.Once();
   for (const std::wstring& line : last.wouldGo)
     WriteCommandLineText(win32::StandardStream::Output, line);
   if (last.status != 0 && last.reason) TellCommandLineReason(*last.reason);

@@ -33,9 +33,8 @@ HtmlHelpSession::~HtmlHelpSession() {
 }
 
 bool HtmlHelpSession::PreTranslate(MSG& message) const {
-  return initialized_ &&
-         CallHtmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message)) !=
-             nullptr;
+  return initialized_ && CallHtmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE,
+                                      reinterpret_cast<DWORD_PTR>(&message)) != nullptr;
 }
 
 }  // namespace win32

@@ -35,4 +35,3 @@ std::wstring HelpFilePath(UiLanguage language) {
 }
 
 }  // namespace win32
-

@@ -30,8 +30,9 @@ class QuietCriticalErrors {
  private:
   using SetThreadErrorModeFunction = BOOL(WINAPI*)(DWORD, LPDWORD);
   static SetThreadErrorModeFunction SetThreadMode() {
-    static const auto function = reinterpret_cast<SetThreadErrorModeFunction>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+    static const auto function =
+        reinterpret_cast<SetThreadErrorModeFunction>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
     return function;
   }
 

@@ -26,8 +26,8 @@ bool IsRedirection(HANDLE handle) {
 
 std::wstring Decode(std::string_view bytes, UINT codePage) {
   if (bytes.empty()) return {};
-  const int units = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                          nullptr, 0);
+  const int units =
+      ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(std::max(units, 0)), L'\0');
   if (units > 0)
     ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
@@ -68,8 +68,8 @@ std::optional<std::string> EncodeExactly(std::wstring_view text, UINT codePage) 
 // that already has a console (the system may give a windowed program its parent's) is
 // refused with ERROR_ACCESS_DENIED, and keeps using the one it has.
 StandardOutput::StandardOutput(StandardStream stream)
-    : output_(::GetStdHandle(stream == StandardStream::Error ? STD_ERROR_HANDLE
-                                                             : STD_OUTPUT_HANDLE)) {
+    : output_(
+          ::GetStdHandle(stream == StandardStream::Error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE)) {
   if (IsConsoleHandle(output_)) {
     console_ = output_;
     consoleReached_ = true;
@@ -90,9 +90,9 @@ StandardOutput::StandardOutput(StandardStream stream)
   // Redirected, to NUL too: the console must not show what the user sent away.
   if (IsRedirection(output_) || !consoleReached_) return;
   // Started from a console with no handles at all, as Windows starts a windowed program.
-  const HANDLE conout = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
+  const HANDLE conout =
+      ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
   if (conout == INVALID_HANDLE_VALUE) return;
   consoleOutput_.reset(conout);
   console_ = conout;

@@ -39,8 +39,8 @@ class StandardOutput {
   bool WriteForReader(std::wstring_view text, UINT codePage) const;
 
  private:
-  HANDLE output_ = nullptr;   // the standard output, not owned
-  HANDLE console_ = nullptr;  // where console text goes, not owned
+  HANDLE output_ = nullptr;     // the standard output, not owned
+  HANDLE console_ = nullptr;    // where console text goes, not owned
   UniqueHandle consoleOutput_;  // CONOUT$, when the standard output names no console
   bool attachedHere_ = false;
   bool consoleReached_ = false;  // attached, here or before

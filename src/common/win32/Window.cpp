@@ -11,8 +11,8 @@ ATOM Window::RegisterClassFor(const WNDCLASSEXW& base) {
 
 HWND Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                     int x, int y, int width, int height, HWND parent) {
-  return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
-                           nullptr, ::GetModuleHandleW(nullptr), this);
+  return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr,
+                           ::GetModuleHandleW(nullptr), this);
 }
 
 LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,8 +19,8 @@ class Window {
   // Registers a class whose window procedure is the shared thunk.
   static ATOM RegisterClassFor(const WNDCLASSEXW& base);
   // CreateWindowExW with this object as the creation parameter.
-  HWND Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-              int x, int y, int width, int height, HWND parent);
+  HWND Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,
+              int y, int width, int height, HWND parent);
 
   // Each handler returns the message's result; no exception may leave it.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;

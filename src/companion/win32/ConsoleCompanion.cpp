@@ -63,9 +63,11 @@ void WriteError(std::wstring_view text) {
     return;
   }
   const UINT codePage = ::GetConsoleOutputCP() != 0 ? ::GetConsoleOutputCP() : ::GetOEMCP();
-  const int size = ::WideCharToMultiByte(codePage, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  const int size =
+      ::WideCharToMultiByte(codePage, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return;
-  char* const bytes = static_cast<char*>(::HeapAlloc(::GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
+  char* const bytes =
+      static_cast<char*>(::HeapAlloc(::GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
   if (bytes == nullptr) return;
   if (::WideCharToMultiByte(codePage, 0, text.data(), units, bytes, size, nullptr, nullptr) == size)
     ::WriteFile(errors, bytes, static_cast<DWORD>(size), &written, nullptr);

@@ -3,8 +3,8 @@
 // drives are closed before a USB mass-storage device is ejected.
 #pragma once
 
-#include "devices/StorageEjectPreparation.h"
 #include "devices/ExplorerClosing.h"
+#include "devices/StorageEjectPreparation.h"
 #include "settings/SettingsRecord.h"
 
 class Win32Sleeper final : public Sleeper {

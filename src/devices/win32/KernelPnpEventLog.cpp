@@ -142,7 +142,8 @@ std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents(std::u
     }
     for (DWORD i = 0; i < returned; ++i) {
       const EvtHolder event(batch[i]);
-      if (auto rendered = Render(context.get(), event.get())) events.push_back(std::move(*rendered));
+      if (auto rendered = Render(context.get(), event.get()))
+        events.push_back(std::move(*rendered));
     }
     if (returned == 0) break;
   }

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "devices/VetoedRequest.h"
 #include "devices/RemovalStop.h"
 #include "devices/VetoHolder.h"
+#include "devices/VetoedRequest.h"
 
 std::optional<VetoHolder> LookUpVetoHolder(const VetoedRequest& vetoed, std::uint64_t removalStart,
                                            const RemovalStop* stop = nullptr);

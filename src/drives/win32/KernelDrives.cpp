@@ -27,8 +27,8 @@ constexpr DWORD kMaxDiskExtents = 1024;
 // Access 0: the storage queries need no read or write right, so they work for a user
 // who may not open the raw device, and for media that are not there.
 win32::UniqueHandle OpenForQueries(const std::wstring& path) {
-  const HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
   return win32::UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
@@ -51,13 +51,13 @@ std::vector<StorageNumber> ExtentDisks(HANDLE volume) {
   std::vector<unsigned char> buffer(sizeof(VOLUME_DISK_EXTENTS));
   for (int attempt = 0; attempt < 2; ++attempt) {
     DWORD returned = 0;
-    const BOOL done = ::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
-                                        buffer.data(), static_cast<DWORD>(buffer.size()),
-                                        &returned, nullptr);
+    const BOOL done =
+        ::DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), &returned, nullptr);
     const auto* extents = reinterpret_cast<const VOLUME_DISK_EXTENTS*>(buffer.data());
     if (done) {
-      const std::size_t fit = (buffer.size() - offsetof(VOLUME_DISK_EXTENTS, Extents)) /
-                              sizeof(DISK_EXTENT);
+      const std::size_t fit =
+          (buffer.size() - offsetof(VOLUME_DISK_EXTENTS, Extents)) / sizeof(DISK_EXTENT);
       for (DWORD i = 0; i < extents->NumberOfDiskExtents && i < fit; ++i)
         disks.push_back({FILE_DEVICE_DISK, extents->Extents[i].DiskNumber});
       return disks;
@@ -173,9 +173,9 @@ std::optional<StorageNumber> KernelDrives::DeviceNumber(const std::wstring& devi
 }
 
 std::unique_ptr<RemovableMedium> KernelDrives::OpenMedium(wchar_t letter, std::uint32_t& error) {
-  const HANDLE handle = ::CreateFileW((L"\\\\.\\" + DriveName(letter)).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
+  const HANDLE handle =
+      ::CreateFileW((L"\\\\.\\" + DriveName(letter)).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = ::GetLastError();
     return nullptr;
@@ -195,9 +195,9 @@ std::vector<StorageNumber> KernelDrives::SystemDiskNumbers() {
   // The partition the firmware booted from has no letter as a rule.
   for (const std::wstring& partition : MachineStrings(L"SYSTEM\\Setup", L"SystemPartition"))
     add(NumbersOfVolume(L"\\\\?\\GLOBALROOT" + partition));
-  for (const std::wstring& pageFile : MachineStrings(
-           L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
-           L"ExistingPageFiles"))
+  for (const std::wstring& pageFile :
+       MachineStrings(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+                      L"ExistingPageFiles"))
     if (const auto letter = LetterOfNtPath(pageFile)) add(VolumeNumbers(*letter));
   return kept;
 }

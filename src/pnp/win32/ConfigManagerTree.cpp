@@ -148,9 +148,9 @@ std::optional<DeviceInterfacePath> InterfaceDetail(HDEVINFO set, SP_DEVICE_INTER
     if (getDetail(set, &found, detail, size, &required, &member)) {
       const std::size_t pathUnits =
           (size - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / sizeof(WCHAR);
-      return DeviceInterfacePath{member.DevInst,
-                                 std::wstring(detail->DevicePath,
-                                              ::wcsnlen(detail->DevicePath, pathUnits))};
+      return DeviceInterfacePath{
+          member.DevInst,
+          std::wstring(detail->DevicePath, ::wcsnlen(detail->DevicePath, pathUnits))};
     }
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
   }
@@ -189,7 +189,7 @@ std::unique_ptr<PresentDeviceSet> ConfigManagerTree::GetAllPresentDevices() {
 }
 
 winvalues::ConfigRet ConfigManagerTree::RequestDeviceEjectTellingVeto(DevNode node,
-                                                                     EjectVeto& veto) {
+                                                                      EjectVeto& veto) {
   veto = EjectVeto{};
   const auto eject = SetupApi().requestDeviceEject;
   if (eject == nullptr) return CR_FAILURE;

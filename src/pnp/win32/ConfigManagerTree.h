@@ -16,7 +16,8 @@ class ConfigManagerTree : public DeviceTree {
   std::unique_ptr<PresentDeviceSet> GetAllPresentDevices() override;
   bool GetClassImageIndex(const ClassImageList* imageList, std::wstring_view guidText,
                           int& index) override;
-  std::vector<DeviceInterfacePath> GetDeviceInterfaces(const SetupClassGuid& interfaceClass) override;
+  std::vector<DeviceInterfacePath> GetDeviceInterfaces(
+      const SetupClassGuid& interfaceClass) override;
   // Passes a veto buffer as well, so that the system never shows its own notice.
   winvalues::ConfigRet RequestDeviceEjectTellingVeto(DevNode node, EjectVeto& veto) override;
   winvalues::ConfigRet GetDeviceInstanceId(DevNode node, std::wstring& id) override;

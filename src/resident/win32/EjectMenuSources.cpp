@@ -11,8 +11,8 @@
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceEnumeration.h"
 #include "devices/UsbStoragePresence.h"
-#include "pnp/win32/DeviceTreeFactory.h"
 #include "drives/win32/KernelDrives.h"
+#include "pnp/win32/DeviceTreeFactory.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ unsigned __stdcall ReadDrives(void* param) {
     KernelDrives storage;
     for (DeviceLetter& drive : FindDeviceLetters(*tree, storage)) {
       const std::optional<std::wstring> label = storage.VolumeLabel(drive.letter);
-      (*reading)->drives.push_back({std::move(drive), label.value_or(std::wstring()), label.has_value()});
+      (*reading)->drives.push_back(
+          {std::move(drive), label.value_or(std::wstring()), label.has_value()});
     }
   } catch (...) {
     (*reading)->drives.clear();
@@ -51,7 +52,8 @@ class DriveReader {
   DriveReader() : start_(::GetTickCount()) {
     if (!reading_->done) return;
     auto* reference = new std::shared_ptr<DriveReading>(reading_);
-    thread_.reset(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &ReadDrives, reference, 0, nullptr)));
+    thread_.reset(
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &ReadDrives, reference, 0, nullptr)));
     if (!thread_) delete reference;
   }
 

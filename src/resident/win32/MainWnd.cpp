@@ -9,12 +9,12 @@
 #include "common/win32/WindowsVersion.h"
 #include "hotkeys/HotkeyRepeat.h"
 #include "hotkeys/win32/WindowHotkeyRegistrar.h"
+#include "resident/HotkeyTable.h"
 #include "resident/win32/EjectMenuSources.h"
 #include "resident/win32/RemovalWindowCloserWin32.h"
 #include "resident/win32/RemovalWorkerThread.h"
 #include "resident/win32/TrayIcon.h"
 #include "resources/resource.h"
-#include "resident/HotkeyTable.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ CMainWnd::CMainWnd(const ResidentContext& context, SheetRunner sheetRunner)
     : context_(context), logic_(state_, *this), sheetRunner_(std::move(sheetRunner)) {
   const win32::WindowsVersion version = win32::QueryWindowsVersion();
   systemShowsRemovalWindow_ = !version.IsXpOrLater();
-  hotkeyExtraModifiers_ = NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
+  hotkeyExtraModifiers_ =
+      NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
 
   const std::wstring name = win32::LoadResourceString(IDS_PROGRAM_NAME);
   WNDCLASSEXW wc = {};
@@ -47,8 +48,8 @@ CMainWnd::CMainWnd(const ResidentContext& context, SheetRunner sheetRunner)
   wc.lpszClassName = name.c_str();
   RegisterClassFor(wc);
 
-  Create(WS_EX_APPWINDOW, name.c_str(), name.c_str(), WS_POPUP | WS_BORDER | WS_SYSMENU, 0, 0, 0,
-         0, nullptr);
+  Create(WS_EX_APPWINDOW, name.c_str(), name.c_str(), WS_POPUP | WS_BORDER | WS_SYSMENU, 0, 0, 0, 0,
+         nullptr);
 }
 
 CMainWnd::~CMainWnd() {
@@ -124,7 +125,8 @@ std::optional<EjectChoice> CMainWnd::ChooseFromEjectMenu() {
   const std::vector<EjectMenuItem> items = CurrentEjectMenu(state_.m_aDeviceHotkeyInfo, context_);
   std::vector<std::wstring> texts;
   for (const EjectMenuItem& item : items) texts.push_back(item.text);
-  const auto chosen = TrackTextMenu(hwnd(), texts, win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
+  const auto chosen =
+      TrackTextMenu(hwnd(), texts, win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
   if (!chosen) return std::nullopt;
   return items[*chosen].choice;
 }
@@ -162,10 +164,11 @@ bool CMainWnd::RemoveWindowEnabled() const {
 }
 
 void CMainWnd::LoadRegistrations() {
-  WithTableHost(hwnd(), hotkeyExtraModifiers_, state_.m_aDeviceHotkeyInfo, [this](HotkeyTableHost& host) {
-    ::LoadRegistrations(context_.settingsFile, context_.settings.m_nDeviceKind,
-                        context_.names.storageDesc, host);
-  });
+  WithTableHost(hwnd(), hotkeyExtraModifiers_, state_.m_aDeviceHotkeyInfo,
+                [this](HotkeyTableHost& host) {
+                  ::LoadRegistrations(context_.settingsFile, context_.settings.m_nDeviceKind,
+                                      context_.names.storageDesc, host);
+                });
 }
 
 void CMainWnd::UnregisterAllHotkeys() {
@@ -193,7 +196,9 @@ void CMainWnd::DiscardQueuedHotkeys() {
   }
 }
 
-void CMainWnd::WaitForRemovalCount() { ::WaitForRemovalCount(currentRemoval_, kEndSessionCountWaitMs); }
+void CMainWnd::WaitForRemovalCount() {
+  ::WaitForRemovalCount(currentRemoval_, kEndSessionCountWaitMs);
+}
 
 void CMainWnd::CheckRemovalWindows() { ::CheckRemovalWindows(); }
 

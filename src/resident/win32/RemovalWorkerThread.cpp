@@ -8,13 +8,13 @@
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceRemoval.h"
 #include "devices/EveryKindRemoval.h"
-#include "pnp/win32/DeviceTreeFactory.h"
-#include "drives/win32/KernelDrives.h"
+#include "devices/win32/ExplorerClosingWin32.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
+#include "drives/win32/KernelDrives.h"
+#include "pnp/win32/DeviceTreeFactory.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
-#include "devices/win32/ExplorerClosingWin32.h"
 #include "resident/win32/TrayIcon.h"
 #include "ui/win32/DialogWait.h"
 
@@ -56,8 +56,11 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
         outcome.vetoes = kinds.Vetoes();
         return outcome;
       },
-      [&run](const std::wstring& name, int count) { ShowRemovalBalloon(run.mainWindow, name, count); },
-      run.settingsFile, prompter,
+      [&run](const std::wstring& name, int count) {
+        ShowRemovalBalloon(run.mainWindow, name, count);
+      },
+      run.settingsFile,
+      prompter,
       [&run] {
         if (run.removalDone) ::SetEvent(run.removalDone.get());
       },
@@ -69,7 +72,8 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
 
 unsigned __stdcall RemoveThreadProc(void* param) {
   // The worker owns its reference: it may outlive the main window's wait.
-  const std::unique_ptr<std::shared_ptr<RemovalWorkerShare>> run(static_cast<std::shared_ptr<RemovalWorkerShare>*>(param));
+  const std::unique_ptr<std::shared_ptr<RemovalWorkerShare>> run(
+      static_cast<std::shared_ptr<RemovalWorkerShare>*>(param));
   // Its message boxes carry Windows' own buttons as well as our texts.
   win32::ApplyResourceLanguageToThread();
   try {
@@ -100,7 +104,8 @@ namespace {
 // One removal: its worker, the wait for it, the count taken back. True when the user
 // asked, from a veto message, for the removal to be tried again.
 bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                   std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped) {
+                   std::shared_ptr<RemovalWorkerShare>& current,
+                   std::weak_ptr<RemovalWorkerShare>& stopped) {
   const auto run = std::make_shared<RemovalWorkerShare>(mainWindow, state, context);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
@@ -112,8 +117,8 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   if (win32::WaitTakingSentMessages(removalDone, kSilentWaitMs) == WAIT_TIMEOUT) {
     ::ShowWindow(mainWindow, SW_SHOW);
     ::SetForegroundWindow(mainWindow);
-    CDialogWait wait(mainWindow, removalDone, [&run] { return run->job.Abandon(); },
-                     state.m_strRemoveDevice);
+    CDialogWait wait(
+        mainWindow, removalDone, [&run] { return run->job.Abandon(); }, state.m_strRemoveDevice);
     wait.DoModal();
     ::ShowWindow(mainWindow, SW_HIDE);
   }
@@ -128,7 +133,8 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
 }  // namespace
 
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped) {
+                      std::shared_ptr<RemovalWorkerShare>& current,
+                      std::weak_ptr<RemovalWorkerShare>& stopped) {
   // Each try is a removal of the registration in its own right: the count taken back
   // from the last one is where the next one starts.
   while (RunOneRemoval(mainWindow, state, context, current, stopped)) {

@@ -20,7 +20,8 @@ struct RemovalWorkerShare;
 // the wait dialog. The worker takes what it reads of `context` before it starts.
 // `current` names the run meanwhile; a run the user stopped is left in `stopped`.
 void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContext& context,
-                      std::shared_ptr<RemovalWorkerShare>& current, std::weak_ptr<RemovalWorkerShare>& stopped);
+                      std::shared_ptr<RemovalWorkerShare>& current,
+                      std::weak_ptr<RemovalWorkerShare>& stopped);
 
 // The device of a removal the user stopped whose worker has not ended yet.
 std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalWorkerShare>& stopped);

@@ -129,8 +129,8 @@ std::optional<std::size_t> TrackTextMenu(HWND window, const std::vector<std::wst
     ::AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].c_str());
   if (items.empty()) ::AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, emptyText.c_str());
   // The choice comes back here rather than as a WM_COMMAND that would need an id range.
-  const auto chosen = static_cast<std::size_t>(
-      TrackAtCursor(window, menu.get(), TPM_RETURNCMD | TPM_NONOTIFY));
+  const auto chosen =
+      static_cast<std::size_t>(TrackAtCursor(window, menu.get(), TPM_RETURNCMD | TPM_NONOTIFY));
   if (chosen == 0 || chosen > items.size()) return std::nullopt;
   return chosen - 1;
 }

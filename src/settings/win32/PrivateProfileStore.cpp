@@ -22,9 +22,8 @@ void CreateUnicodeFileIfMissing(const std::wstring& path) {
 
 int PrivateProfileStore::ReadInt(std::wstring_view section, std::wstring_view key,
                                  int fallback) const {
-  return static_cast<int>(::GetPrivateProfileIntW(std::wstring(section).c_str(),
-                                                  std::wstring(key).c_str(), fallback,
-                                                  path_.c_str()));
+  return static_cast<int>(::GetPrivateProfileIntW(
+      std::wstring(section).c_str(), std::wstring(key).c_str(), fallback, path_.c_str()));
 }
 
 std::wstring PrivateProfileStore::ReadString(std::wstring_view section, std::wstring_view key,
@@ -39,7 +38,6 @@ std::wstring PrivateProfileStore::ReadString(std::wstring_view section, std::wst
 bool PrivateProfileStore::Write(std::wstring_view section, const std::optional<std::wstring>& key,
                                 const std::optional<std::wstring>& value) {
   CreateUnicodeFileIfMissing(path_);
-  return ::WritePrivateProfileStringW(std::wstring(section).c_str(),
-                                      key ? key->c_str() : nullptr,
+  return ::WritePrivateProfileStringW(std::wstring(section).c_str(), key ? key->c_str() : nullptr,
                                       value ? value->c_str() : nullptr, path_.c_str()) != FALSE;
 }

@@ -19,8 +19,8 @@ bool ShellStartupShell::FileExists(const std::wstring& path) {
 
 winvalues::HResult ShellStartupShell::WriteShortcutFile(const std::wstring& path) {
   win32::ComPtr<IShellLinkW> link;
-  HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IShellLinkW, link.PutVoid());
+  HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  link.PutVoid());
   if (FAILED(hr)) return hr;
 
   const std::wstring program = win32::ModulePath();

@@ -65,6 +65,5 @@ void CDialogHotkey::OnOK() {
   // means another application holds the combination.
   WindowHotkeyRegistrar registrar(hwnd());
   MessageBoxPrompter prompter(hwnd());
-  if (TryHotkeyRegistration(registrar, m_nHotkey, m_bWinkey, prompter))
-    ::EndDialog(hwnd(), IDOK);
+  if (TryHotkeyRegistration(registrar, m_nHotkey, m_bWinkey, prompter)) ::EndDialog(hwnd(), IDOK);
 }

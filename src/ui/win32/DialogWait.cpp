@@ -22,7 +22,8 @@ class RemovalHandlePort final : public WorkerThreadPort {
 
 }  // namespace
 
-CDialogWait::CDialogWait(HWND parent, HANDLE removalDone, Abandoner abandon, std::wstring deviceName)
+CDialogWait::CDialogWait(HWND parent, HANDLE removalDone, Abandoner abandon,
+                         std::wstring deviceName)
     : Dialog(IDD_WAIT, parent),
       m_hRemovalDone(removalDone),
       m_abandon(std::move(abandon)),

@@ -8,8 +8,8 @@
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/ResourceStrings.h"
-#include "pnp/DeviceTree.h"
 #include "drives/win32/KernelDrives.h"
+#include "pnp/DeviceTree.h"
 #include "pnp/win32/DeviceTreeFactory.h"
 #include "pnp/win32/SetupApi.h"
 #include "resources/DeviceListIds.h"
@@ -290,8 +290,8 @@ void CPropPageList::RowInserted(std::size_t row) {
   item.lParam = reinterpret_cast<LPARAM>(record.get());
   item.state = shown.IsPresent() ? 0 : LVIS_CUT;
   item.stateMask = LVIS_CUT;
-  const auto inserted = static_cast<int>(
-      ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const auto inserted =
+      static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (inserted < 0) return;
   record.release();  // owned by the row now; freed on LVN_DELETEITEM
   SetSubItemText(list, inserted, 1, shown.hotkeyText);

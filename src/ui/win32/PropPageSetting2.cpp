@@ -21,8 +21,7 @@ void FillLanguageBox(HWND page, std::optional<UiLanguage> chosen) {
     const std::wstring text = choice ? std::wstring(LanguageOwnName(*choice))
                                      : win32::LoadResourceString(IDS_LANGUAGE_AUTOMATIC);
     ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (choice == chosen)
-      ::SendMessageW(box, CB_SETCURSEL, &choice - kLanguageChoices, 0);
+    if (choice == chosen) ::SendMessageW(box, CB_SETCURSEL, &choice - kLanguageChoices, 0);
   }
 }
 
