@@ -16,10 +16,7 @@ target_compile_options(tollevane_core PRIVATE ${TOLLEVANE_SECTION_OPTIONS} ${TOL
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
-file(GLOB TOLLEVANE_WIN32_SOURCES CONFIGURE_DEPENDS
-     ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp
-     ${CMAKE_SOURCE_DIR}/src/devices/win32/*.cpp)
-list(REMOVE_DUPLICATES TOLLEVANE_WIN32_SOURCES)
+file(GLOB TOLLEVANE_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
 # The console companion is a program of its own.
 list(FILTER TOLLEVANE_WIN32_SOURCES EXCLUDE REGEX "/src/companion/")
 
@@ -30,7 +27,7 @@ target_compile_options(Tollevane PRIVATE ${TOLLEVANE_SECTION_OPTIONS} ${TOLLEVAN
 target_include_directories(Tollevane PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 target_link_options(Tollevane PRIVATE -municode -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
-# setupapi is loaded at run time from the system folder (devices/win32/SetupApi.h).
+# setupapi is loaded at run time from the system folder (pnp/win32/SetupApi.h).
 target_link_libraries(Tollevane PRIVATE
     imagehlp rpcrt4 shlwapi ole32 oleaut32 uuid comctl32
     shell32 user32 gdi32 advapi32 kernel32)
