@@ -27,6 +27,9 @@ class WithheldMediaDrives final : public Drives {
     return drives_.DeviceNumber(devicePath);
   }
   std::vector<StorageNumber> SystemDiskNumbers() override { return drives_.SystemDiskNumbers(); }
+  std::optional<bool> MediumPresent(wchar_t letter) override {
+    return drives_.MediumPresent(letter);
+  }
   std::optional<std::wstring> VolumeLabel(wchar_t letter) override {
     return drives_.VolumeLabel(letter);
   }

@@ -62,6 +62,11 @@ class Drives {
   // one it booted from and those that hold a page file.
   virtual std::vector<StorageNumber> SystemDiskNumbers() = 0;
 
+  // Whether the drive holds its medium now, asked without reading it: true, false for an
+  // empty slot or drive, nothing when the drive cannot tell. A medium whose file system
+  // Windows cannot read is there all the same.
+  virtual std::optional<bool> MediumPresent(wchar_t letter) = 0;
+
   // GetVolumeInformationW of the drive's root: the volume's label (empty when it has
   // none); nothing when the drive holds no readable volume.
   virtual std::optional<std::wstring> VolumeLabel(wchar_t letter) = 0;

@@ -202,6 +202,33 @@ std::vector<StorageNumber> KernelDrives::SystemDiskNumbers() {
   return kept;
 }
 
+namespace {
+
+std::optional<bool> PresenceOfError(DWORD error) {
+  if (error == ERROR_NOT_READY || error == ERROR_NO_MEDIA_IN_DRIVE) return false;
+  // RAW: a medium whose file system Windows cannot read is in the drive all the same.
+  if (error == ERROR_UNRECOGNIZED_VOLUME) return true;
+  return std::nullopt;
+}
+
+}  // namespace
+
+// IOCTL_STORAGE_CHECK_VERIFY2 needs no access right and neither mounts nor reads the
+// medium, so it wakes no file system and shows no "insert a disk" box. A drive that does
+// not know the request is asked for its volume instead, which an empty one cannot give.
+std::optional<bool> KernelDrives::MediumPresent(wchar_t letter) {
+  const win32::UniqueHandle drive = OpenForQueries(L"\\\\.\\" + DriveName(letter));
+  if (!drive) return PresenceOfError(::GetLastError());
+  const std::uint32_t checked = Control(drive.get(), IOCTL_STORAGE_CHECK_VERIFY2);
+  if (checked == 0) return true;
+  if (const auto told = PresenceOfError(checked)) return told;
+  const win32::QuietCriticalErrors quiet;
+  if (::GetVolumeInformationW((DriveName(letter) + L"\\").c_str(), nullptr, 0, nullptr, nullptr,
+                              nullptr, nullptr, 0))
+    return true;
+  return PresenceOfError(::GetLastError());
+}
+
 // GetVolumeInformationW takes at most MAX_PATH + 1 characters for the label.
 std::optional<std::wstring> KernelDrives::VolumeLabel(wchar_t letter) {
   wchar_t label[MAX_PATH + 1] = {};

@@ -13,6 +13,7 @@ class KernelDrives final : public Drives {
   std::optional<StorageNumber> DeviceNumber(const std::wstring& devicePath) override;
   std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override;
   std::vector<StorageNumber> SystemDiskNumbers() override;
+  std::optional<bool> MediumPresent(wchar_t letter) override;
   std::optional<std::wstring> VolumeLabel(wchar_t letter) override;
   std::optional<std::wstring> MountedVolume(const std::wstring& path) override;
 };

@@ -45,6 +45,12 @@ class TreeDrives : public UnansweredDrives {
     return std::make_unique<ScriptedMedium>(script->second);
   }
   std::vector<StorageNumber> SystemDiskNumbers() override { return systemDisks; }
+  // An empty slot answers as its open does; a letter without a script holds nothing.
+  std::optional<bool> MediumPresent(wchar_t letter) override {
+    const auto script = media.find(letter);
+    return script != media.end() && script->second.open != winvalues::kErrorNotReady &&
+           script->second.open != winvalues::kErrorNoMediaInDrive;
+  }
 
   struct Drive {
     unsigned type = winvalues::kDriveNoRootDir;

@@ -23,6 +23,7 @@ class UnansweredDrives : public Drives {
     return nullptr;
   }
   std::vector<StorageNumber> SystemDiskNumbers() override { return {}; }
+  std::optional<bool> MediumPresent(wchar_t) override { return std::nullopt; }
   std::optional<std::wstring> VolumeLabel(wchar_t) override { return std::nullopt; }
   std::optional<std::wstring> MountedVolume(const std::wstring&) override { return std::nullopt; }
 };
