@@ -1,20 +1,44 @@
 #include "commandline/CommandLineRemoval.h"
 
-#include "common/Prompter.h"
-#include "devices/EveryKindRemoval.h"
 #include "devices/VetoMessage.h"
+#include "drives/VolumeLabels.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
 
 namespace {
 
-void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& settings,
-                          const RemovalTally& tally, Prompter& prompter) {
-  if (tally.successes != 0 || settings.m_bDispRejectErr == 0) return;
-  constexpr unsigned kFlags =
-      winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
-  static_assert(kFlags == 0x40030);
-  prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
+// The drives a request names; `placeFound` tells whether the place itself is there.
+std::vector<wchar_t> DrivesNamed(const RemovalRequest& request, Drives& drives, bool& placeFound) {
+  switch (request.target) {
+    case RemovalTarget::Drive:
+      placeFound = drives.DriveType(request.value[0]) != winvalues::kDriveNoRootDir;
+      return {request.value[0]};
+    case RemovalTarget::Folder: {
+      const std::optional<wchar_t> letter = DriveOfMountFolder(drives, request.value);
+      placeFound = letter.has_value();
+      return letter ? std::vector<wchar_t>{*letter} : std::vector<wchar_t>{};
+    }
+    case RemovalTarget::Label: {
+      std::vector<wchar_t> labelled = DrivesLabelled(drives, request.value);
+      placeFound = !labelled.empty();
+      return labelled;
+    }
+    case RemovalTarget::Name:
+      break;
+  }
+  placeFound = true;
+  return {};
+}
+
+void RemoveDrives(const RemovalRequest& request, const std::vector<wchar_t>& letters,
+                  EveryKindRemoval& removal) {
+  if (request.card) {
+    for (const wchar_t letter : letters) removal.EjectCard(letter, nullptr);
+  } else if (request.target == RemovalTarget::Label) {
+    removal.RemoveDrivesHolders(letters);
+  } else if (!letters.empty()) {
+    removal.RemoveDriveHolders(letters.front());
+  }
 }
 
 }  // namespace
@@ -28,48 +52,33 @@ void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* ve
   });
 }
 
-RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
-                                const SettingsRecord& settings, DeviceTree& tree,
-                                StorageEjectPreparation& preparation, Prompter& prompter,
-                                const CommandLineVetoes* vetoes, Drives* storage) {
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  if (storage == nullptr) {
-    removal.FindAndEject(name, nullptr, RemovalStartedBy::CommandLine);
-    TellVetoesTo(removal.Vetoes(), vetoes);
-    ReportNothingRemoved(name, settings, removal.Tally(), prompter);
-    return removal.Tally();
-  }
-  EveryKindRemoval kinds(removal, tree, *storage, settings.m_nDeviceKind, preparation);
-  kinds.RemoveByName(name, nullptr, RemovalStartedBy::CommandLine);
-  TellVetoesTo(kinds.Vetoes(), vetoes);
-  ReportNothingRemoved(name, settings, kinds.Tally(), prompter);
-  return kinds.Tally();
+RequestResult RemoveRequested(const RemovalRequest& request, EveryKindRemoval& removal,
+                              const EjectRecordingTree& tree, Drives& drives,
+                              const CommandLineVetoes* vetoes) {
+  bool placeFound = true;
+  if (request.target == RemovalTarget::Name)
+    removal.RemoveByName(request.value, nullptr, RemovalStartedBy::CommandLine);
+  else
+    RemoveDrives(request, DrivesNamed(request, drives, placeFound), removal);
+  TellVetoesTo(removal.Vetoes(), vetoes);
+  RequestResult result;
+  result.tally = removal.Tally();
+  result.status = request.target == RemovalTarget::Label
+                      ? ExitStatusForEveryTarget(result.tally.requests, result.tally.successes)
+                      : ExitStatusForRemoval(result.tally);
+  if (result.status != 0)
+    result.reason = RemovalFailureReason(request.target, request.value, placeFound, tree.Answers(),
+                                         removal.CardRefusals(), result.tally.requests);
+  return result;
 }
 
-RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
-                               const SystemNames& names, const SettingsRecord& settings,
-                               DeviceTree& tree, Drives& storage,
-                               StorageEjectPreparation& preparation, Prompter& prompter,
-                               const CommandLineVetoes* vetoes) {
-  // The storage test before the eject compares with the running system's description.
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  EveryKindRemoval kinds(removal, tree, storage, settings.m_nDeviceKind, preparation);
-  if (letter) kinds.RemoveDriveHolders(*letter);
-  TellVetoesTo(kinds.Vetoes(), vetoes);
-  ReportNothingRemoved(argument, settings, kinds.Tally(), prompter);
-  return kinds.Tally();
-}
-
-RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
-                        const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
-                        Drives& storage, StorageEjectPreparation& preparation, Prompter& prompter,
-                        const CommandLineVetoes* vetoes) {
-  DeviceRemoval removal(tree, settings.m_nDeviceKind, names, preparation);
-  EveryKindRemoval kinds(removal, tree, storage, settings.m_nDeviceKind, preparation);
-  if (letter) kinds.EjectCard(*letter, nullptr);
-  TellVetoesTo(kinds.Vetoes(), vetoes);
-  ReportNothingRemoved(argument, settings, kinds.Tally(), prompter);
-  return kinds.Tally();
+void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& settings,
+                          const RemovalTally& tally, Prompter& prompter) {
+  if (tally.successes != 0 || settings.m_bDispRejectErr == 0) return;
+  constexpr unsigned kFlags =
+      winvalues::kMbOk | winvalues::kMbIconExclamation | winvalues::kMbTopmost;
+  static_assert(kFlags == 0x40030);
+  prompter.Show(IDS_REMOVAL_FAILED, std::wstring(argument), IDS_ERROR_CAPTION, kFlags);
 }
 
 int ExitStatusForRemoval(const RemovalTally& tally) {

@@ -1,6 +1,7 @@
-// The removals that a script asks for on the command line: by a device's display name
-// or by the letter of a drive that a removable device holds. Each reports what it asked
-// of the system, so that the exit status can tell "nothing there" from "refused".
+// The removal a script asks for on the command line, whatever names the device: a
+// display name or pattern, a drive letter, a mount folder or a volume label, with or
+// without "/card". Each reports what it asked of the system, so that the exit status
+// can tell "nothing there" from "refused", and the one line that says why.
 #pragma once
 
 #include <functional>
@@ -9,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "commandline/CommandLineRequest.h"
+#include "commandline/EjectRecordingTree.h"
 #include "common/Prompter.h"
-#include "devices/DeviceRemoval.h"
+#include "devices/EveryKindRemoval.h"
 #include "devices/VetoHolder.h"
 #include "drives/Drives.h"
-#include "pnp/DeviceTree.h"
 
-class Prompter;
 struct SettingsRecord;
 
 // A script must never be held by a box: each veto is written where the command line
@@ -29,31 +30,26 @@ struct CommandLineVetoes {
 // Each of the vetoed requests, with its holder, through `vetoes` (none: nobody is told).
 void TellVetoesTo(std::vector<VetoedRequest> vetoed, const CommandLineVetoes* vetoes);
 
-// Removes `name` over the USB class and the kinds of `settings`, and asks for
-// IDS_REMOVAL_FAILED when nothing was removed and DISP_REJECT_ERR is set. With `storage`, the name
-// of a card slot or of a hot-plug disk removes as the list offered it.
-RemovalTally RemoveDeviceByName(std::wstring_view name, const SystemNames& names,
-                                const SettingsRecord& settings, DeviceTree& tree,
-                                StorageEjectPreparation& preparation, Prompter& prompter,
-                                const CommandLineVetoes* vetoes = nullptr,
-                                Drives* storage = nullptr);
+// What one try of a removal request came to.
+struct RequestResult {
+  RemovalTally tally;
+  int status = 1;
+  // Why not (all) went; nothing when all went or each failure was a veto.
+  std::optional<PromptLine> reason;
+  bool operator==(const RequestResult&) const = default;
+};
 
-// Ejects the removable devices that hold drive `letter` (nothing: the argument named no
-// drive), each preceded by the storage preparation as any removal of a USB mass-storage
-// device is; where none holds it and its medium comes out, the card only.
-// IDS_REMOVAL_FAILED names `argument`, as the user typed it, when nothing was removed and
-// DISP_REJECT_ERR is set.
-RemovalTally RemoveDriveHolder(std::wstring_view argument, std::optional<wchar_t> letter,
-                               const SystemNames& names, const SettingsRecord& settings,
-                               DeviceTree& tree, Drives& storage,
-                               StorageEjectPreparation& preparation, Prompter& prompter,
-                               const CommandLineVetoes* vetoes = nullptr);
+// Removes what `request` names through `removal`, which walks `tree` and `drives`; the
+// request's "/whatif" and "/wait:" are the caller's, who chose the tree and the drives.
+// The vetoes go to `vetoes` (none: nobody is told).
+RequestResult RemoveRequested(const RemovalRequest& request, EveryKindRemoval& removal,
+                              const EjectRecordingTree& tree, Drives& drives,
+                              const CommandLineVetoes* vetoes = nullptr);
 
-// "/card E:": the card in drive `letter`, never its reader. IDS_REMOVAL_FAILED as above.
-RemovalTally RemoveCard(std::wstring_view argument, std::optional<wchar_t> letter,
-                        const SystemNames& names, const SettingsRecord& settings, DeviceTree& tree,
-                        Drives& storage, StorageEjectPreparation& preparation, Prompter& prompter,
-                        const CommandLineVetoes* vetoes = nullptr);
+// IDS_REMOVAL_FAILED naming `argument`, as the user typed it, when nothing was removed
+// and DISP_REJECT_ERR asks for it.
+void ReportNothingRemoved(std::wstring_view argument, const SettingsRecord& settings,
+                          const RemovalTally& tally, Prompter& prompter);
 
 // Scripts read it: 0 when an eject request succeeded, 1 when nothing matched, 2 when
 // every request failed or was vetoed.

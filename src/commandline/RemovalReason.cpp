@@ -45,8 +45,13 @@ PromptLine RefusedRequest(const EjectAnswer& answer) {
 
 std::optional<PromptLine> RemovalFailureReason(RemovalTarget target, std::wstring_view argument,
                                                bool placeFound,
-                                               const std::vector<EjectAnswer>& answers) {
-  if (answers.empty())
+                                               const std::vector<EjectAnswer>& answers,
+                                               const std::vector<CardRefusal>& cards,
+                                               unsigned requests) {
+  if (!cards.empty())
+    return PromptLine{IDS_CL_CARD_REFUSED, cards.back().deviceName,
+                      static_cast<int>(cards.back().result.error)};
+  if (answers.empty() && requests == 0)
     return PromptLine{NothingFoundText(target, placeFound), std::wstring(argument), std::nullopt};
   // The last refusal: when the same device was asked twice, the second answer is the
   // one that stands.

@@ -36,7 +36,12 @@ class WithheldMediaDrives final : public Drives {
   std::optional<std::wstring> MountedVolume(const std::wstring& path) override {
     return drives_.MountedVolume(path);
   }
+  // An empty slot is asked without touching it, and answers as its opening would.
   std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override {
+    if (drives_.MediumPresent(letter) == false) {
+      error = winvalues::kErrorNotReady;
+      return nullptr;
+    }
     error = 0;
     withheld_.push_back(letter);
     return std::make_unique<UntouchedMedium>();

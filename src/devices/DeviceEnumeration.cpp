@@ -71,6 +71,8 @@ void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) 
   // The mass-storage node stands behind the disk drive listed in its place, and a hub is
   // never something a user ejects by itself, whatever the system's language calls them.
   if (HasMassStorageService(tree_, node) || HasHubService(tree_, node)) return;
+  // A Windows To Go stick is never removed: offering it would only end in a failure.
+  if (storage_ != nullptr && HoldsSystemDisk(tree_, *storage_, node)) return;
   tag_device_hotkey_info record;
   record.name = GetDeviceName(tree_, node);
   record.image = GetDeviceImage(tree_, node, imageList_);

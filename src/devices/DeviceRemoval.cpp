@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "drives/HotPlugDisks.h"
 #include "pnp/DeviceClasses.h"
 #include "pnp/DeviceNames.h"
 #include "pnp/DeviceNodes.h"
@@ -111,6 +112,7 @@ bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
 }
 
 bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::wstring_view name) {
+  if (std::find(passedOver_.begin(), passedOver_.end(), node) != passedOver_.end()) return false;
   if (NameMatches(displayName, name)) return true;
   // The storage description stands for every USB mass-storage device, and on a system of
   // another language no node carries it.
@@ -133,6 +135,8 @@ bool DeviceRemoval::EjectForMatchedLeaf(DevNode matched, const std::wstring& mat
 
 std::optional<winvalues::ConfigRet> DeviceRemoval::EjectDevice(DevNode node) {
   if (StopAsked()) return std::nullopt;
+  // A Windows To Go stick is USB storage like any other, and its request would be granted.
+  if (drives_ != nullptr && HoldsSystemDisk(tree_, *drives_, node)) return std::nullopt;
   std::wstring desc;
   if (tree_.GetRegistryProperty(node, DeviceProperty::DeviceDesc, kStorageTestBufferUnits, desc) !=
       kCrSuccess)

@@ -15,6 +15,7 @@
 #include "devices/StorageEjectPreparation.h"
 #include "devices/VetoHolder.h"
 #include "devices/VetoedRequest.h"
+#include "drives/Drives.h"
 #include "pnp/DeviceTree.h"
 #include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
@@ -57,6 +58,14 @@ class DeviceRemoval {
   // an event each time, and the answer would not change.
   bool EjectTallied(DevNode node, tag_device_hotkey_info* toCount);
 
+  // From now on no node that holds a disk Windows must keep is asked for, whatever its
+  // name; `drives` must outlive this object.
+  void KeepSystemDisks(Drives& drives) { drives_ = &drives; }
+
+  // Nodes that another kind of removal took care of (a card slot, whose card alone comes
+  // out): the sweep matches none of them, so their names do not take their parents.
+  void PassOver(std::vector<DevNode> nodes) { passedOver_ = std::move(nodes); }
+
   // From now on, `stop` is asked before each eject request and each preparation; it
   // must outlive this object.
   void StopWhen(const RemovalStop& stop) { stop_ = &stop; }
@@ -95,5 +104,7 @@ class DeviceRemoval {
   std::vector<VetoedRequest> vetoes_;
   std::vector<DevNode> refused_;
   const RemovalStop* stop_ = nullptr;
+  Drives* drives_ = nullptr;
+  std::vector<DevNode> passedOver_;
   bool patterns_ = false;
 };

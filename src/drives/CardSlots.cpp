@@ -5,6 +5,7 @@
 #include "drives/DiskInterfaces.h"
 #include "drives/DriveHolders.h"
 #include "drives/MediumEjection.h"
+#include "pnp/DeviceNames.h"
 #include "pnp/DeviceNodes.h"
 
 namespace {
@@ -34,4 +35,10 @@ std::vector<CardSlot> FindCardSlots(DeviceTree& tree, Drives& storage) {
     }
   }
   return slots;
+}
+
+std::wstring CardName(DeviceTree& tree, Drives& storage, wchar_t letter) {
+  const std::vector<DevNode> disks = FindDriveDevices(tree, storage, letter);
+  const std::wstring drive{letter, L':'};
+  return disks.empty() ? drive : GetDeviceName(tree, disks.front()) + L" (" + drive + L")";
 }

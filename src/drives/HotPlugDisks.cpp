@@ -28,11 +28,17 @@ bool OnKindBus(DeviceTree& tree, DevNode disk) {
 }  // namespace
 
 bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder) {
+  std::vector<std::wstring> below;
+  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk))
+    if (IsAtOrBelow(tree, disk.node, holder)) below.push_back(disk.path);
+  if (below.empty()) return false;
+  // Not knowing which disk Windows runs from, none may go: the request would be granted.
   const std::vector<StorageNumber> kept = storage.SystemDiskNumbers();
-  if (kept.empty()) return false;
-  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk)) {
-    if (!IsAtOrBelow(tree, disk.node, holder)) continue;
-    const auto number = storage.DeviceNumber(disk.path);
+  if (kept.empty()) return true;
+  // A disk whose number cannot be read is none of them: Windows holds its own disks open,
+  // and each of them answers.
+  for (const std::wstring& path : below) {
+    const auto number = storage.DeviceNumber(path);
     if (number && std::find(kept.begin(), kept.end(), *number) != kept.end()) return true;
   }
   return false;

@@ -18,5 +18,6 @@ struct HotPlugDisk {
 // from or pages to is never one of them, whatever its slot says.
 std::vector<HotPlugDisk> FindHotPlugDisks(DeviceTree& tree, Drives& storage);
 
-// Whether a disk at or below `holder` is one Windows must keep.
+// Whether a disk at or below `holder` is one Windows must keep; yes for every disk when
+// the system's own disks cannot be learned.
 bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder);

@@ -30,7 +30,7 @@ PLANTED = [
     ("drives/CardSlots.cpp", "devices/DeviceRemoval.h", True),
     ("devices/DeviceRemoval.cpp", "commandline/CommandLineRemoval.h", True),
     ("commandline/win32/RemovalRequestMode.cpp", "app/StartupMode.h", True),
-    ("commandline/LabelRemoval.cpp", "pnp/DeviceNodes.h", False),
+    ("commandline/WhatIfLines.cpp", "pnp/DeviceNodes.h", False),
     ("app/StartupMode.cpp", "commandline/CommandLineRequest.h", False),
 ]
 

@@ -12,7 +12,6 @@
 #include "commandline/CommandLineRemoval.h"
 #include "drives/DriveHolders.h"
 #include "commandline/EjectRecordingTree.h"
-#include "commandline/LabelRemoval.h"
 #include "drives/VolumeLabels.h"
 #include "commandline/CommandLineRequest.h"
 #include "pnp/SystemNames.h"
@@ -34,14 +33,25 @@ class CommandLineRemovalTest : public testing::Test {};
 
 struct Scripted {
   explicit Scripted(const std::string& text) : tree(text) {}
+  // As a plain command line runs it: the box when nothing went and it is asked for.
+  RequestResult Run(RemovalTarget target, std::wstring value, std::wstring_view typed,
+                    unsigned major) {
+    EjectRecordingTree recording(tree, EjectRecordingTree::Requests::Ask);
+    EveryKindRemoval removal(recording, storage, settings.m_nDeviceKind, SystemNamesFor(major),
+                             preparation);
+    RemovalRequest request;
+    request.target = target;
+    request.value = std::move(value);
+    const RequestResult result = RemoveRequested(request, removal, recording, storage);
+    ReportNothingRemoved(typed, settings, result.tally, prompter);
+    return result;
+  }
   RemovalTally ByName(std::wstring_view name, unsigned major = 5) {
-    return RemoveDeviceByName(name, SystemNamesFor(major), settings, tree, preparation,
-                              prompter);
+    return Run(RemovalTarget::Name, std::wstring(name), name, major).tally;
   }
   RemovalTally ByDrive(std::wstring_view argument, std::optional<wchar_t> letter,
                        unsigned major = 6) {
-    return RemoveDriveHolder(argument, letter, SystemNamesFor(major), settings, tree, storage,
-                             preparation, prompter);
+    return Run(RemovalTarget::Drive, {letter.value_or(L'?'), L':'}, argument, major).tally;
   }
   std::vector<RecordingPrompter::Prompt> Failure(const std::wstring& argument) const {
     return {{IDS_REMOVAL_FAILED, argument, IDS_ERROR_CAPTION, 0x40030}};
@@ -229,9 +239,9 @@ TEST(LabelRemoval, EachHolderOfTheLabelGoesOnceAndTheStatusSaysWhetherAllWent) {
     FakeDeviceTree tree(kMachine);
     LabelledStorage storage(tree, c.labels);
     CountingPreparation none;
-    const RemovalTally tally = RemoveDrivesHolders(DrivesLabelled(storage, L"Backup"),
-                                                   SystemNamesFor(5), SettingsRecord{}, tree,
-                                                   storage, none);
+    EveryKindRemoval removal(tree, storage, SettingsRecord{}.m_nDeviceKind, SystemNamesFor(5), none);
+    removal.RemoveDrivesHolders(DrivesLabelled(storage, L"Backup"));
+    const RemovalTally tally = removal.Tally();
     EXPECT_EQ(tree.EjectedLines(), c.ejected);
     EXPECT_EQ(ExitStatusForEveryTarget(tally.requests, tally.successes), c.status);
   }
@@ -248,7 +258,10 @@ TEST(MountFolder, IsTakenLikeTheLetterOfItsVolume) {
 
 TEST(RemovalReason, NamesWhatWasMissingOrTheRefusalThatStands) {
   using T = RemovalTarget;
-  struct Case { T target; bool placeFound; std::vector<EjectAnswer> answers; std::optional<PromptLine> reason; };
+  struct Case {
+    T target; bool placeFound; std::vector<EjectAnswer> answers; std::optional<PromptLine> reason;
+    std::vector<CardRefusal> cards = {}; unsigned cardRequests = 0;
+  };
   const Case cases[] = {
       {T::Name, true, {}, PromptLine{IDS_CL_NO_DEVICE, L"arg", {}}},
       {T::Drive, false, {}, PromptLine{IDS_CL_NO_DRIVE, L"arg", {}}},
@@ -260,17 +273,24 @@ TEST(RemovalReason, NamesWhatWasMissingOrTheRefusalThatStands) {
       {T::Name, true, {{1, L"A", winvalues::kCrFailure}, {1, L"A", 0x0D}}, PromptLine{IDS_CL_CR_GONE, L"A", {}}},
       {T::Name, true, {{1, L"A", 0x28}}, PromptLine{IDS_CL_CR_NOT_DISABLEABLE, L"A", {}}},
       {T::Name, true, {{1, L"A", 0x3B}}, PromptLine{IDS_CL_CR_OTHER, L"A", 0x3B}},
+      // A card in use is a veto, told with its holder; one refused is told with its error.
+      {T::Drive, true, {}, std::nullopt, {}, 1},
+      {T::Drive, true, {}, PromptLine{IDS_CL_CARD_REFUSED, L"SD (H:)", 50},
+       {{L"SD (H:)", {MediumOutcome::Failed, 50}}}, 1},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(RemovalFailureReason(c.target, L"arg", c.placeFound, c.answers), c.reason);
+    EXPECT_EQ(RemovalFailureReason(c.target, L"arg", c.placeFound, c.answers, c.cards,
+                                   static_cast<unsigned>(c.answers.size()) + c.cardRequests),
+              c.reason);
 }
 
 TEST(WhatIf, WalksTheRemovalAndAsksNothing) {
   FakeDeviceTree live(kMachine);
   EjectRecordingTree tree(live, EjectRecordingTree::Requests::Withhold);
   CountingPreparation none;
-  RecordingPrompter prompter;
-  RemoveDeviceByName(L"*stick", SystemNamesFor(5), SettingsRecord{}, tree, none, prompter);
+  TreeDrives drives(live, {});
+  EveryKindRemoval removal(tree, drives, SettingsRecord{}.m_nDeviceKind, SystemNamesFor(5), none);
+  removal.RemoveByName(L"*stick", nullptr, RemovalStartedBy::CommandLine);
   std::set<DevNode> nodes;
   for (const EjectAnswer& answer : tree.Answers()) nodes.insert(answer.node);
   EXPECT_EQ(nodes, (std::set<DevNode>{2, 6})) << "both sticks";

@@ -13,6 +13,7 @@
 #include "devices/VetoHolder.h"
 #include "devices/VetoMessage.h"
 #include "fakes/FakeDeviceTree.h"
+#include "fakes/UnansweredDrives.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
 #include "settings/SettingsRecord.h"
@@ -335,8 +336,13 @@ TEST(CommandLineVeto, VetoIsToldNotBoxedAndTheStatusSaysRefused) {
     const CommandLineVetoes vetoes{
         [](const VetoedRequest& vetoed) { return ChooseVetoHolder({Event(kVetoTime, 4242, kHeldDisk)}, vetoed.instanceIds, 0); },
         [&told](const std::vector<PromptLine>& lines) { told.push_back(lines); }};
-    const RemovalTally tally = RemoveDeviceByName(L"SanDisk Cruzer USB Device", SystemNamesFor(10),
-                                                  settings, tree, preparation, prompter, &vetoes);
+    EjectRecordingTree recording(tree, EjectRecordingTree::Requests::Ask);
+    UnansweredDrives drives;
+    EveryKindRemoval removal(recording, drives, settings.m_nDeviceKind, SystemNamesFor(10), preparation);
+    RemovalRequest request;
+    request.value = L"SanDisk Cruzer USB Device";
+    const RemovalTally tally = RemoveRequested(request, removal, recording, drives, &vetoes).tally;
+    ReportNothingRemoved(request.value, settings, tally, prompter);
     EXPECT_EQ(ExitStatusForRemoval(tally), 2);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0][1], (PromptLine{IDS_VETO_HELD_BY_PROGRAM, L"editor.exe", 4242}));

@@ -74,12 +74,50 @@ TEST(MediumEjection, EachStepInOrderAndTheFirstFailureEndsIt) {
   for (const auto& c : cases) {
     Machine laptop(false);
     laptop.storage.media[L'D'] = {c.open, c.lock, c.dismount, c.allow, c.eject, {}};
-    EXPECT_EQ(EjectMedium(laptop.storage, L'D'), c.outcome) << c.what;
+    const MediumResult result = EjectMedium(laptop.storage, L'D');
+    EXPECT_EQ(result.outcome, c.outcome) << c.what;
+    // The error that stands is the step's that ended it; a slot without a lock goes on.
+    const std::uint32_t allow = c.allow == kErrorInvalidFunction ? 0 : c.allow;
+    std::uint32_t error = 0;
+    for (const std::uint32_t step : {c.open, c.lock, c.dismount, allow, c.eject})
+      if (error == 0) error = step;
+    EXPECT_EQ(result.error, error) << c.what;
     EXPECT_EQ(laptop.storage.media[L'D'].asked, c.asked) << c.what;
   }
   Machine laptop(false);  // a fixed disk or no drive at all is never opened
-  for (const wchar_t letter : {L'E', L'Q'}) EXPECT_EQ(EjectMedium(laptop.storage, letter), MediumOutcome::NoMedium);
+  for (const wchar_t letter : {L'E', L'Q'}) EXPECT_EQ(EjectMedium(laptop.storage, letter).outcome, MediumOutcome::NoMedium);
   EXPECT_EQ(laptop.storage.media[L'E'].asked, Steps{});
+}
+
+TEST(MediumEjection, ALockRefusedForOpenFilesIsTriedAgainForAboutTwoSecondsUnlessStopped) {
+  const struct {
+    const char* what;
+    unsigned refusals;     // the lock is refused this often, then granted
+    bool pauses;           // a pause is given
+    unsigned stopAfter;    // pauses before the stop is asked (0: never)
+    MediumOutcome outcome;
+    unsigned locks;
+  } cases[] = {
+      {"the holder lets go", 3, true, 0, MediumOutcome::Ejected, 4},
+      {"the holder stays", 100, true, 0, MediumOutcome::InUse, 20},
+      {"stopped meanwhile", 100, true, 2, MediumOutcome::InUse, 2},
+      {"no pause: one try", 3, false, 0, MediumOutcome::InUse, 1},
+  };
+  for (const auto& c : cases) {
+    Machine laptop(false);
+    MediumScript& script = laptop.storage.media[L'D'];
+    script.lock = kErrorSharingViolation;
+    script.lockRefusals = c.refusals;
+    std::uint32_t paused = 0;
+    unsigned pauses = 0;
+    const LockRetryPause pause = [&](std::uint32_t ms) {
+      paused += ms;
+      return c.stopAfter == 0 || ++pauses < c.stopAfter;
+    };
+    EXPECT_EQ(EjectMedium(laptop.storage, L'D', c.pauses ? pause : LockRetryPause{}).outcome, c.outcome) << c.what;
+    EXPECT_EQ(std::count(script.asked.begin(), script.asked.end(), "lock"), c.locks) << c.what;
+    EXPECT_LE(paused, 2000u) << c.what;
+  }
 }
 
 TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
@@ -118,8 +156,7 @@ TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
           id == IdHolding(machine.tree.simulated(), c.ejected))
         expected.push_back(node);
     }
-    DeviceRemoval removal(machine.tree, c.kinds, SystemNamesFor(10), machine.preparation);
-    EveryKindRemoval kinds(removal, machine.tree, machine.storage, c.kinds, machine.preparation);
+    EveryKindRemoval kinds(machine.tree, machine.storage, c.kinds, SystemNamesFor(10), machine.preparation);
     tag_device_hotkey_info counted;
     const bool removed = c.name.empty() ? kinds.RemoveDriveHolders(c.letter)
                                         : kinds.RemoveByName(c.name, &counted, RemovalStartedBy::CommandLine);
@@ -172,8 +209,7 @@ TEST(StorageKinds, ADiskOnTheLaptopsOwnFireWirePortIsAHotPlugDiskOneOnACardIsThe
                       {L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", kKindHotPlug}}));
 
   NoPreparation preparation;
-  DeviceRemoval removal(tree, kCommandLineDeviceKind, SystemNamesFor(5), preparation);
-  EveryKindRemoval kinds(removal, tree, storage, kCommandLineDeviceKind, preparation);
+  EveryKindRemoval kinds(tree, storage, kCommandLineDeviceKind, SystemNamesFor(5), preparation);
   const std::wstring disk = IdHolding(tree.simulated(), L"1394\\DOTOP&1394_USB_COMBO\\");
   EXPECT_TRUE(kinds.RemoveByName(L"Dotop 1394 USB COMBO IEEE 1394 SBP2 Device", nullptr, RemovalStartedBy::CommandLine));
   ASSERT_EQ(tree.ejects().size(), 1u);
@@ -185,8 +221,7 @@ TEST(StorageKinds, ADiskOnTheLaptopsOwnFireWirePortIsAHotPlugDiskOneOnACardIsThe
 TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
   Machine laptop(false);
   laptop.storage.media[L'D'].lock = kErrorAccessDenied;
-  DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
-  EveryKindRemoval kinds(removal, laptop.tree, laptop.storage, kCommandLineDeviceKind, laptop.preparation);
+  EveryKindRemoval kinds(laptop.tree, laptop.storage, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
   EXPECT_FALSE(kinds.EjectCard(L'D', nullptr));
   EXPECT_EQ(kinds.Tally(), (RemovalTally{1, 0}));
   ASSERT_EQ(kinds.Vetoes().size(), 1u);
@@ -197,8 +232,7 @@ TEST(StorageKinds, ALockRefusedIsToldAsADeviceInUseWithItsLetter) {
 TEST(StorageKinds, WhatIfWalksTheCardsRemovalAndTouchesNoMedium) {
   Machine laptop(false);
   WithheldMediaDrives withheld(laptop.storage);
-  DeviceRemoval removal(laptop.tree, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
-  EveryKindRemoval kinds(removal, laptop.tree, withheld, kCommandLineDeviceKind, laptop.preparation);
+  EveryKindRemoval kinds(laptop.tree, withheld, kCommandLineDeviceKind, SystemNamesFor(10), laptop.preparation);
   EXPECT_TRUE(kinds.RemoveDriveHolders(L'D'));  // the reader inside the case: its card
   EXPECT_EQ(withheld.Withheld(), std::vector<wchar_t>{L'D'});
   EXPECT_TRUE(laptop.storage.media[L'D'].asked.empty());

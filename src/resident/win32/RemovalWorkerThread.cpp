@@ -6,7 +6,6 @@
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceLanguage.h"
 #include "common/win32/SentMessageWait.h"
-#include "devices/DeviceRemoval.h"
 #include "devices/EveryKindRemoval.h"
 #include "devices/win32/ExplorerClosingWin32.h"
 #include "devices/win32/KernelPnpEventLog.h"
@@ -48,9 +47,8 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
         KernelDrives storage;
-        DeviceRemoval removal(*tree, settings.m_nDeviceKind, run.names, preparation);
-        removal.StopWhen(run.job);
-        EveryKindRemoval kinds(removal, *tree, storage, settings.m_nDeviceKind, preparation);
+        EveryKindRemoval kinds(*tree, storage, settings.m_nDeviceKind, run.names, preparation);
+        kinds.StopWhen(run.job, [](std::uint32_t ms) { ::Sleep(ms); });
         RemovalOutcome outcome;
         outcome.found = kinds.RemoveByName(name, &record, RemovalStartedBy::Hotkey);
         outcome.vetoes = kinds.Vetoes();

@@ -21,22 +21,27 @@
 struct MediumScript {
   std::uint32_t open = 0, lock = 0, dismount = 0, allow = 0, eject = 0;
   std::vector<std::string> asked;
+  unsigned lockRefusals = ~0u;  // the lock answers `lock` this often, then 0
 };
 
 struct ScriptedMedium : RemovableMedium {
   explicit ScriptedMedium(MediumScript& answers) : script(answers) {}
-  std::uint32_t Lock() override { return Ask("lock", script.lock); }
+  std::uint32_t Lock() override {
+    return Ask("lock", locks++ < script.lockRefusals ? script.lock : 0);
+  }
   std::uint32_t Dismount() override { return Ask("dismount", script.dismount); }
   std::uint32_t AllowRemoval() override { return Ask("allow", script.allow); }
   std::uint32_t Eject() override { return Ask("eject", script.eject); }
   std::uint32_t Ask(const char* step, std::uint32_t answer) { return script.asked.emplace_back(step), answer; }
   MediumScript& script;
+  unsigned locks = 0;
 };
 
 class TreeDrives : public UnansweredDrives {
  public:
   std::map<wchar_t, MediumScript> media;  // a letter without one cannot be opened
-  std::vector<StorageNumber> systemDisks;
+  // Every machine file numbers its internal disk 0.
+  std::vector<StorageNumber> systemDisks = {{winvalues::kFileDeviceDisk, 0}};
 
   std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override {
     const auto script = media.find(letter);
