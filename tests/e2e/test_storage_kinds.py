@@ -17,6 +17,7 @@ RUNS = [("windows11-laptop-en.tree", "DEF", "floppy", ["\\Device\\Harddisk1", "\
           ("E:", 0, [THUNDERBOLT]), ("NVMe Samsung SSD 950", 0, [THUNDERBOLT]), (("/card",), 1, [])]),
         ("windows10-ja.tree", "EFGH", "floppy", [f"\\Device\\Harddisk{n}" for n in range(1, 5)],
          [(("/card", "h:"), 2, []),  # one slot of the four-slot USB reader
+          ("Generic- SD/MMC*", 2, []),  # a pattern takes the slot's card as its name does
           ("H:", 0, [r'id="USB\\VID_05E3&PID_0747\\'])]),
         ("windows11-laptop-en.tree", "G", "cdrom", ["\\Device\\CdRom0"],
          [("G:", 0, [DVD_DRIVE]), ("TOSHIBA DVD/HD  X807616 USB Device", 0, [DVD_DRIVE])])]

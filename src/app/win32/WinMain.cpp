@@ -11,6 +11,9 @@ CTollevaneApp& TheApp() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   win32::RestrictDllSearchToSystemFolder();
+  // Once, before any thread reads a drive: an empty slot's "insert a disk" box would hold
+  // the removal, or the tray, until someone answers it. What the starter set stays.
+  ::SetErrorMode(::SetErrorMode(SEM_FAILCRITICALERRORS) | SEM_FAILCRITICALERRORS);
   CTollevaneApp& app = TheApp();
   if (app.InitInstance()) app.Run();
   const int status = app.ExitInstance();
