@@ -129,25 +129,30 @@ TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
     std::uint32_t kinds;
     std::wstring name;  // removal by name, else by `letter`
     wchar_t letter;
-    bool system;        // the Thunderbolt disk holds Windows
+    int system;         // the disk Windows runs from; -1: it cannot be learned
     Steps cardSteps;    // asked of the card: D: on the laptop, H: on Windows 10
     std::wstring ejected;  // a piece of the one node asked to eject; empty: none
   } cases[] = {
-      {"an internal slot by name", false, kCommandLineDeviceKind, L"SDXC Card", 0, false, kAllSteps, L""},
-      {"an internal slot by letter", false, 0, L"", L'D', false, kAllSteps, L""},
-      {"a USB reader's slot by name", true, kCommandLineDeviceKind, L"Generic- SD/MMC USB Device", 0, false, kAllSteps, L""},
-      {"an empty slot by name: not found", true, kCommandLineDeviceKind, L"Generic- Compact Flash USB Device", 0, false, {}, L""},
-      {"without the card kind, the reader", true, 0x1F, L"Generic- SD/MMC USB Device", 0, false, {}, kReader},
-      {"the reader by its letter", true, kCommandLineDeviceKind, L"", L'H', false, {}, kReader},
-      {"a Thunderbolt disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, false, {}, kThunderbolt},
-      {"a Thunderbolt disk by letter", false, 0, L"", L'E', false, {}, kThunderbolt},
-      {"without the hot-plug kind, nothing", false, 0x1F, L"NVMe Samsung SSD 950", 0, false, {}, L""},
-      {"the system's disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, true, {}, L""},
-      {"the system's disk by letter", false, 0, L"", L'E', true, {}, L""},
+      {"an internal slot by name", false, kCommandLineDeviceKind, L"SDXC Card", 0, 0, kAllSteps, L""},
+      {"an internal slot by letter", false, 0, L"", L'D', 0, kAllSteps, L""},
+      {"a USB reader's slot by name", true, kCommandLineDeviceKind, L"Generic- SD/MMC USB Device", 0, 0, kAllSteps, L""},
+      {"an empty slot by name: not found", true, kCommandLineDeviceKind, L"Generic- Compact Flash USB Device", 0, 0, {}, L""},
+      {"without the card kind, the reader", true, 0x1F, L"Generic- SD/MMC USB Device", 0, 0, {}, kReader},
+      {"the reader by its letter", true, kCommandLineDeviceKind, L"", L'H', 0, {}, kReader},
+      {"a Thunderbolt disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, 0, {}, kThunderbolt},
+      {"a Thunderbolt disk by letter", false, 0, L"", L'E', 0, {}, kThunderbolt},
+      {"without the hot-plug kind, nothing", false, 0x1F, L"NVMe Samsung SSD 950", 0, 0, {}, L""},
+      {"the system's disk by name", false, kCommandLineDeviceKind, L"NVMe Samsung SSD 950", 0, 2, {}, L""},
+      {"the system's disk by letter", false, 0, L"", L'E', 2, {}, L""},
+      {"a USB reader's slot by pattern: the card", true, kCommandLineDeviceKind, L"Generic- SD/MMC*", 0, 0, kAllSteps, L""},
+      {"a Thunderbolt disk by pattern", false, kCommandLineDeviceKind, L"NVMe Samsung*", 0, 0, {}, kThunderbolt},
+      {"Windows run from a stick", false, kCommandLineDeviceKind, L"Kingston DataTraveler 2.0 USB Device", 0, 3, {}, L""},
+      {"not knowing the system's disk", false, kCommandLineDeviceKind, L"Kingston*", 0, -1, {}, L""},
   };
   for (const auto& c : cases) {
     Machine machine(c.windows10);
-    if (c.system) machine.storage.systemDisks = {{kFileDeviceDisk, 2}};
+    machine.storage.systemDisks.clear();
+    if (c.system >= 0) machine.storage.systemDisks = {{kFileDeviceDisk, static_cast<std::uint32_t>(c.system)}};
     // Read first: an ejected node leaves the tree.
     std::vector<DevNode> expected, ejected;
     for (const DevNode node : machine.tree.simulated().PresentNodes()) {
