@@ -40,6 +40,7 @@ struct ScriptedMedium : RemovableMedium {
 class TreeDrives : public UnansweredDrives {
  public:
   std::map<wchar_t, MediumScript> media;  // a letter without one cannot be opened
+  std::map<wchar_t, std::wstring> volumeLabels;  // a letter without one carries none
   // Every machine file numbers its internal disk 0.
   std::vector<StorageNumber> systemDisks = {{winvalues::kFileDeviceDisk, 0}};
 
@@ -50,6 +51,10 @@ class TreeDrives : public UnansweredDrives {
     return std::make_unique<ScriptedMedium>(script->second);
   }
   std::vector<StorageNumber> SystemDiskNumbers() override { return systemDisks; }
+  std::optional<std::wstring> VolumeLabel(wchar_t letter) override {
+    const auto label = volumeLabels.find(letter);
+    return label == volumeLabels.end() ? std::nullopt : std::optional<std::wstring>(label->second);
+  }
   // An empty slot answers as its open does; a letter without a script holds nothing.
   std::optional<bool> MediumPresent(wchar_t letter) override {
     const auto script = media.find(letter);
