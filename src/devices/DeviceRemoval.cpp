@@ -78,7 +78,10 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
                                  tag_device_hotkey_info* toCount) {
   bool succeeded = false;
   bool firstOfChain = true;
-  for (std::optional<DevNode> y = node; y; y = GetNextSibling(tree_, *y), firstOfChain = false) {
+  for (std::optional<DevNode> y = node, next; y; y = next, firstOfChain = false) {
+    // Read before anything goes: an ejected node leaves the tree, and the siblings after
+    // it (the other interfaces of a composite device) could no longer be reached.
+    next = GetNextSibling(tree_, *y);
     const auto child = GetFirstChild(tree_, *y);
     if (!child) {
       const std::wstring leafName = GetDeviceName(tree_, *y);
