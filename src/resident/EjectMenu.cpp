@@ -59,13 +59,17 @@ class MenuBuilder {
     items_.push_back({EjectItemText(name, sources_.drives), {std::nullopt, name}});
   }
 
-  // Taking out a card that is not there would only end in the failure message.
+  // Taking out a card that is not there would only end in the failure message. A slot
+  // not read in time, or that cannot tell, is offered: its removal says when it is empty.
   bool EmptySlot(const tag_device_hotkey_info& record) const {
     if (record.device_kind != kKindCard) return false;
-    return std::none_of(sources_.drives.begin(), sources_.drives.end(),
-                        [&](const LabelledDrive& drive) {
-                          return drive.mediumPresent && drive.drive.CarriedBy(record.name);
-                        });
+    bool read = false;
+    for (const LabelledDrive& drive : sources_.drives) {
+      if (!drive.drive.CarriedBy(record.name)) continue;
+      if (drive.mediumPresent.value_or(true)) return false;
+      read = true;
+    }
+    return read;
   }
 
   bool OfferedByName(const std::wstring& name) const {
@@ -119,4 +123,21 @@ std::wstring EjectItemText(const std::wstring& name, const std::vector<LabelledD
   std::wstring text = name;
   if (!letters.empty()) text += L" (" + letters + L")";
   return MenuSafe(text);
+}
+
+void ReadLabelledDrives(DeviceTree& tree, Drives& storage,
+                        const std::function<void(const std::vector<LabelledDrive>&)>& publish) {
+  std::vector<LabelledDrive> drives;
+  for (DeviceLetter& drive : FindDeviceLetters(tree, storage))
+    drives.push_back({std::move(drive), std::wstring()});
+  publish(drives);
+  for (LabelledDrive& drive : drives) {
+    // A medium that Windows cannot read (RAW) is there all the same: its presence is
+    // asked of the drive, and the label only names it.
+    const wchar_t letter = drive.drive.letter;
+    const std::optional<bool> present = storage.MediumPresent(letter);
+    if (present.value_or(true)) drive.label = storage.VolumeLabel(letter).value_or(std::wstring());
+    drive.mediumPresent = present;
+    publish(drives);
+  }
 }

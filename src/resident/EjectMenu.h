@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,9 +17,10 @@
 // A drive a device holds, as the menu names it.
 struct LabelledDrive {
   DeviceLetter drive;
-  std::wstring label;  // the volume label; empty when it has none or cannot be read
-  // Its volume could be read: an empty card slot keeps its drive letter on Windows 10.
-  bool mediumPresent = true;
+  std::wstring label;  // the volume label; empty when it has none, cannot be or was not read
+  // Whether it holds its medium (an empty card slot keeps its drive letter on Windows 10);
+  // nothing when the drive cannot tell or was not read in time.
+  std::optional<bool> mediumPresent = std::nullopt;
 };
 
 // What choosing an item removes: the registration at a table index, removed exactly as
@@ -49,7 +51,7 @@ struct EjectMenuSources {
 
 // Registered devices that are present first (table order), then the all-storage entry
 // when USB mass storage is present, then every other offered device (listing order). A
-// card slot is an item only while a card is in it.
+// card slot is an item unless its drive was read empty.
 // Empty when nothing can be removed.
 std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources,
                                           const SystemNames& names);
@@ -57,3 +59,10 @@ std::vector<EjectMenuItem> BuildEjectMenu(const EjectMenuSources& sources,
 // A device name with its drives, "SanDisk Ultra USB Device (E: 写真, F:)", made safe
 // for a menu: an '&' would otherwise underline the next character, a tab split the item.
 std::wstring EjectItemText(const std::wstring& name, const std::vector<LabelledDrive>& drives);
+
+// Finds the drives that removable devices carry, then reads each one's medium and, when
+// the medium may be there, its label. After the drives are found and after each one is
+// read, `publish` is handed them all, those not read yet as such: a menu that cannot wait
+// for a sleeping disk takes what was read by then.
+void ReadLabelledDrives(DeviceTree& tree, Drives& storage,
+                        const std::function<void(const std::vector<LabelledDrive>&)>& publish);

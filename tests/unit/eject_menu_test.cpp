@@ -53,10 +53,22 @@ tag_device_hotkey_info Registration(const std::wstring& name, const std::wstring
 constexpr std::uint32_t kCtrlAltF5 = 0x060074;
 constexpr std::uint32_t kShiftF9 = 0x010078;
 
+// The machine's drives as the menu reads them: each medium there unless `present` says
+// otherwise; `asked` the letters whose label was read.
+struct LabelledTreeDrives : TreeDrives {
+  using TreeDrives::TreeDrives;
+  std::map<wchar_t, std::optional<bool>> present;
+  std::map<wchar_t, std::wstring> labels;
+  std::wstring asked;
+  std::optional<bool> MediumPresent(wchar_t l) override { return present.contains(l) ? present[l] : true; }
+  std::optional<std::wstring> VolumeLabel(wchar_t l) override { return asked += l, labels[l]; }
+};
+
 class Machine {
  public:
   // `unplugged`: instance IDs of devices ejected before the menu opens.
-  Machine(const char* file, std::uint32_t deviceKind, const std::vector<std::wstring>& unplugged = {})
+  Machine(const char* file, std::uint32_t deviceKind, const std::vector<std::wstring>& unplugged = {},
+          const std::map<wchar_t, std::optional<bool>>& present = {})
       : tree_(MachineText(file)), offered_(kVista) {
     for (const std::wstring& id : unplugged) {
       DevNode node = 0;
@@ -64,16 +76,14 @@ class Machine {
       tree_.RequestDeviceEject(node);
     }
     std::map<wchar_t, TreeDrives::Drive> drives;
-    std::map<wchar_t, std::wstring> labels;
-    for (const MachineDrive& d : kWindows10Drives) {
-      drives[d.letter] = {d.type, IdHolding(d.volume)};
-      labels[d.letter] = d.label;
-    }
-    TreeDrives storage(tree_, drives);
-    for (DeviceLetter& drive : FindDeviceLetters(tree_, storage)) {
-      const wchar_t letter = drive.letter;
-      drives_.push_back({std::move(drive), labels[letter]});
-    }
+    for (const MachineDrive& d : kWindows10Drives) drives[d.letter] = {d.type, IdHolding(d.volume)};
+    LabelledTreeDrives storage(tree_, drives);
+    storage.present = present;
+    for (const MachineDrive& d : kWindows10Drives) storage.labels[d.letter] = d.label;
+    ReadLabelledDrives(tree_, storage,
+                       [&](const std::vector<LabelledDrive>& read) { published.push_back(read); });
+    drives_ = published.back();
+    labelsAsked = storage.asked;
     DeviceEnumeration(tree_, deviceKind, kVista, nullptr, offered_).EnumerateDevices(false);
   }
 
@@ -82,6 +92,8 @@ class Machine {
   }
 
   FakeDeviceTree& tree() { return tree_; }
+  std::vector<std::vector<LabelledDrive>> published;
+  std::wstring labelsAsked;
 
  private:
   std::wstring IdHolding(const std::wstring& piece) {
@@ -233,4 +245,31 @@ TEST(EjectMenu, DrivesCarryTheNamesFromTheirDiskUpToTheDeviceThatHoldsThem) {
       {L'K', {L"MBED VFS USB Device", L"USB 大容量記憶装置", L"USB 複合デバイス"}},
   };
   EXPECT_EQ(found, expected) << "C: lies on no removable device, so it has no entry";
+}
+
+TEST(EjectMenu, DrivesArePublishedOneByOneAndAnEmptyDriveHasNoLabelToRead) {
+  Machine machine("windows10-ja.tree", kKindUsb, {}, {{L'J', false}, {L'K', std::nullopt}});
+  ASSERT_EQ(machine.published.size(), 8u) << "the letters E to K found, then each read";
+  for (std::size_t read = 0; read < machine.published.size(); ++read)
+    for (std::size_t i = 0; i < machine.published[read].size(); ++i)
+      EXPECT_EQ(machine.published[read][i].mediumPresent.has_value(), i < read && i != 6) << read;
+  EXPECT_EQ(machine.labelsAsked, L"EFGHIK");
+}
+
+TEST(EjectMenu, ACardSlotIsHiddenOnlyWhenItsDriveWasReadEmpty) {
+  OfferedDevices offered(kVista);
+  tag_device_hotkey_info card;
+  card.name = L"SDXC Card";
+  card.device_kind = kKindCard;
+  offered.Offer(card, false);
+  const DeviceLetter d = {L'D', {L"SDXC Card"}};
+  const std::pair<std::vector<LabelledDrive>, std::vector<std::wstring>> cases[] = {
+      {{}, {L"SDXC Card"}},                      // its letter not found in time
+      {{{d, L""}}, {L"SDXC Card (D:)"}},         // not read in time, or it cannot tell
+      {{{d, L"", false}}, {}},                   // empty
+      {{{d, L"", true}}, {L"SDXC Card (D:)"}},   // a card Windows cannot read (RAW)
+      {{{d, L"CAMERA", true}}, {L"SDXC Card (D: CAMERA)"}},
+  };
+  for (const auto& [drives, texts] : cases)
+    EXPECT_EQ(Texts(BuildEjectMenu({{}, offered, false, drives}, kVista)), texts);
 }

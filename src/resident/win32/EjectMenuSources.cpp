@@ -4,7 +4,7 @@
 #include <process.h>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 #include "common/WaitDeadline.h"
 #include "common/win32/Handles.h"
@@ -18,14 +18,36 @@ namespace {
 
 // The menu must open within 300 ms whatever the disks do: opening a volume and reading
 // its label wake a sleeping disk, and a disk that never answers would hold the tray.
-// The drives are read on a thread of their own and waited for this long; a menu
-// opened without them names the devices alone.
+// The drives are read on a thread of their own and waited for this long; a menu opened
+// before they all are read takes those read by then and offers the others.
 constexpr DWORD kDrivesWaitMs = 200;
 
 // Shared by the menu and the reading thread, which may outlive the menu's wait.
-struct DriveReading {
+class DriveReading {
+ public:
+  DriveReading() { ::InitializeCriticalSection(&lock_); }
+  ~DriveReading() { ::DeleteCriticalSection(&lock_); }
+  DriveReading(const DriveReading&) = delete;
+  DriveReading& operator=(const DriveReading&) = delete;
+
+  void Publish(const std::vector<LabelledDrive>& drives) {
+    ::EnterCriticalSection(&lock_);
+    drives_ = drives;
+    ::LeaveCriticalSection(&lock_);
+  }
+
+  std::vector<LabelledDrive> Published() {
+    ::EnterCriticalSection(&lock_);
+    std::vector<LabelledDrive> drives = drives_;
+    ::LeaveCriticalSection(&lock_);
+    return drives;
+  }
+
   const win32::UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  std::vector<LabelledDrive> drives;  // written before `done` is set, read only after
+
+ private:
+  CRITICAL_SECTION lock_;
+  std::vector<LabelledDrive> drives_;
 };
 
 unsigned __stdcall ReadDrives(void* param) {
@@ -34,13 +56,11 @@ unsigned __stdcall ReadDrives(void* param) {
   try {
     const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
     KernelDrives storage;
-    for (DeviceLetter& drive : FindDeviceLetters(*tree, storage)) {
-      const std::optional<std::wstring> label = storage.VolumeLabel(drive.letter);
-      (*reading)->drives.push_back(
-          {std::move(drive), label.value_or(std::wstring()), label.has_value()});
-    }
+    ReadLabelledDrives(*tree, storage, [&](const std::vector<LabelledDrive>& drives) {
+      (*reading)->Publish(drives);
+    });
   } catch (...) {
-    (*reading)->drives.clear();
+    // What was published stands: each drive in it was read whole.
   }
   ::SetEvent((*reading)->done.get());
   return 0;
@@ -57,12 +77,12 @@ class DriveReader {
     if (!thread_) delete reference;
   }
 
-  // The drives read within kDrivesWaitMs of the start; none when that was not enough.
+  // The drives read within kDrivesWaitMs of the start, with those found but not read yet.
   std::vector<LabelledDrive> Take() {
     if (!thread_) return {};
     const DWORD left = RemainingWaitMs(start_, ::GetTickCount(), kDrivesWaitMs);
-    if (win32::WaitTakingSentMessages(reading_->done.get(), left) != WAIT_OBJECT_0) return {};
-    return std::move(reading_->drives);
+    win32::WaitTakingSentMessages(reading_->done.get(), left);
+    return reading_->Published();
   }
 
  private:
