@@ -64,22 +64,50 @@ void MainWndLogic::RunRemoval() {
   state_.m_bRemoving = 0;
 }
 
+// The menu opens at the release of a single click, as the system's own tray menus do,
+// rather than once the double-click time has passed; a double click then finds it open.
 void MainWndLogic::OnTrayNotify(unsigned mouseMessage) {
+  const bool busy = state_.m_bSheetOpen || state_.m_bRemoving;
   if (mouseMessage == kTrayLeftButtonDown) {
-    if (state_.m_bSheetOpen || state_.m_bRemoving) {
-      port_.BringLastActivePopupToFront();
-    } else if (state_.m_nEjectMenuTimer == 0) {
-      state_.m_nEjectMenuTimer = port_.StartTimer(kTimerEjectMenu, port_.DoubleClickTimeMs());
+    doubleClickReleasePending_ = false;
+    if (busy) port_.BringLastActivePopupToFront();
+  } else if (mouseMessage == kTrayLeftButtonUp) {
+    if (doubleClickReleasePending_) {
+      doubleClickReleasePending_ = false;
+    } else if (!busy && !ejectMenuOpen_) {
+      OpenEjectMenu();
     }
   } else if (mouseMessage == kTrayLeftDoubleClick) {
-    StopTimer(state_.m_nEjectMenuTimer);
-    OpenSettingsSheet(kSheetPageDeviceList);
+    OnLeftDoubleClick();
   } else if (mouseMessage == kTrayRightButtonDown) {
-    if (state_.m_bSheetOpen || state_.m_bRemoving) {
+    if (busy) {
       port_.BringLastActivePopupToFront();
     } else {
       port_.ShowTrayMenu();
     }
+  }
+}
+
+void MainWndLogic::OnLeftDoubleClick() {
+  doubleClickReleasePending_ = true;
+  if (!ejectMenuOpen_) {
+    OpenSettingsSheet(kSheetPageDeviceList);
+    return;
+  }
+  // The sheet is not opened from inside the menu's loop: its choice must be dropped first.
+  sheetAfterEjectMenu_ = true;
+  port_.CloseEjectMenu();
+}
+
+void MainWndLogic::OpenEjectMenu() {
+  ejectMenuOpen_ = true;
+  sheetAfterEjectMenu_ = false;
+  const EjectMenuAnswer answer = port_.ChooseFromEjectMenu();
+  ejectMenuOpen_ = false;
+  if (sheetAfterEjectMenu_ || answer.settingsSheet) {
+    OpenSettingsSheet(kSheetPageDeviceList);
+  } else if (answer.device) {
+    RemoveChosen(*answer.device);
   }
 }
 
@@ -97,16 +125,7 @@ void MainWndLogic::OnTimer(std::uintptr_t id) {
     StopTimer(state_.m_nRemoveWindowTimer);
     port_.CheckRemovalWindows();
     StartRemoveWindowTimerIfWanted();
-  } else if (id == kTimerEjectMenu) {
-    OnEjectMenuTimer();
   }
-}
-
-void MainWndLogic::OnEjectMenuTimer() {
-  StopTimer(state_.m_nEjectMenuTimer);
-  // The sheet may have been opened from the other menu while the click waited.
-  if (state_.m_bSheetOpen || state_.m_bRemoving) return;
-  if (const std::optional<EjectChoice> choice = port_.ChooseFromEjectMenu()) RemoveChosen(*choice);
 }
 
 void MainWndLogic::OpenSettingsSheet(int startPage) {
@@ -143,7 +162,6 @@ void MainWndLogic::OnEndSession(bool ending) {
 void MainWndLogic::OnDestroy() {
   StopTimer(state_.m_nTrayRetryTimer);
   StopTimer(state_.m_nRemoveWindowTimer);
-  StopTimer(state_.m_nEjectMenuTimer);
   port_.UnregisterAllHotkeys();
   port_.DeleteTrayIcon();
 }

@@ -12,15 +12,13 @@ inline constexpr unsigned kTimerTrayRetry = 32770;
 inline constexpr unsigned kTrayRetryPeriodMs = 2000;
 inline constexpr unsigned kTimerRemoveWindow = 32771;
 inline constexpr unsigned kRemoveWindowPeriodMs = 1000;
-// Runs for the system's double-click time after a left click: a second click within it
-// is a double click, and only then is it known that the click was a single one.
-inline constexpr unsigned kTimerEjectMenu = 32772;
 
 inline constexpr int kSheetPageDeviceList = 0;
 inline constexpr int kSheetPageVersion = 3;
 
 // Mouse messages the tray icon reports.
 inline constexpr unsigned kTrayLeftButtonDown = 0x0201;   // WM_LBUTTONDOWN
+inline constexpr unsigned kTrayLeftButtonUp = 0x0202;     // WM_LBUTTONUP
 inline constexpr unsigned kTrayLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
 inline constexpr unsigned kTrayRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
 
@@ -51,9 +49,15 @@ class MainWndLogic {
   void StartTrayRetryTimer();
   void StartRemoveWindowTimerIfWanted();
   void StopTimer(std::uintptr_t& member);
-  void OnEjectMenuTimer();
+  void OnLeftDoubleClick();
+  void OpenEjectMenu();
   void RunRemoval();
 
   MainWndState& state_;
   MainWndPort& port_;
+  bool ejectMenuOpen_ = false;
+  // A double click came while the eject menu was open: the sheet opens once it closes.
+  bool sheetAfterEjectMenu_ = false;
+  // The release that ends a double click, which must not open the menu again.
+  bool doubleClickReleasePending_ = false;
 };

@@ -6,7 +6,14 @@
 #include <optional>
 #include <string>
 
-struct EjectChoice;
+#include "resident/EjectMenu.h"
+
+// What the eject menu gave back: a device to remove, its default item (the settings
+// sheet), or neither when the user chose nothing.
+struct EjectMenuAnswer {
+  std::optional<EjectChoice> device;
+  bool settingsSheet = false;
+};
 
 class MainWndPort {
  public:
@@ -15,11 +22,12 @@ class MainWndPort {
   virtual bool AddTrayIcon() = 0;
   virtual void DeleteTrayIcon() = 0;
   virtual void ShowTrayMenu() = 0;
-  // Builds the eject menu from what is plugged in now and shows it at the cursor; the
-  // item chosen, nothing when the user chose none.
-  virtual std::optional<EjectChoice> ChooseFromEjectMenu() = 0;
-  // GetDoubleClickTime.
-  virtual unsigned DoubleClickTimeMs() const = 0;
+  // Builds the eject menu from what is plugged in now and shows it at the cursor, clear
+  // of where a second click of a double click can land, until the user chooses or it is
+  // closed.
+  virtual EjectMenuAnswer ChooseFromEjectMenu() = 0;
+  // Closes the eject menu while ChooseFromEjectMenu shows it, which then answers nothing.
+  virtual void CloseEjectMenu() = 0;
 
   // SetTimer on the main window; 0 when no timer could be started.
   virtual std::uintptr_t StartTimer(unsigned id, unsigned periodMs) = 0;

@@ -21,6 +21,4 @@ struct MainWndState {
       std::vector<tag_device_hotkey_info>(kInitialRegistrationTableSize);
   std::int32_t m_nRemoveIndex = 0;
   std::uintptr_t m_nRemoveWindowTimer = 0;
-  // Id of the running eject-menu timer, 0 while none runs.
-  std::uintptr_t m_nEjectMenuTimer = 0;
 };

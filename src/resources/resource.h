@@ -18,6 +18,7 @@
 #define IDS_STARTUP_FAILED 113
 #define IDS_FORCE_STOP_QUESTION 114
 #define IDS_NOTHING_TO_REMOVE 115
+#define IDS_EJECT_MENU_SETTINGS 116
 
 // A vetoed removal: the device, why (one of the reasons), what to do. Kept apart from
 // the numbers above so that strings added there do not collide.

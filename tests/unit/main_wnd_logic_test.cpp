@@ -22,7 +22,8 @@ class RecordingMainWndPort : public MainWndPort {
   std::vector<std::intptr_t> queuedHotkeys;
   std::function<void()> duringSheet;
   bool confirmExit = true;
-  std::optional<EjectChoice> ejectChoice;
+  EjectMenuAnswer ejectAnswer;
+  std::function<void()> duringMenu;
 
   bool AddTrayIcon() override {
     log.push_back("AddTrayIcon");
@@ -34,11 +35,12 @@ class RecordingMainWndPort : public MainWndPort {
   }
   void DeleteTrayIcon() override { log.push_back("DeleteTrayIcon"); }
   void ShowTrayMenu() override { log.push_back("ShowTrayMenu"); }
-  std::optional<EjectChoice> ChooseFromEjectMenu() override {
+  EjectMenuAnswer ChooseFromEjectMenu() override {
     log.push_back("ChooseFromEjectMenu");
-    return ejectChoice;
+    if (duringMenu) duringMenu();
+    return ejectAnswer;
   }
-  unsigned DoubleClickTimeMs() const override { return 500; }
+  void CloseEjectMenu() override { log.push_back("CloseEjectMenu"); }
   std::uintptr_t StartTimer(unsigned id, unsigned periodMs) override {
     log.push_back("StartTimer " + std::to_string(id) + " " + std::to_string(periodMs));
     return nextTimerId++;
@@ -208,21 +210,21 @@ TEST_F(MainWndLogicTest, TrayMouseOpensMenuOrSheetWhenIdle) {
   EXPECT_NE(std::find(port.log.begin(), port.log.end(), "RunSettingsSheet 0"), port.log.end());
 }
 
-TEST_F(MainWndLogicTest, ALeftClickOpensTheEjectMenuOnlyOnceTheDoubleClickTimeHasPassed) {
+TEST_F(MainWndLogicTest, ALeftClickOpensTheEjectMenuAtItsRelease) {
   logic.OnTrayNotify(kTrayLeftButtonDown);
-  logic.OnTrayNotify(kTrayLeftButtonDown);  // a press the timer already covers
-  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500"}));
-  logic.OnTimer(kTimerEjectMenu);
-  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500", "StopTimer 100", "ChooseFromEjectMenu"}));
-  EXPECT_EQ(state.m_nEjectMenuTimer, 0u);
+  EXPECT_TRUE(port.log.empty());
+  logic.OnTrayNotify(kTrayLeftButtonUp);
+  EXPECT_EQ(port.log, (Log{"ChooseFromEjectMenu"}));
 }
 
-TEST_F(MainWndLogicTest, ADoubleClickOpensTheSheetAndNoEjectMenu) {
-  logic.OnTrayNotify(kTrayLeftButtonDown);
-  logic.OnTrayNotify(kTrayLeftDoubleClick);
-  EXPECT_EQ(port.log, (Log{"StartTimer 32772 500", "StopTimer 100", "Show", "UnregisterAllHotkeys",
+TEST_F(MainWndLogicTest, ADoubleClickOpensTheSheetAndEjectsNothing) {
+  // The second press comes while the first click's menu is open, its release once it closed.
+  port.ejectAnswer = {EjectChoice{std::nullopt, L"Disk"}};
+  port.duringMenu = [&] { logic.OnTrayNotify(kTrayLeftDoubleClick); };
+  for (const unsigned message : {kTrayLeftButtonDown, kTrayLeftButtonUp, kTrayLeftButtonUp})
+    logic.OnTrayNotify(message);
+  EXPECT_EQ(port.log, (Log{"ChooseFromEjectMenu", "CloseEjectMenu", "Show", "UnregisterAllHotkeys",
                            "RunSettingsSheet 0", "LoadSettings", "Hide", "LoadRegistrations"}));
-  EXPECT_EQ(state.m_nEjectMenuTimer, 0u);
 }
 
 TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
@@ -232,9 +234,11 @@ TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
     std::int32_t index;          // m_nRemoveIndex during the removal
     std::wstring name;           // m_strRemoveDevice during the removal
     bool removes;
+    bool sheet = false;          // the menu's default item
   };
   const Case cases[] = {
       {"no choice", std::nullopt, 0, L"", false},
+      {"the settings sheet", std::nullopt, 0, L"", false, true},
       {"a registration", EjectChoice{2, L"USB Flash Disk"}, 2, L"USB Flash Disk", true},
       {"a device no registration counts", EjectChoice{std::nullopt, L"Other Disk"}, kNoRegistration,
        L"Other Disk", true},
@@ -247,15 +251,14 @@ TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
     fresh.m_aDeviceHotkeyInfo[2].name = L"USB Flash Disk";
     RecordingMainWndPort freshPort;
     MainWndLogic freshLogic(fresh, freshPort);
-    freshPort.ejectChoice = c.choice;
+    freshPort.ejectAnswer = {c.choice, c.sheet};
     std::int32_t index = 0;
     std::wstring name;
     freshPort.duringRemoval = [&] {
       index = fresh.m_nRemoveIndex;
       name = fresh.m_strRemoveDevice;
     };
-    freshLogic.OnTrayNotify(kTrayLeftButtonDown);
-    freshLogic.OnTimer(kTimerEjectMenu);
+    freshLogic.OnTrayNotify(kTrayLeftButtonUp);
     const bool removed = std::count(freshPort.log.begin(), freshPort.log.end(), "RunRemovalWorker") == 1;
     EXPECT_EQ(removed, c.removes) << c.what;
     EXPECT_EQ(index, c.index) << c.what;
@@ -266,8 +269,7 @@ TEST_F(MainWndLogicTest, EjectMenuChoicesRemoveAsTheirHotkeyOrUncounted) {
 }
 
 TEST_F(MainWndLogicTest, AClickWaitingForItsMenuGivesWayToASheetOpenedMeanwhile) {
-  logic.OnTrayNotify(kTrayLeftButtonDown);
-  port.duringSheet = [&] { logic.OnTimer(kTimerEjectMenu); };
+  port.duringSheet = [&] { logic.OnTrayNotify(kTrayLeftButtonUp); };
   logic.OpenSettingsSheet(kSheetPageVersion);
   EXPECT_EQ(std::count(port.log.begin(), port.log.end(), "ChooseFromEjectMenu"), 0);
 }
@@ -281,8 +283,8 @@ TEST_F(MainWndLogicTest, TrayMouseBringsTheOpenWindowToTheFrontWhileBusy) {
     busyLogic.OnTrayNotify(kTrayRightButtonDown);
     busyLogic.OnTrayNotify(kTrayLeftDoubleClick);
     busyLogic.OnTrayNotify(kTrayLeftButtonDown);
+    busyLogic.OnTrayNotify(kTrayLeftButtonUp);  // no menu follows
     EXPECT_EQ(busyPort.log, (Log{"BringToFront", "BringToFront", "BringToFront"}));
-    EXPECT_EQ(busy.m_nEjectMenuTimer, 0u) << "no menu follows";
   }
 }
 

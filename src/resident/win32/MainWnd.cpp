@@ -121,17 +121,18 @@ bool CMainWnd::AddTrayIcon() { return ::AddTrayIcon(hwnd()) == TRUE; }
 void CMainWnd::DeleteTrayIcon() { ::DeleteTrayIcon(hwnd()); }
 void CMainWnd::ShowTrayMenu() { ::ShowTrayMenu(hwnd()); }
 
-std::optional<EjectChoice> CMainWnd::ChooseFromEjectMenu() {
+EjectMenuAnswer CMainWnd::ChooseFromEjectMenu() {
   const std::vector<EjectMenuItem> items = CurrentEjectMenu(state_.m_aDeviceHotkeyInfo, context_);
   std::vector<std::wstring> texts;
   for (const EjectMenuItem& item : items) texts.push_back(item.text);
-  const auto chosen =
-      TrackTextMenu(hwnd(), texts, win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
-  if (!chosen) return std::nullopt;
-  return items[*chosen].choice;
+  const TextMenuChoice chosen =
+      TrackTextMenu(hwnd(), win32::LoadResourceString(IDS_EJECT_MENU_SETTINGS), texts,
+                    win32::LoadResourceString(IDS_NOTHING_TO_REMOVE));
+  if (chosen.item) return {items[*chosen.item].choice, false};
+  return {std::nullopt, chosen.defaultItem};
 }
 
-unsigned CMainWnd::DoubleClickTimeMs() const { return ::GetDoubleClickTime(); }
+void CMainWnd::CloseEjectMenu() { ::EndMenu(); }
 
 std::uintptr_t CMainWnd::StartTimer(unsigned id, unsigned periodMs) {
   return ::SetTimer(hwnd(), id, periodMs, nullptr);

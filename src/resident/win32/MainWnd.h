@@ -34,8 +34,8 @@ class CMainWnd final : public win32::Window, private MainWndPort {
   // MainWndPort
   void DeleteTrayIcon() override;
   void ShowTrayMenu() override;
-  std::optional<EjectChoice> ChooseFromEjectMenu() override;
-  unsigned DoubleClickTimeMs() const override;
+  EjectMenuAnswer ChooseFromEjectMenu() override;
+  void CloseEjectMenu() override;
   std::uintptr_t StartTimer(unsigned id, unsigned periodMs) override;
   void StopTimer(std::uintptr_t id) override;
   void CentreMainWindow() override;

@@ -98,19 +98,37 @@ BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name) {
 
 namespace {
 
+// Where the second click of a double click may land: within the system's double-click
+// rectangle of the first, which may lie that far from the cursor once the menu is built.
+RECT DoubleClickReach(POINT cursor) {
+  const int x = ::GetSystemMetrics(SM_CXDOUBLECLK);
+  const int y = ::GetSystemMetrics(SM_CYDOUBLECLK);
+  return {cursor.x - x, cursor.y - y, cursor.x + x + 1, cursor.y + y + 1};
+}
+
 // The popup at the cursor, in the foreground as a tray menu must be; gives what
-// TrackPopupMenu gives for `flags`.
-BOOL TrackAtCursor(HWND window, HMENU popup, UINT flags) {
+// TrackPopupMenuEx gives for `flags`. `clearOfDoubleClick` opens it upwards from just
+// above the double-click reach, or below the reach where the screen leaves no room
+// above, never under the pointer.
+BOOL TrackAtCursor(HWND window, HMENU popup, UINT flags, bool clearOfDoubleClick = false) {
   POINT cursor = {};
   ::GetCursorPos(&cursor);
+  TPMPARAMS clear = {sizeof(TPMPARAMS), DoubleClickReach(cursor)};
+  const int y = clearOfDoubleClick ? clear.rcExclude.top : cursor.y;
+  if (clearOfDoubleClick) flags |= TPM_BOTTOMALIGN | TPM_VERTICAL;
   // Without the foreground the menu would not close on a click elsewhere.
   ::SetForegroundWindow(window);
   ::SetFocus(window);
-  const BOOL result = ::TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, window, nullptr);
+  const BOOL result =
+      ::TrackPopupMenuEx(popup, flags, cursor.x, y, window, clearOfDoubleClick ? &clear : nullptr);
   // Makes the switch away from this window that a menu closed by a click elsewhere needs.
   ::PostMessageW(window, WM_NULL, 0, 0);
   return result;
 }
+
+// Item i has id kFirstItemId + i: TrackPopupMenuEx gives 0 for no choice.
+constexpr UINT kDefaultItemId = 1;
+constexpr UINT kFirstItemId = 2;
 
 }  // namespace
 
@@ -120,17 +138,21 @@ void ShowTrayMenu(HWND window) {
   TrackAtCursor(window, ::GetSubMenu(menu.get(), 0), 0);
 }
 
-std::optional<std::size_t> TrackTextMenu(HWND window, const std::vector<std::wstring>& items,
-                                         const std::wstring& emptyText) {
+TextMenuChoice TrackTextMenu(HWND window, const std::wstring& defaultText,
+                             const std::vector<std::wstring>& items,
+                             const std::wstring& emptyText) {
   const win32::UniqueMenu menu(::CreatePopupMenu());
-  if (!menu) return std::nullopt;
-  // Item i has id i + 1: TrackPopupMenu gives 0 for no choice.
+  if (!menu) return {};
+  ::AppendMenuW(menu.get(), MF_STRING, kDefaultItemId, defaultText.c_str());
+  ::SetMenuDefaultItem(menu.get(), kDefaultItemId, FALSE);
+  ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   for (std::size_t i = 0; i < items.size(); ++i)
-    ::AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].c_str());
+    ::AppendMenuW(menu.get(), MF_STRING, kFirstItemId + i, items[i].c_str());
   if (items.empty()) ::AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, emptyText.c_str());
   // The choice comes back here rather than as a WM_COMMAND that would need an id range.
-  const auto chosen =
-      static_cast<std::size_t>(TrackAtCursor(window, menu.get(), TPM_RETURNCMD | TPM_NONOTIFY));
-  if (chosen == 0 || chosen > items.size()) return std::nullopt;
-  return chosen - 1;
+  const auto chosen = static_cast<std::size_t>(
+      TrackAtCursor(window, menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, true));
+  if (chosen == kDefaultItemId) return {true, std::nullopt};
+  if (chosen < kFirstItemId || chosen - kFirstItemId >= items.size()) return {};
+  return {false, chosen - kFirstItemId};
 }

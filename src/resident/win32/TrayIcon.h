@@ -19,7 +19,13 @@ BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count);
 BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name);
 // Shows menu 134 at the cursor; the choice arrives as WM_COMMAND.
 void ShowTrayMenu(HWND window);
-// Shows a menu of `items` at the cursor, or one greyed item `emptyText` when there are
-// none; the index of the item chosen.
-std::optional<std::size_t> TrackTextMenu(HWND window, const std::vector<std::wstring>& items,
-                                         const std::wstring& emptyText);
+// What a text menu gave back: its default item, an item by index, or neither.
+struct TextMenuChoice {
+  bool defaultItem = false;
+  std::optional<std::size_t> item;
+};
+// Shows at the cursor a menu of `defaultText` in bold, then `items`, or one greyed item
+// `emptyText` when there are none. It keeps clear of the double-click rectangle around
+// the cursor: the second click of a double click lands beside it and chooses nothing.
+TextMenuChoice TrackTextMenu(HWND window, const std::wstring& defaultText,
+                             const std::vector<std::wstring>& items, const std::wstring& emptyText);
