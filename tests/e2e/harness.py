@@ -441,8 +441,16 @@ class Session:
     def start_tollevane(self, *args: str, env: Optional[dict] = None) -> WineProcess:
         return self.start(self.program, *args, env=env)
 
+    # Wine's own words when it could not lay out a new process's memory: the program never
+    # ran (seen in 64-bit prefixes on loaded machines), so it is started once more.
+    WINE_START_FAILED = "failed to map the shared user data"
+
     def run_tollevane(self, *args: str, timeout: float = DEFAULT_TIMEOUT, env: Optional[dict] = None) -> Result:
-        return self.run(self.program, *args, timeout=timeout, env=env)
+        result = self.run(self.program, *args, timeout=timeout, env=env)
+        if result.status != 0 and self.WINE_START_FAILED in result.stderr:
+            print(f"Wine could not start Tollevane.exe {' '.join(args)}; running it again")
+            result = self.run(self.program, *args, timeout=timeout, env=env)
+        return result
 
     def helper(self, name: str, *args: str, timeout: float = DEFAULT_TIMEOUT) -> Result:
         """Runs a helper to its end. Every helper that ends with a non-zero status says
