@@ -79,7 +79,8 @@ const std::map<std::string, Machine> kMachines = {
       {{L'C', kDriveFixed, L"VOLUME\\{1B7A6C40-2F31-11EE-A1B2-806E6F6E6963}#0000000006500000"},
        {L'D', kDriveRemovable, L"VOLUME\\_??_RSPCIESTOR"},
        {L'E', kDriveFixed, L"VOLUME\\{3C9E1A52"},
-       {L'F', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"}}}},
+       {L'F', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"},
+       {L'G', kDriveCdrom, L"USBSTOR\\CDROM&VEN_TOSHIBA"}}}},
 };
 
 std::wstring LabelOf(wchar_t letter) { return std::wstring(L"VOL_") + letter; }
