@@ -14,6 +14,7 @@
 #include "commandline/WithheldMediaDrives.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/MachineFiles.h"
+#include "fakes/MachineLetters.h"
 #include "fakes/TreeDrives.h"
 #include "resident/EjectMenu.h"
 #include "settings/SettingsRecord.h"
@@ -31,25 +32,15 @@ class NoPreparation : public StorageEjectPreparation {
 
 // The laptop: D: its internal reader's card, E: its Thunderbolt disk, F: a stick.
 // Windows 10: E: a stick, H: the SD slot of a four-slot USB reader, M: its empty CF slot.
-std::map<wchar_t, TreeDrives::Drive> DrivesOf(FakeDeviceTree& tree, bool windows10) {
-  using Drives = std::map<wchar_t, std::pair<unsigned, std::wstring>>;
-  const Drives letters = windows10 ? Drives{{L'E', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_SANDISK"}},
-                                            {L'H', {kDriveRemovable, L"_??_USBSTOR#DISK&VEN_GENERIC-&PROD_SD"}},
-                      {L'M', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-&PROD_COMPACT_FLASH"}}}
-                                   : Drives{{L'D', {kDriveRemovable, L"_??_RSPCIESTOR"}},
-                                            {L'E', {kDriveFixed, L"{3C9E1A52"}},
-                                            {L'F', {kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON"}}};
-  std::map<wchar_t, TreeDrives::Drive> drives;
-  for (const auto& [letter, drive] : letters) drives[letter] = {drive.first, IdHolding(tree.simulated(), drive.second)};
-  return drives;
-}
-
 struct Machine {
   explicit Machine(bool windows10)
-      : tree(MachineText(windows10 ? "windows10-ja.tree" : "windows11-laptop-en.tree")),
-        storage(tree, DrivesOf(tree, windows10)) {
+      : tree(MachineText(File(windows10))),
+        storage(tree, MachineDrives(tree, kMachineLetters.at(File(windows10)))) {
     for (const wchar_t letter : {L'D', L'E', L'F', L'H'}) storage.media[letter];
     storage.media[L'M'].lock = kErrorNotReady;  // Windows 10 keeps an empty slot's letter
+  }
+  static std::string File(bool windows10) {
+    return windows10 ? "windows10-ja.tree" : "windows11-laptop-en.tree";
   }
   FakeDeviceTree tree;
   TreeDrives storage;
