@@ -5,7 +5,7 @@ eject. The unit tests hold the sequence and each of its failures."""
 
 import harness
 from harness import settings_text
-from simulated_devices import CR_SUCCESS, MACHINES, DeviceTreeFile, EjectLog, removal_outcome, tree_environment
+from simulated_devices import CR_SUCCESS, MACHINES, DeviceTreeFile, EjectLog, plug_in_again, removal_outcome, tree_environment
 from driver import dos_devices
 
 THUNDERBOLT = r'id="PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&'
@@ -38,6 +38,12 @@ class StorageKinds(harness.TestCase):
                 for argument, status, ejected in cases:
                     ejects = [(machine.line_of(node), CR_SUCCESS) for node in ejected]
                     self.assertEqual(removal_outcome(s, log, argument, env), (status, ejects), argument)
+                if letters == "EFGH":
+                    # A card that stays is told with the system's own words, never as "no device".
+                    plug_in_again(env)
+                    told = s.run_tollevane("/card", "h:", env=env).stderr
+                    self.assertIn("Generic- SD/MMC USB Device (H:): ", told)
+                    self.assertNotIn("H:: ", told)
                 if letters == "DEF":
                     names = s.run_tollevane("/list", env=env).stdout.splitlines()
                     self.assertTrue({"SDXC Card", "NVMe Samsung SSD 950"} <= set(names))
