@@ -1,6 +1,7 @@
 #include "devices/DeviceEnumeration.h"
 
 #include "drives/CardSlots.h"
+#include "drives/DiskInterfaces.h"
 #include "drives/HotPlugDisks.h"
 #include "pnp/DeviceClasses.h"
 #include "pnp/DeviceNames.h"
@@ -18,6 +19,7 @@ DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
       sink_(sink) {}
 
 void DeviceEnumeration::EnumerateDevices(bool refresh) {
+  if (storage_ != nullptr) disks_ = tree_.GetDeviceInterfaces(kGuidDevinterfaceDisk);
   if (deviceKind_ & kKindUsb) {
     tag_device_hotkey_info allStorage;
     allStorage.name = allStorageName_;
@@ -72,7 +74,7 @@ void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) 
   // never something a user ejects by itself, whatever the system's language calls them.
   if (HasMassStorageService(tree_, node) || HasHubService(tree_, node)) return;
   // A Windows To Go stick is never removed: offering it would only end in a failure.
-  if (storage_ != nullptr && HoldsSystemDisk(tree_, *storage_, node)) return;
+  if (storage_ != nullptr && HoldsSystemDisk(tree_, *storage_, node, disks_)) return;
   tag_device_hotkey_info record;
   record.name = GetDeviceName(tree_, node);
   record.image = GetDeviceImage(tree_, node, imageList_);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "drives/Drives.h"
 #include "pnp/DeviceTree.h"
@@ -51,4 +52,6 @@ class DeviceEnumeration {
   const ClassImageList* imageList_;
   DeviceListSink& sink_;
   Drives* storage_ = nullptr;
+  // Read once a listing, for the system-disk check of each device delivered.
+  std::vector<DeviceInterfacePath> disks_;
 };

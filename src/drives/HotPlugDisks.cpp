@@ -28,8 +28,13 @@ bool OnKindBus(DeviceTree& tree, DevNode disk) {
 }  // namespace
 
 bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder) {
+  return HoldsSystemDisk(tree, storage, holder, tree.GetDeviceInterfaces(kGuidDevinterfaceDisk));
+}
+
+bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder,
+                     const std::vector<DeviceInterfacePath>& disks) {
   std::vector<std::wstring> below;
-  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk))
+  for (const DeviceInterfacePath& disk : disks)
     if (IsAtOrBelow(tree, disk.node, holder)) below.push_back(disk.path);
   if (below.empty()) return false;
   // Not knowing which disk Windows runs from, none may go: the request would be granted.
@@ -46,9 +51,11 @@ bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder) {
 
 std::vector<HotPlugDisk> FindHotPlugDisks(DeviceTree& tree, Drives& storage) {
   std::vector<HotPlugDisk> found;
-  for (const DeviceInterfacePath& disk : tree.GetDeviceInterfaces(kGuidDevinterfaceDisk)) {
+  const std::vector<DeviceInterfacePath> disks = tree.GetDeviceInterfaces(kGuidDevinterfaceDisk);
+  for (const DeviceInterfacePath& disk : disks) {
     const auto holder = RemovableHolder(tree, disk.node);
-    if (!holder || OnKindBus(tree, disk.node) || HoldsSystemDisk(tree, storage, *holder)) continue;
+    if (!holder || OnKindBus(tree, disk.node) || HoldsSystemDisk(tree, storage, *holder, disks))
+      continue;
     found.push_back({disk.node, *holder});
   }
   return found;

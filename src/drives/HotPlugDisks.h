@@ -21,3 +21,6 @@ std::vector<HotPlugDisk> FindHotPlugDisks(DeviceTree& tree, Drives& storage);
 // Whether a disk at or below `holder` is one Windows must keep; yes for every disk when
 // the system's own disks cannot be learned.
 bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder);
+// The same among `disks`, the disk interfaces a walk over many holders has read once.
+bool HoldsSystemDisk(DeviceTree& tree, Drives& storage, DevNode holder,
+                     const std::vector<DeviceInterfacePath>& disks);

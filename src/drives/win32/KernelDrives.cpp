@@ -185,6 +185,7 @@ std::unique_ptr<RemovableMedium> KernelDrives::OpenMedium(wchar_t letter, std::u
 }
 
 std::vector<StorageNumber> KernelDrives::SystemDiskNumbers() {
+  if (systemDisks_) return *systemDisks_;
   std::vector<StorageNumber> kept;
   const auto add = [&kept](const std::vector<StorageNumber>& numbers) {
     kept.insert(kept.end(), numbers.begin(), numbers.end());
@@ -199,6 +200,7 @@ std::vector<StorageNumber> KernelDrives::SystemDiskNumbers() {
        MachineStrings(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
                       L"ExistingPageFiles"))
     if (const auto letter = LetterOfNtPath(pageFile)) add(VolumeNumbers(*letter));
+  systemDisks_ = kept;
   return kept;
 }
 

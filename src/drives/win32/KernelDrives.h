@@ -16,4 +16,9 @@ class KernelDrives final : public Drives {
   std::optional<bool> MediumPresent(wchar_t letter) override;
   std::optional<std::wstring> VolumeLabel(wchar_t letter) override;
   std::optional<std::wstring> MountedVolume(const std::wstring& path) override;
+
+ private:
+  // Read once: the disks Windows keeps do not change within the one removal or listing
+  // this object serves, and the check before each request would read them again.
+  std::optional<std::vector<StorageNumber>> systemDisks_;
 };
