@@ -2,6 +2,7 @@
 // key names compare without regard to case, as the profile functions do.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,12 @@ class ProfileStore {
   // the key. Returns whether the write reached the file.
   virtual bool Write(std::wstring_view section, const std::optional<std::wstring>& key,
                      const std::optional<std::wstring>& value) = 0;
+
+  // The writes from BeginSave to EndSave reach the file together, in one step, or none
+  // does; reads meanwhile still see the file as it was. EndSave gives the system's
+  // error code, 0 when the file holds them all.
+  virtual void BeginSave() {}
+  virtual std::uint32_t EndSave() { return 0; }
 };
 
 // The profile functions hand at most this many characters of a string value back.

@@ -2,6 +2,7 @@
 // profile-function seam.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,29 @@ class SettingsFile {
   std::optional<ByteBlock> GetProfileBytes(std::wstring_view section, std::wstring_view key) const;
   bool WriteProfileBytes(std::wstring_view section, std::wstring_view key, const ByteBlock& bytes);
 
+  ProfileStore& store() { return store_; }
+
  private:
   ProfileStore& store_;
+};
+
+// One save: what is written to the file while it lasts lands whole, or not at all.
+class SettingsSave {
+ public:
+  explicit SettingsSave(SettingsFile& file) : store_(file.store()) { store_.BeginSave(); }
+  ~SettingsSave() {
+    if (!finished_) store_.EndSave();
+  }
+  SettingsSave(const SettingsSave&) = delete;
+  SettingsSave& operator=(const SettingsSave&) = delete;
+
+  // The system's error code when the file was left as it was; 0 when saved.
+  std::uint32_t Finish() {
+    finished_ = true;
+    return store_.EndSave();
+  }
+
+ private:
+  ProfileStore& store_;
+  bool finished_ = false;
 };

@@ -5,10 +5,13 @@ a step such as "open the sheet at the device list" is written once."""
 
 from __future__ import annotations
 
+import os
 import re
+import threading
+import time
 from dataclasses import dataclass
 from pathlib import Path
-from typing import Optional
+from typing import Callable, Optional
 
 import texts
 from formats import Entry, settings_text
@@ -103,6 +106,42 @@ def start_at_device_list(s: Session, env: dict, entries: Optional[dict[str, Entr
     resident = Resident.start(s, env=env)
     sheet = resident.open_sheet(texts.ID_SETTINGS)
     return resident, sheet, sheet.device_list()
+
+
+class FolderChanges:
+    """Watches a folder's files (names, times, sizes) from a thread of its own, as
+    closely as a loop can: when they first and last changed, and `at_first` called at
+    the first change. Stops when `settled` seconds pass without one, or at `timeout`."""
+
+    def __init__(self, folder: Path, at_first: Callable[[], None] = lambda: None,
+                 settled: float = 2.0, timeout: float = 60.0):
+        self.first: Optional[float] = None
+        self.last: Optional[float] = None
+        self._folder, self._at_first, self._settled, self._timeout = folder, at_first, settled, timeout
+        self._state = self._read()
+        self._thread = threading.Thread(target=self._watch, daemon=True)
+        self._thread.start()
+
+    def _read(self) -> set:
+        while True:
+            try:
+                return {(e.name, e.stat().st_mtime_ns, e.stat().st_size) for e in os.scandir(self._folder)}
+            except FileNotFoundError:  # renamed between the listing and its look
+                continue
+
+    def _watch(self) -> None:
+        deadline = time.monotonic() + self._timeout
+        while time.monotonic() < deadline and (self.last is None or time.monotonic() - self.last < self._settled):
+            state = self._read()
+            if state == self._state:
+                continue
+            self._state, self.last = state, time.monotonic()
+            if self.first is None:
+                self.first = self.last
+                self._at_first()
+
+    def wait(self) -> None:
+        self._thread.join(self._timeout + self._settled + 5)
 
 
 # ---------------------------------------------------------- sheet and its pages

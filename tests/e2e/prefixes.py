@@ -73,14 +73,20 @@ def install_stand_ins(prefix: Path, env: dict) -> None:
     """scripts/install-stand-ins.sh for a prefix whose wineserver runs."""
     if not stand_in_dir().is_dir():
         raise HarnessError(f"{stand_in_dir()} is missing; build the {ARCH} preset first")
-    with tempfile.TemporaryFile() as output:
-        status = subprocess.run(
-            ["bash", str(_SOURCE / "scripts" / "install-stand-ins.sh"), str(prefix), ARCH],
-            env={**env, "TOLLEVANE_STAND_IN_DIR": str(stand_in_dir())},
-            stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT, timeout=120).returncode
-        if status != 0:
+    # Once more when it fails: Wine now and then cannot start one of the script's `reg`
+    # runs (it dies before saying anything), and the script is idempotent.
+    for attempt in (1, 2):
+        with tempfile.TemporaryFile() as output:
+            status = subprocess.run(
+                ["bash", str(_SOURCE / "scripts" / "install-stand-ins.sh"), str(prefix), ARCH],
+                env={**env, "TOLLEVANE_STAND_IN_DIR": str(stand_in_dir())},
+                stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT, timeout=120).returncode
+            if status == 0:
+                return
             output.seek(0)
-            raise HarnessError(f"install-stand-ins.sh failed ({status}): {output.read().decode(errors='replace')[-800:]}")
+            said = output.read().decode(errors="replace")[-800:]
+        if attempt == 2:
+            raise HarnessError(f"install-stand-ins.sh failed ({status}): {said}")
 
 
 def _template_key() -> str:

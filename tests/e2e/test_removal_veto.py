@@ -28,11 +28,11 @@ HOLDER_PID = 4242
 
 class HeldDevice(harness.TestCase):
 
-    def start_held(self, s, machine, stick, entries, app=None, holder=(HOLDER, HOLDER_PID)):
+    def start_held(self, s, machine, stick, entries, app=None, holder=(HOLDER, HOLDER_PID), env=None):
         """The program resident on the machine whose stick's disk a program holds."""
         log = EjectLog(s)
         held = held_by(machine, s.artifacts / "tree", stick, *holder)
-        self.env = tree_environment(held, log)
+        self.env = {**tree_environment(held, log), **(env or {})}
         self.held_line = machine.parent_of(stick)
         resident = driver.start_resident(s, entries, app, env=self.env)
         return resident, log
@@ -73,6 +73,15 @@ class HeldDevice(harness.TestCase):
             press_to_message, _ = self.press_until_told(s, log)
             self.assertLess(press_to_message, 1.0, "the event names the system: nothing more to wait for")
             self.assertEqual(s.message_box(title=ERROR_CAPTION)[1], veto_message(STICK_10))
+
+    def test_an_event_log_that_does_not_answer_costs_the_look_and_no_more(self):
+        with self.session("10") as s:
+            resident, log = self.start_held(s, WINDOWS_10, STICK_10, {"001": Entry(STICK_10, "ctrl+alt+f5")},
+                                            env={"TOLLEVANE_EVENT_QUERY_MS": "60000"})
+            press_to_message, _ = self.press_until_told(s, log)
+            self.assertLess(press_to_message, 4.0, "two seconds of looking, however long the query would take")
+            self.assertEqual(s.message_box(title=ERROR_CAPTION)[1], veto_message(STICK_10))
+            self.assertTrue(resident.process.running())
 
     def test_cancel_ejects_nothing_and_counts_nothing(self):
         with self.session("10") as s:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,9 +13,11 @@
 #include "FuzzSupport.h"
 #include "IniText.h"
 #include "SimulatedDeviceTree.h"
-#include "pnp/SystemNames.h"
+#include "common/AsciiCase.h"
 #include "fakes/FakeProfileStore.h"
 #include "fakes/RecordingPrompter.h"
+#include "pnp/SystemNames.h"
+#include "settings/ProfileDocument.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecord.h"
@@ -161,6 +164,32 @@ void ExpectNoEntryOutOfReach(const FakeProfileStore& store) {
   }
 }
 
+// What a reader finds: every section's keys and values, names in one case, in no order.
+std::set<std::wstring> ReadableEntries(const FakeProfileStore& store) {
+  const auto upper = [](std::wstring name) {
+    for (wchar_t& c : name) c = UpperAscii(c);
+    return name;
+  };
+  std::set<std::wstring> entries;
+  for (const std::wstring& section : store.Sections()) {
+    for (const std::wstring& key : store.Keys(section))
+      entries.insert(upper(section) + L"]" + upper(key) + L"=" +
+                     store.Raw(section, key).value_or(L""));
+  }
+  return entries;
+}
+
+// The file a save puts in place is the old text with the save's writes applied line by
+// line; read back, it must hold what the profile functions would have left.
+void ExpectDocumentHolds(const std::wstring& text, const FakeProfileStore& store) {
+  ProfileDocument document(text);
+  for (const FakeProfileStore::WriteCall& write : store.writes())
+    document.Write(write.section, write.key, write.value);
+  FakeProfileStore reread;
+  LoadIniText(document.Text(), reread);
+  FUZZ_EXPECT(ReadableEntries(reread) == ReadableEntries(store), document.Text());
+}
+
 void RoundTrip(const std::wstring& text, const System& system) {
   FakeProfileStore store;
   LoadIniText(text, store);
@@ -168,6 +197,7 @@ void RoundTrip(const std::wstring& text, const System& system) {
 
   const SheetSession first = OpenSheetAndPressOk(file, system);
   std::wstring saved = ProfileContents(store);
+  ExpectDocumentHolds(text, store);
   ExpectRowsStored(first.rows, file, SystemNamesFor(system.majorVersion).allStorageName);
   ExpectNoEntryOutOfReach(store);
 

@@ -4,10 +4,15 @@
 // windows.h first: winevt.h relies on its types.
 #include <winevt.h>
 
+#include <process.h>
+
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "common/WaitDeadline.h"
+#include "common/win32/CriticalSection.h"
+#include "common/win32/Handles.h"
 #include "common/win32/SystemLibrary.h"
 #include "common/win32/WindowsVersion.h"
 
@@ -38,6 +43,7 @@ struct Wevtapi {
   decltype(&::EvtCreateRenderContext) createRenderContext = nullptr;
   decltype(&::EvtRender) render = nullptr;
   decltype(&::EvtClose) close = nullptr;
+  decltype(&::EvtCancel) cancel = nullptr;
   bool Complete() const { return query && next && createRenderContext && render && close; }
 };
 
@@ -51,6 +57,7 @@ const Wevtapi& LoadWevtapi() {
         win32::SystemFunction<decltype(f.createRenderContext)>(module, "EvtCreateRenderContext");
     f.render = win32::SystemFunction<decltype(f.render)>(module, "EvtRender");
     f.close = win32::SystemFunction<decltype(f.close)>(module, "EvtClose");
+    f.cancel = win32::SystemFunction<decltype(f.cancel)>(module, "EvtCancel");
     return f;
   }();
   return functions;
@@ -61,6 +68,49 @@ struct EvtCloser {
   void operator()(EVT_HANDLE handle) const { LoadWevtapi().close(handle); }
 };
 using EvtHolder = std::unique_ptr<std::remove_pointer_t<EVT_HANDLE>, EvtCloser>;
+
+// EvtQuery takes no time-out, and the event log service can be slow to answer: the query
+// runs on a thread of its own, which closes its result itself if the caller has gone.
+struct QueryCall {
+  win32::CriticalSection lock;
+  EVT_HANDLE result = nullptr;
+  bool abandoned = false;
+};
+
+unsigned __stdcall RunQuery(void* param) {
+  const std::unique_ptr<std::shared_ptr<QueryCall>> call(
+      static_cast<std::shared_ptr<QueryCall>*>(param));
+  const Wevtapi& api = LoadWevtapi();
+  const EVT_HANDLE result =
+      api.query(nullptr, kChannel, kQuery, EvtQueryChannelPath | EvtQueryReverseDirection);
+  const win32::CriticalSection::Hold hold((*call)->lock);
+  if ((*call)->abandoned) {
+    if (result != nullptr) api.close(result);
+  } else {
+    (*call)->result = result;
+  }
+  return 0;
+}
+
+EvtHolder QueryWithin(DWORD withinMs) {
+  auto call = std::make_shared<QueryCall>();
+  auto* reference = new std::shared_ptr<QueryCall>(call);
+  const win32::UniqueHandle thread(
+      reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &RunQuery, reference, 0, nullptr)));
+  if (!thread) {
+    delete reference;
+    return EvtHolder();
+  }
+  const bool finished = ::WaitForSingleObject(thread.get(), withinMs) == WAIT_OBJECT_0;
+  const win32::CriticalSection::Hold hold(call->lock);
+  if (!finished && call->result == nullptr) {
+    call->abandoned = true;
+    // The local session's EvtQuery stops at this: the thread ends soon rather than
+    // whenever the service answers.
+    if (LoadWevtapi().cancel != nullptr) LoadWevtapi().cancel(nullptr);
+  }
+  return EvtHolder(std::exchange(call->result, nullptr));
+}
 
 std::wstring StringOf(const EVT_VARIANT& value) {
   if ((value.Type & EVT_VARIANT_TYPE_MASK) != EvtVarTypeString || value.StringVal == nullptr)
@@ -119,8 +169,7 @@ std::optional<std::vector<VetoEvent>> KernelPnpEventLog::RecentVetoEvents(std::u
   const DWORD start = ::GetTickCount();
   const Wevtapi& api = LoadWevtapi();
   if (!WritesVetoEvents() || !api.Complete()) return std::nullopt;
-  const EvtHolder query(
-      api.query(nullptr, kChannel, kQuery, EvtQueryChannelPath | EvtQueryReverseDirection));
+  const EvtHolder query = QueryWithin(RemainingWaitMs(start, ::GetTickCount(), withinMs));
   if (!query) return std::nullopt;
   LPCWSTR paths[kValueCount];
   for (int i = 0; i < kValueCount; ++i) paths[i] = kValuePaths[i];

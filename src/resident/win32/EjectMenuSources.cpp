@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/WaitDeadline.h"
+#include "common/win32/CriticalSection.h"
 #include "common/win32/Handles.h"
 #include "common/win32/SentMessageWait.h"
 #include "devices/DeviceEnumeration.h"
@@ -25,28 +26,20 @@ constexpr DWORD kDrivesWaitMs = 200;
 // Shared by the menu and the reading thread, which may outlive the menu's wait.
 class DriveReading {
  public:
-  DriveReading() { ::InitializeCriticalSection(&lock_); }
-  ~DriveReading() { ::DeleteCriticalSection(&lock_); }
-  DriveReading(const DriveReading&) = delete;
-  DriveReading& operator=(const DriveReading&) = delete;
-
   void Publish(const std::vector<LabelledDrive>& drives) {
-    ::EnterCriticalSection(&lock_);
+    const win32::CriticalSection::Hold hold(lock_);
     drives_ = drives;
-    ::LeaveCriticalSection(&lock_);
   }
 
   std::vector<LabelledDrive> Published() {
-    ::EnterCriticalSection(&lock_);
-    std::vector<LabelledDrive> drives = drives_;
-    ::LeaveCriticalSection(&lock_);
-    return drives;
+    const win32::CriticalSection::Hold hold(lock_);
+    return drives_;
   }
 
   const win32::UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
  private:
-  CRITICAL_SECTION lock_;
+  win32::CriticalSection lock_;
   std::vector<LabelledDrive> drives_;
 };
 

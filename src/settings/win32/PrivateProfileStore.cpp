@@ -2,23 +2,8 @@
 
 #include <windows.h>
 
-#include "common/win32/Handles.h"
-
-namespace {
-
-// The profile functions create a missing file in the ANSI code page, which turns
-// device names with other characters into question marks. A file that starts
-// out as UTF-16 with a byte-order mark keeps that encoding on every later write.
-void CreateUnicodeFileIfMissing(const std::wstring& path) {
-  win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return;  // exists already, or cannot be made
-  static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
-  DWORD written = 0;
-  ::WriteFile(file.get(), kByteOrderMark, sizeof kByteOrderMark, &written, nullptr);
-}
-
-}  // namespace
+#include "settings/ProfileDocument.h"
+#include "settings/win32/WholeProfileFile.h"
 
 int PrivateProfileStore::ReadInt(std::wstring_view section, std::wstring_view key,
                                  int fallback) const {
@@ -37,7 +22,33 @@ std::wstring PrivateProfileStore::ReadString(std::wstring_view section, std::wst
 
 bool PrivateProfileStore::Write(std::wstring_view section, const std::optional<std::wstring>& key,
                                 const std::optional<std::wstring>& value) {
-  CreateUnicodeFileIfMissing(path_);
-  return ::WritePrivateProfileStringW(std::wstring(section).c_str(), key ? key->c_str() : nullptr,
-                                      value ? value->c_str() : nullptr, path_.c_str()) != FALSE;
+  const win32::CriticalSection::Hold hold(lock_);
+  pending_.push_back({std::wstring(section), key, value});
+  return saving_ || Commit() == ERROR_SUCCESS;
+}
+
+void PrivateProfileStore::BeginSave() {
+  const win32::CriticalSection::Hold hold(lock_);
+  saving_ = true;
+}
+
+std::uint32_t PrivateProfileStore::EndSave() {
+  const win32::CriticalSection::Hold hold(lock_);
+  saving_ = false;
+  return Commit();
+}
+
+std::uint32_t PrivateProfileStore::Commit() {
+  std::vector<PendingWrite> writes;
+  writes.swap(pending_);
+  if (writes.empty()) return ERROR_SUCCESS;
+  DWORD error = ERROR_SUCCESS;
+  const std::optional<std::wstring> old = win32::ReadProfileText(path_, error);
+  if (!old) return error;
+  ProfileDocument document(*old);
+  for (const PendingWrite& write : writes) document.Write(write.section, write.key, write.value);
+  // A save that changes nothing leaves the file alone, read-only or not.
+  const std::wstring text = document.Text();
+  if (text == ProfileDocument(*old).Text() && !old->empty()) return ERROR_SUCCESS;
+  return win32::ReplaceProfileText(path_, text);
 }

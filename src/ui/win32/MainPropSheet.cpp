@@ -8,7 +8,9 @@
 #include <string>
 
 #include "common/win32/HtmlHelp.h"
+#include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceStrings.h"
+#include "common/win32/SystemErrorText.h"
 #include "resources/resource.h"
 #include "ui/SheetHelp.h"
 
@@ -51,6 +53,18 @@ void CentreOnItsMonitor(HWND sheet) {
   ::SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// OK has every page save what it holds; together their writes are one save, so that a
+// file that cannot take them is left whole and the user is told once.
+LRESULT SaveOnOk(HWND sheet, const WindowData& data, WPARAM wParam, LPARAM lParam) {
+  SettingsSave save(*data.settingsFile);
+  const LRESULT result = ::CallWindowProcW(data.original, sheet, WM_COMMAND, wParam, lParam);
+  if (const std::uint32_t error = save.Finish()) {
+    MessageBoxPrompter(sheet).Show(IDS_SETTINGS_NOT_SAVED, win32::SystemErrorText(error),
+                                   IDS_ERROR_CAPTION, MB_OK | MB_ICONERROR);
+  }
+  return result;
+}
+
 // The Help button is taken here, before the sheet would hand it to the page as
 // PSN_HELP, so that one place decides the topic for every page.
 // WM_SHOWWINDOW with lParam 0 comes from ShowWindow, not from an owner's minimising.
@@ -62,6 +76,8 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lPara
     OpenActivePageHelp(sheet, *data->helpPath);
     return 0;
   }
+  if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
+    return SaveOnOk(sheet, *data, wParam, lParam);
   if (message == WM_SHOWWINDOW && wParam != FALSE && lParam == 0) CentreOnItsMonitor(sheet);
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
@@ -86,7 +102,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
 CMainPropSheet::CMainPropSheet(const SheetContext& context, int startPage)
     : m_context(context),
       m_nStartPage(startPage >= 0 && startPage < kSheetPageCount ? startPage : 0),
-      m_windowData{nullptr, &m_context.helpPath},
+      m_windowData{nullptr, &m_context.helpPath, &m_context.settingsFile},
       m_pageList(m_context),
       m_pageSetting1(m_context),
       m_pageSetting2(m_context) {}

@@ -25,6 +25,7 @@ class CMainPropSheet {
   struct WindowData {
     WNDPROC original = nullptr;
     const std::wstring* helpPath = nullptr;
+    SettingsFile* settingsFile = nullptr;
   };
 
  private:

@@ -6,6 +6,7 @@
 // windows.h first: winevt.h relies on its types.
 #include <winevt.h>
 
+#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -82,7 +83,26 @@ const std::wstring* StringOf(const VetoEvent& event, Value value) {
   }
 }
 
+// EvtCancel(NULL) calls so far: a query that waits out TOLLEVANE_EVENT_QUERY_MS (an event
+// log service slow to answer) stops at the next one, as Windows' does.
+std::atomic<unsigned> g_cancels{0};
+
+bool AnswerLateUnlessCancelled() {
+  const unsigned long slowMs = std::wcstoul(EnvironmentValue(L"TOLLEVANE_EVENT_QUERY_MS").c_str(), nullptr, 10);
+  const unsigned seen = g_cancels.load();
+  for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < slowMs; ::Sleep(10)) {
+    if (g_cancels.load() != seen) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+STAND_IN_EXPORT BOOL WINAPI EvtCancel(EVT_HANDLE object) {
+  if (object != nullptr) return TRUE;  // no handle of ours has a pending operation
+  ++g_cancels;
+  return TRUE;
+}
 
 STAND_IN_EXPORT EVT_HANDLE WINAPI EvtQuery(EVT_HANDLE session, LPCWSTR path, LPCWSTR query,
                                            DWORD flags) {
@@ -99,6 +119,10 @@ STAND_IN_EXPORT EVT_HANDLE WINAPI EvtQuery(EVT_HANDLE session, LPCWSTR path, LPC
   const auto window = query ? VetoQueryWindowMs(query) : std::nullopt;
   if (!window) {
     ::SetLastError(ERROR_EVT_INVALID_QUERY);
+    return nullptr;
+  }
+  if (!AnswerLateUnlessCancelled()) {
+    ::SetLastError(ERROR_CANCELLED);
     return nullptr;
   }
   auto* results = new (std::nothrow) Results();
