@@ -60,21 +60,18 @@ struct NodeCase {
 };
 
 const NodeCase kNodeCases[] = {
-    // A USB stick and its disk; a UAS drive and its SCSI disk; the internal disk; a root device.
+    // A USB stick and its disk; a UAS drive; the internal disk.
     {"windows10-en.tree", L"USB\\VID_0781&PID_5581\\", kStartedRemovable, kCapRemovable,
      kPolicyExpectSurpriseRemoval, L"USB", true},
     {"windows10-en.tree", L"USBSTOR\\DISK&VEN_SANDISK&PROD_ULTRA", kStarted, 0,
      kPolicyExpectSurpriseRemoval, L"USBSTOR", true},
     {"windows10-ja.tree", L"USB\\VID_0781&PID_558C\\", kStartedRemovable, kCapRemovable,
      kPolicyExpectSurpriseRemoval, L"USB", true},
-    {"windows10-ja.tree", L"SCSI\\DISK&VEN_SANDISK&PROD_EXTREME_SSD", kStarted, 0,
-     kPolicyExpectSurpriseRemoval, L"SCSI", true},
     {"windows10-en.tree", L"SCSI\\DISK&VEN_SAMSUNG&PROD_SSD", kStarted, 0, kPolicyExpectNoRemoval,
      L"SCSI", false},
-    {"windows10-en.tree", L"ROOT\\VOLMGR", kStarted, 0, kPolicyExpectNoRemoval, L"ROOT", false},
     // A stick without a serial; a USB network adapter, which NDIS never lets be pulled
     // unannounced; the card in a reader built into the case; a Thunderbolt enclosure, PCI
-    // Express, so removed in order, and its disk; the WPD twin of a volume.
+    // Express, so removed in order, and its disk.
     {"windows11-laptop-en.tree", L"USB\\VID_0930&PID_6545\\", kStartedRemovable, kCapRemovable,
      kPolicyExpectSurpriseRemoval, L"USB", true},
     {"windows11-laptop-en.tree", L"USB\\VID_0B95&PID_1790\\", kStartedRemovable, kCapRemovable,
@@ -85,8 +82,6 @@ const NodeCase kNodeCases[] = {
      kStartedRemovable, kCapRemovable, kPolicyExpectOrderlyRemoval, L"PCI", true},
     {"windows11-laptop-en.tree", L"SCSI\\DISK&VEN_NVME&PROD_SAMSUNG_SSD_950", kStarted, 0,
      kPolicyExpectOrderlyRemoval, L"SCSI", true},
-    {"windows11-laptop-en.tree", L"SWD\\WPDBUSENUM", kStarted, 0, kPolicyExpectNoRemoval, L"SWD",
-     false},
     // XP: a U3 stick's removable medium; a PC Card; a 1394 unit and its CD-ROM drive; the
     // virtual 1394 network adapters of a CardBus card's controller and of one that stays.
     {"windows-xp-ja.tree", L"USB\\VID_0781&PID_5406\\", kStartedRemovable, kCapRemovable,
