@@ -84,7 +84,8 @@ class DriveLetters(harness.TestCase):
     def test_the_stand_in_answers_as_the_configuration_manager(self):
         """What a program that loads setupapi.dll learns of the machine: instance IDs,
         services, ID lists, relations and disk interfaces, as the tree file gives them;
-        instance IDs upper case, as CM_Get_Device_ID hands them out."""
+        instance IDs upper case, as CM_Get_Device_ID hands them out; the status, capabilities,
+        removal policy and enumerator that Windows gives a started node."""
         machine = DeviceTreeFile("windows10-ja.tree", MACHINES)
         lines = machine.path.read_text(encoding="utf-8").splitlines()
         stick_disk = attributes(lines[machine.line_of(r'friendly="SanDisk Ultra USB Device"') - 1])
@@ -103,9 +104,14 @@ class DriveLetters(harness.TestCase):
             self.assertEqual(fields, {
                 "id": stick_disk["id"].upper(), "service": stick_disk["service"],
                 "hwids": stick_disk["hwids"] + "\tmulti", "removes": stick_disk["removes"],
-                "children": "", "small": "26"})  # CR_BUFFER_SMALL
-            children = dict(line.split("\t", 1) for line in query(reader["id"]))["children"].split(";")
-            self.assertEqual(len(children), 4, "one disk per slot")
+                "children": "", "small": "26",  # CR_BUFFER_SMALL
+                # Started, not removable itself, below a USB device: expects surprise removal.
+                "status": "0180000A", "caps": "00000000", "policy": "3", "enumerator": "USBSTOR",
+                "address": "-"})
+            fields = dict(line.split("\t", 1) for line in query(reader["id"]))
+            self.assertEqual(len(fields["children"].split(";")), 4, "one disk per slot")
+            self.assertEqual((fields["status"], fields["caps"], fields["policy"], fields["enumerator"]),
+                             ("0180600A", "00000004", "3", "USB"))
             self.assertEqual(query("interfaces"),
                              [f"disk\t\\\\.\\PhysicalDrive{d['disk']}\t{d['id'].upper()}" for d in disks])
 

@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"DelayNegative", "usb delay=-5\n", 1, "delay"},
         FaultCase{"DelayTooLong", "usb delay=3600001\n", 1, "delay"},
         FaultCase{"DelayMissing", "usb delay=\n", 1, "delay"},
+        FaultCase{"PolicyValue", "usb policy=sometimes\n", 1, "none, orderly or surprise"},
+        FaultCase{"AddressNotANumber", "usb address=port4\n", 1, "bus address"},
         FaultCase{"NoClassWord", "desc=\"x\"\n", 1, "class word"},
         FaultCase{"DiskNotANumber", "diskdrive disk=one\n", 1, "device number"},
         FaultCase{"CdromNegative", "cdrom cdrom=-1\n", 1, "device number"},
@@ -165,10 +167,13 @@ TEST(SimulatedTree, PropertiesAndStatusFollowTheAttributes) {
 
   std::uint32_t status = 0;
   std::uint32_t problem = 0;
+  // A node with a problem has not started; any other has (DN_STARTED, DN_DRIVER_LOADED).
   ASSERT_EQ(tree.GetDevNodeStatus(status, problem, 1), kCrSuccess);
-  EXPECT_EQ(status, winvalues::kDnRemovable | winvalues::kDnDisableable | winvalues::kDnHasProblem);
+  EXPECT_EQ(status, 0x01806400u);
+  EXPECT_NE(problem, 0u);
   ASSERT_EQ(tree.GetDevNodeStatus(status, problem, 2), kCrSuccess);
-  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(status, 0x0180000Au);
+  EXPECT_EQ(problem, 0u);
 }
 
 TEST(SimulatedTree, ClassWordsChooseTheSweptClasses) {

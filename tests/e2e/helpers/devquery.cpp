@@ -3,7 +3,8 @@
 // test prefix: the device stand-in, reading TOLLEVANE_DEVICE_TREE).
 //   ID          "id", "service", "hwids" (with "multi" when REG_MULTI_SZ), "removes" and
 //               "children" lines for the node of that instance ID, and "small" with the
-//               result of reading its ID into a buffer one unit too short
+//               result of reading its ID into a buffer one unit too short; "status" (hex),
+//               "caps" (hex), "policy", "enumerator" and "address" ("-" when it has none)
 //   interfaces  one line per disk, then CD-ROM, interface: "disk" or "cdrom", tab, the
 //               device path, tab, the instance ID of its device
 // Each value list is joined with ';'. Exit 1 when the node is not present.
@@ -24,6 +25,7 @@ struct Api {
   decltype(&::CM_Get_Device_ID_Size) idSize = nullptr;
   decltype(&::CM_Get_Device_IDW) id = nullptr;
   decltype(&::CM_Get_DevNode_Registry_PropertyW) property = nullptr;
+  decltype(&::CM_Get_DevNode_Status) status = nullptr;
   decltype(&::CM_Get_Device_ID_List_SizeW) listSize = nullptr;
   decltype(&::CM_Get_Device_ID_ListW) list = nullptr;
   decltype(&::SetupDiGetClassDevsW) classDevs = nullptr;
@@ -47,13 +49,15 @@ bool Load(Api& api) {
   Bind(module, api.idSize, "CM_Get_Device_ID_Size");
   Bind(module, api.id, "CM_Get_Device_IDW");
   Bind(module, api.property, "CM_Get_DevNode_Registry_PropertyW");
+  Bind(module, api.status, "CM_Get_DevNode_Status");
   Bind(module, api.listSize, "CM_Get_Device_ID_List_SizeW");
   Bind(module, api.list, "CM_Get_Device_ID_ListW");
   Bind(module, api.classDevs, "SetupDiGetClassDevsW");
   Bind(module, api.enumInterfaces, "SetupDiEnumDeviceInterfaces");
   Bind(module, api.detail, "SetupDiGetDeviceInterfaceDetailW");
   Bind(module, api.destroy, "SetupDiDestroyDeviceInfoList");
-  return api.locate && api.idSize && api.id && api.property && api.listSize && api.list &&
+  return api.locate && api.idSize && api.id && api.property && api.status && api.listSize &&
+         api.list &&
          api.classDevs && api.enumInterfaces && api.detail && api.destroy;
 }
 
@@ -95,6 +99,22 @@ std::wstring Property(const Api& api, DEVINST node, ULONG which) {
   return type == REG_MULTI_SZ ? text + L"\tmulti" : text;
 }
 
+std::wstring Hex(ULONG value) {
+  std::wstring text(8, L'0');
+  for (int at = 7; at >= 0; --at, value >>= 4) text[at] = L"0123456789ABCDEF"[value & 0xF];
+  return text;
+}
+
+// A REG_DWORD property; "-" when the node has none.
+std::wstring Number(const Api& api, DEVINST node, ULONG which, bool hex) {
+  ULONG type = 0;
+  ULONG value = 0;
+  ULONG bytes = sizeof(value);
+  if (api.property(node, which, &type, &value, &bytes, 0) != CR_SUCCESS) return L"-";
+  if (type != REG_DWORD || bytes != sizeof(value)) return L"?";
+  return hex ? Hex(value) : std::to_wstring(value);
+}
+
 int Node(const Api& api, const std::wstring& wanted) {
   DEVINST node = 0;
   std::wstring id = wanted;
@@ -109,6 +129,14 @@ int Node(const Api& api, const std::wstring& wanted) {
   std::vector<wchar_t> shortBuffer(own.size());
   e2e::Out(L"small\t" +
            std::to_wstring(api.id(node, shortBuffer.data(), static_cast<ULONG>(own.size()), 0)));
+  ULONG status = 0;
+  ULONG problem = 0;
+  e2e::Out(L"status\t" +
+           (api.status(&status, &problem, node, 0) == CR_SUCCESS ? Hex(status) : L"?"));
+  e2e::Out(L"caps\t" + Number(api, node, CM_DRP_CAPABILITIES, true));
+  e2e::Out(L"policy\t" + Number(api, node, CM_DRP_REMOVAL_POLICY, false));
+  e2e::Out(L"enumerator\t" + Property(api, node, CM_DRP_ENUMERATOR_NAME));
+  e2e::Out(L"address\t" + Number(api, node, CM_DRP_ADDRESS, false));
   return e2e::kExitOk;
 }
 

@@ -177,9 +177,7 @@ ConfigRet SimulatedDeviceTree::GetDevNodeStatus(std::uint32_t& status, std::uint
   const int index = PresentIndexOf(node);
   if (index < 0) return kCrNoSuchDevnode;
   const SimulatedNode& found = tree_.nodes[static_cast<std::size_t>(index)];
-  status = (found.removable ? winvalues::kDnRemovable : 0u) |
-           (found.disableable ? winvalues::kDnDisableable : 0u) |
-           (found.problem ? winvalues::kDnHasProblem : 0u);
+  status = SimulatedStatus(found);
   problem = found.problem ? kSimulatedProblemNumber : 0u;
   return kCrSuccess;
 }

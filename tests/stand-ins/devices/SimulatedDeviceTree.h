@@ -11,6 +11,7 @@
 #include "pnp/DeviceTree.h"
 #include "FileBytes.h"
 #include "SharedEjections.h"
+#include "SimulatedNodeState.h"
 #include "SimulatedTreeFile.h"
 #include "devices/VetoHolder.h"
 
@@ -65,6 +66,12 @@ class SimulatedDeviceTree : public DeviceTree {
   // it, CR_NO_SUCH_DEVNODE when the node is not present.
   winvalues::ConfigRet PropertyValue(DevNode node, DeviceProperty property, std::wstring& value);
 
+  // What Windows keeps for every node that the seam does not carry, by CM_DRP_* number
+  // (capabilities, removal policy, enumerator, address, location; SimulatedNodeState.h):
+  // CR_NO_SUCH_VALUE for any other number and for an address or location the file does
+  // not give, CR_NO_SUCH_DEVNODE when the node is not present.
+  winvalues::ConfigRet SystemProperty(DevNode node, std::uint32_t cmDrp, SimulatedValue& value);
+
   // The device instance ID as CM_Get_Device_ID gives it, upper case: the file's, else one
   // of the stand-in's own; the root's is the system's HTREE\ROOT\0. CR_NO_SUCH_DEVNODE
   // when the node is not present.
@@ -117,6 +124,7 @@ class SimulatedDeviceTree : public DeviceTree {
   void WriteVetoEvent(int holder);
   // -1 when no present node has the ID.
   int PresentIndexOfId(std::wstring_view id) const;
+  std::uint32_t RemovalPolicyOf(int index) const;  // CM_REMOVAL_POLICY_*
 
   std::optional<NativePath> file_;
   std::optional<NativePath> ejectLog_;

@@ -90,12 +90,9 @@ class LineReader {
  private:
   std::optional<LineFault> ReadAttribute(std::string_view name, SimulatedNode& node) {
     const bool hasValue = pos_ < text_.size() && text_[pos_] == '=';
-    if (name == "removable" || name == "disableable" || name == "problem" || name == "stay") {
+    if (bool* flag = FlagOf(name, node)) {
       if (hasValue) return LineFault{"\"" + std::string(name) + "\" takes no value"};
-      (name == "removable"     ? node.removable
-       : name == "disableable" ? node.disableable
-       : name == "problem"     ? node.problem
-                               : node.stay) = true;
+      *flag = true;
       return std::nullopt;
     }
     std::optional<std::wstring>* text = TextOf(name, node);
@@ -103,8 +100,9 @@ class LineReader {
     std::optional<std::uint32_t>* number = name == "disk"         ? &node.disk
                                            : name == "cdrom"      ? &node.cdrom
                                            : name == "vetoer-pid" ? &node.vetoerPid
+                                           : name == "address"    ? &node.address
                                                                   : nullptr;
-    if (!text && !list && !number && name != "eject" && name != "delay")
+    if (!text && !list && !number && name != "eject" && name != "delay" && name != "policy")
       return LineFault{"unknown attribute \"" + std::string(name) + "\""};
     if (!hasValue) return LineFault{"\"" + std::string(name) + "\" needs a value"};
     ++pos_;
@@ -125,7 +123,9 @@ class LineReader {
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
       if (value.empty() || error != std::errc{} || end != value.data() + value.size())
         return LineFault{"\"" + std::string(name) + "\" must be a " +
-                         (number == &node.vetoerPid ? "process id" : "device number")};
+                         (number == &node.vetoerPid ? "process id"
+                          : number == &node.address ? "bus address"
+                                                    : "device number")};
       *number = parsed;
       return std::nullopt;
     }
@@ -140,6 +140,15 @@ class LineReader {
         return LineFault{"eject must be ok, fail or veto"};
       return std::nullopt;
     }
+    if (name == "policy") {
+      constexpr std::array<std::string_view, 3> kPolicies{"none", "orderly", "surprise"};
+      for (std::size_t i = 0; i < kPolicies.size(); ++i)
+        if (value == kPolicies[i]) {
+          node.removalPolicy = static_cast<std::uint32_t>(i + 1);  // CM_REMOVAL_POLICY_*
+          return std::nullopt;
+        }
+      return LineFault{"policy must be none, orderly or surprise"};
+    }
     std::uint32_t delay = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), delay);
     if (value.empty() || error != std::errc{} || end != value.data() + value.size() ||
@@ -150,6 +159,16 @@ class LineReader {
     return std::nullopt;
   }
 
+  static bool* FlagOf(std::string_view name, SimulatedNode& node) {
+    if (name == "removable") return &node.removable;
+    if (name == "disableable") return &node.disableable;
+    if (name == "problem") return &node.problem;
+    if (name == "stay") return &node.stay;
+    if (name == "surprise-ok") return &node.surpriseOk;
+    if (name == "eject-supported") return &node.ejectSupported;
+    return nullptr;
+  }
+
   static std::optional<std::wstring>* TextOf(std::string_view name, SimulatedNode& node) {
     if (name == "desc") return &node.desc;
     if (name == "friendly") return &node.friendly;
@@ -157,6 +176,7 @@ class LineReader {
     if (name == "id") return &node.id;
     if (name == "service") return &node.service;
     if (name == "vetoer") return &node.vetoer;
+    if (name == "location") return &node.location;
     return nullptr;
   }
 

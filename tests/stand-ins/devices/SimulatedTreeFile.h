@@ -6,6 +6,8 @@
 //           [problem] [eject=ok|fail|veto] [delay=MS] [stay]
 //           [id="..."] [service="..."] [hwids="a;b"] [compat="a;b"] [removes="id;id"]
 //           [disk=N] [cdrom=N] [vetoer="<NT path>" vetoer-pid=N]
+//           [surprise-ok] [eject-supported] [policy=none|orderly|surprise]
+//           [address=N] [location="..."]
 //
 // pdo is the node's physical device object name (\Device\HarddiskVolume3, say). id is
 // its device instance ID (a node without one gets an ID of the stand-in's own); hwids
@@ -15,6 +17,10 @@
 // on it answer with device number N. vetoer names a program that holds the node open:
 // every eject request of it or of a node above it is vetoed (PNP_VetoOutstandingOpen,
 // naming this node's instance ID), and the System log gets an event 225 for it.
+// surprise-ok and eject-supported are the driver's and the bus's capabilities of that
+// name; policy overrides the removal policy the system would derive (SimulatedNodeState.h);
+// address and location are the bus's CM_DRP_ADDRESS and CM_DRP_LOCATION_INFORMATION,
+// which no node has unless the file gives them.
 #pragma once
 
 #include <cstdint>
@@ -43,10 +49,15 @@ struct SimulatedNode {
   std::optional<std::uint32_t> cdrom;
   std::optional<std::wstring> vetoer;  // the NT path of the program that holds the node
   std::optional<std::uint32_t> vetoerPid;
+  std::optional<std::uint32_t> removalPolicy;  // CM_REMOVAL_POLICY_*; nothing: derived
+  std::optional<std::uint32_t> address;
+  std::optional<std::wstring> location;
   bool removable = false;
   bool disableable = false;
   bool problem = false;
   bool stay = false;  // still there after a successful eject
+  bool surpriseOk = false;
+  bool ejectSupported = false;
   SimulatedEject eject = SimulatedEject::Ok;
   std::uint32_t delayMs = 0;
   int parent = -1;  // node indices; -1 for none

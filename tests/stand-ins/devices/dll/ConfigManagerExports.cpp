@@ -1,6 +1,7 @@
 // CM_* as the Configuration Manager answers them, for the nodes of the tree file.
 #include <cstring>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "Exports.h"
@@ -9,6 +10,20 @@
 namespace {
 
 static_assert(sizeof(DEVINST) == sizeof(DevNode));
+static_assert(simulated_state::kDrpCapabilities == CM_DRP_CAPABILITIES &&
+              simulated_state::kDrpRemovalPolicy == CM_DRP_REMOVAL_POLICY &&
+              simulated_state::kDrpEnumeratorName == CM_DRP_ENUMERATOR_NAME &&
+              simulated_state::kDrpAddress == CM_DRP_ADDRESS &&
+              simulated_state::kDrpLocationInformation == CM_DRP_LOCATION_INFORMATION);
+static_assert(simulated_state::kCapRemovable == CM_DEVCAP_REMOVABLE &&
+              simulated_state::kCapSurpriseRemovalOk == CM_DEVCAP_SURPRISEREMOVALOK &&
+              simulated_state::kCapEjectSupported == CM_DEVCAP_EJECTSUPPORTED &&
+              simulated_state::kPolicyExpectSurpriseRemoval ==
+                  CM_REMOVAL_POLICY_EXPECT_SURPRISE_REMOVAL);
+static_assert(simulated_state::kDnStarted == DN_STARTED &&
+              simulated_state::kDnDriverLoaded == DN_DRIVER_LOADED &&
+              simulated_state::kDnNtEnumerator == DN_NT_ENUMERATOR &&
+              simulated_state::kDnNtDriver == DN_NT_DRIVER);
 
 using Step = winvalues::ConfigRet (SimulatedDeviceTree::*)(DevNode&, DevNode);
 
@@ -141,29 +156,32 @@ STAND_IN_EXPORT CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyW(DEVINST node,
   if (length == nullptr || (buffer == nullptr && *length != 0)) return CR_INVALID_POINTER;
   if (property < CM_DRP_MIN || property > CM_DRP_MAX) return CR_INVALID_PROPERTY;
   if (flags != 0) return CR_INVALID_FLAG;
-  std::wstring value;
+  SimulatedValue value;
   CONFIGRET result = CR_NO_SUCH_VALUE;
   {
     stand_in::TreeAccess tree;
     DeviceProperty modelled{};
+    std::wstring text;
     if (ModelledProperty(property, modelled)) {
-      result = tree->PropertyValue(node, modelled, value);
+      result = tree->PropertyValue(node, modelled, text);
+      value = std::move(text);
     } else {
-      // Set on no node of the tree; a node that is gone still says so.
-      std::uint32_t status = 0;
-      std::uint32_t problem = 0;
-      result = tree->GetDevNodeStatus(status, problem, node);
-      if (result == CR_SUCCESS) result = CR_NO_SUCH_VALUE;
+      // Any other property is set on no node of the tree; a node that is gone says so.
+      result = tree->SystemProperty(node, property, value);
     }
   }
   if (result != CR_SUCCESS) return result;
-  const ULONG needed = static_cast<ULONG>((value.size() + 1) * sizeof(wchar_t));
-  if (dataType != nullptr) *dataType = IsMultiString(property) ? REG_MULTI_SZ : REG_SZ;
+  const auto* number = std::get_if<std::uint32_t>(&value);
+  const auto* text = std::get_if<std::wstring>(&value);
+  const ULONG needed = number ? sizeof(DWORD)
+                              : static_cast<ULONG>((text->size() + 1) * sizeof(wchar_t));
+  if (dataType != nullptr)
+    *dataType = number ? REG_DWORD : IsMultiString(property) ? REG_MULTI_SZ : REG_SZ;
   if (*length < needed) {
     *length = needed;
     return CR_BUFFER_SMALL;
   }
-  std::memcpy(buffer, value.c_str(), needed);
+  std::memcpy(buffer, number ? static_cast<const void*>(number) : text->c_str(), needed);
   *length = needed;
   return CR_SUCCESS;
 }
