@@ -26,6 +26,7 @@
 #include "fakes/MachineFiles.h"
 #include "fakes/MachineLetters.h"
 #include "fakes/TreeDrives.h"
+#include "pnp/DeviceNames.h"
 #include "resident/EjectMenu.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsRecord.h"
@@ -92,7 +93,10 @@ Road CommandLine(std::vector<std::wstring> arguments) {
     Done done;
     TakeRequests(run, done);
     done.status = result.status;
-    done.told = result.status == 0 || result.reason.has_value() || !removal.Vetoes().empty();
+    // Said why, and of something the user knows: a device gone meanwhile has no name.
+    done.told = (result.status == 0 || result.reason.has_value() || !removal.Vetoes().empty()) &&
+                (!result.reason || result.reason->argument != std::wstring(kUnknownDevice) ||
+                 parsed.request.value == kUnknownDevice);
     return done;
   };
 }
