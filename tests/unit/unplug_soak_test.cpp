@@ -214,7 +214,7 @@ DevNode ChosenNode(Plugged& fresh, const std::set<DevNode>& asked, std::mt19937&
 
 // Every call of a short walk; of a long one, one call in each of kFaultSlices stretches,
 // so that each part of the walk is hit and the seed picks where.
-constexpr std::size_t kFaultSlices = 48;
+constexpr std::size_t kFaultSlices = 16;
 
 std::vector<std::size_t> FaultPoints(std::size_t calls, std::mt19937& random) {
   std::vector<std::size_t> points;
