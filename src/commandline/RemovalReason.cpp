@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "pnp/DeviceNames.h"
 #include "resources/resource.h"
 
 namespace {
@@ -25,13 +26,16 @@ unsigned NothingFoundText(RemovalTarget target, bool placeFound) {
   }
 }
 
-PromptLine RefusedRequest(const EjectAnswer& answer) {
+PromptLine RefusedRequest(const EjectAnswer& answer, std::wstring_view argument) {
   switch (answer.result) {
     case kCrAccessDenied:
       return {IDS_CL_CR_ACCESS_DENIED, answer.deviceName, std::nullopt};
     case kCrInvalidDevnode:
     case winvalues::kCrNoSuchDevnode:
-      return {IDS_CL_CR_GONE, answer.deviceName, std::nullopt};
+      // Unplugged before its name could be read: what was typed tells which one went.
+      return {IDS_CL_CR_GONE,
+              answer.deviceName == kUnknownDevice ? std::wstring(argument) : answer.deviceName,
+              std::nullopt};
     case kCrNotDisableable:
       return {IDS_CL_CR_NOT_DISABLEABLE, answer.deviceName, std::nullopt};
     case winvalues::kCrFailure:
@@ -57,7 +61,7 @@ std::optional<PromptLine> RemovalFailureReason(RemovalTarget target, std::wstrin
   // one that stands.
   for (auto it = answers.rbegin(); it != answers.rend(); ++it) {
     if (it->result == winvalues::kCrSuccess || it->result == winvalues::kCrRemoveVetoed) continue;
-    return RefusedRequest(*it);
+    return RefusedRequest(*it, argument);
   }
   return std::nullopt;
 }

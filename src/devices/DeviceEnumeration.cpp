@@ -77,6 +77,7 @@ void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) 
   if (storage_ != nullptr && HoldsSystemDisk(tree_, *storage_, node, disks_)) return;
   tag_device_hotkey_info record;
   record.name = GetDeviceName(tree_, node);
+  if (!NamedWhilePresent(tree_, node, record.name)) return;
   record.image = GetDeviceImage(tree_, node, imageList_);
   record.device_kind = kind;
   record.present = 1;

@@ -70,7 +70,9 @@ void DeviceRemoval::SweepOtherMember(DevNode member, std::wstring_view name,
     found = true;
     return;
   }
-  if (NameMatches(GetDeviceName(tree_, *child), name) && EjectTallied(member, toCount))
+  const std::wstring childName = GetDeviceName(tree_, *child);
+  if (NameMatches(childName, name) && NamedWhilePresent(tree_, *child, childName) &&
+      EjectTallied(member, toCount))
     found = true;
 }
 
@@ -116,7 +118,7 @@ bool DeviceRemoval::IsStorage(DevNode node, std::wstring_view displayName) {
 
 bool DeviceRemoval::Matches(DevNode node, std::wstring_view displayName, std::wstring_view name) {
   if (std::find(passedOver_.begin(), passedOver_.end(), node) != passedOver_.end()) return false;
-  if (NameMatches(displayName, name)) return true;
+  if (NameMatches(displayName, name)) return NamedWhilePresent(tree_, node, displayName);
   // The storage description stands for every USB mass-storage device, and on a system of
   // another language no node carries it.
   return names_.IsStorageName(name) && HasMassStorageService(tree_, node);

@@ -62,7 +62,8 @@ bool EveryKindRemoval::EjectCardsNamed(std::wstring_view name, tag_device_hotkey
   if ((deviceKind_ & kKindCard) == 0) return false;
   bool found = false;
   for (const CardSlot& slot : FindCardSlots(tree_, drives_)) {
-    if (!NameMatches(GetDeviceName(tree_, slot.disk), name)) continue;
+    const std::wstring slotName = GetDeviceName(tree_, slot.disk);
+    if (!NameMatches(slotName, name) || !NamedWhilePresent(tree_, slot.disk, slotName)) continue;
     named.push_back(slot.disk);
     if (EjectCard(slot.letter, toCount)) found = true;
   }
@@ -73,7 +74,8 @@ bool EveryKindRemoval::EjectHotPlugNamed(std::wstring_view name, tag_device_hotk
   if ((deviceKind_ & kKindHotPlug) == 0) return false;
   bool found = false;
   for (const HotPlugDisk& disk : FindHotPlugDisks(tree_, drives_)) {
-    if (NameMatches(GetDeviceName(tree_, disk.disk), name) &&
+    const std::wstring diskName = GetDeviceName(tree_, disk.disk);
+    if (NameMatches(diskName, name) && NamedWhilePresent(tree_, disk.disk, diskName) &&
         removal_.EjectTallied(disk.holder, toCount))
       found = true;
   }

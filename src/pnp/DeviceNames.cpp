@@ -2,6 +2,7 @@
 
 #include "common/AsciiCase.h"
 #include "common/Wildcard.h"
+#include "pnp/DeviceNodes.h"
 
 namespace {
 
@@ -52,4 +53,9 @@ int GetDeviceImage(DeviceTree& tree, DevNode node, const ClassImageList* imageLi
                                index))
     return 0;
   return index;
+}
+
+bool NamedWhilePresent(DeviceTree& tree, DevNode node, std::wstring_view displayName) {
+  // Every present node has a status; only a nameless one needs it read.
+  return displayName != kUnknownDevice || GetNodeStatus(tree, node).has_value();
 }

@@ -46,6 +46,11 @@ std::wstring DisplayNameFrom(ReadProperty&& read) {
 // The node's display name: the one identity of a device for listing and removal alike.
 std::wstring GetDeviceName(DeviceTree& tree, DevNode node);
 
+// False when `displayName`, read from `node`, is only the fallback of a node that has
+// left the tree: an unplugged device reads as "Unknown Device" too, and offering or
+// matching it would take whatever still hangs above it.
+bool NamedWhilePresent(DeviceTree& tree, DevNode node, std::wstring_view displayName);
+
 // Index of the node's class icon in `imageList`; 0 when the class GUID cannot be read or
 // parsed, or the class has no icon there.
 int GetDeviceImage(DeviceTree& tree, DevNode node, const ClassImageList* imageList);

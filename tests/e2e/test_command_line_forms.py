@@ -11,7 +11,7 @@ from driver import write_settings
 from harness import QUICK_EXIT, wait_until
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, ShellLog, held_by,
                                plug_in_again, set_free, shell_environment, tree_environment)
-from texts import (MISSING_VALUE, NO_DEVICE, STORAGE_VISTA, UNKNOWN_SWITCH, USAGE_FIRST_LINE, VETO_DEVICE,
+from texts import (CR_GONE, MISSING_VALUE, NO_DEVICE, STORAGE_VISTA, UNKNOWN_SWITCH, USAGE_FIRST_LINE, VETO_DEVICE,
                    WOULD_REMOVE)
 
 CODE_PAGE = "cp932"  # what a Japanese console's reader decodes with
@@ -55,6 +55,26 @@ class CommandLineForms(harness.TestCase):
                 self.assertIn(reason + "\n", err)
             self.assertEqual(self.log.entries(), [])
             self.assertNothingVisible(s)
+
+    def test_a_stick_unplugged_mid_walk_ends_with_a_documented_status_and_reason(self):
+        """The stick leaves after some of the program's calls: before the walk, during it or
+        after it. Each run asks for the stick's own device at most, ends with 0, 1 or 2, and
+        a failure says why on the error stream."""
+        with self.session("10") as s:
+            env = self.prompt(s, MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE_VISTA))
+            member = MACHINE.parent_of(STICK)
+            reasons = {1: [NO_DEVICE.format(STICK)], 2: [CR_GONE.format(n) for n in (STICK, STORAGE_VISTA)]}
+            seen = set()
+            for calls in (0, 8, 20, 40, 80, 100000):
+                plug_in_again(env)
+                self.log.clear()
+                status, _, err = self.typed(s, {**env, "TOLLEVANE_VANISH": f"{calls}:{member}"}, f'Tollevane "{STICK}"')
+                seen.add(status)
+                self.assertIn(status, (0, 1, 2), (calls, err[-500:]))
+                self.assertEqual({line for line, _ in self.log.lines_and_results()} - {member}, set(), calls)
+                if status != 0:
+                    self.assertTrue(any(r + "\n" in err for r in reasons[status]), (calls, err[-500:]))
+            self.assertTrue({0, 1} <= seen, seen)
 
     def test_label_pattern_and_whatif_find_the_stick_of_drive_e(self):
         with self.session("10") as s:

@@ -116,6 +116,7 @@ TOPICS = {
 # -- the removal command line: its usage and the reasons it gives, one line each
 USAGE_FIRST_LINE = "使い方: Tollevane [名前 | E: | フォルダー | /label:ラベル] [/whatif] [/wait:秒]"
 NO_DEVICE = "{}: この名前のデバイスは接続されていません。"
+CR_GONE = "{}: 取り外しの要求に失敗しました。デバイスはもうありません。"
 UNKNOWN_SWITCH = "{}: 不明なスイッチです。使い方は Tollevane /? で表示されます。"
 MISSING_VALUE = "{}: このスイッチには値が必要です。使い方は Tollevane /? で表示されます。"
 WOULD_REMOVE = "取り外すデバイス: {}"

@@ -271,6 +271,8 @@ TEST(RemovalReason, NamesWhatWasMissingOrTheRefusalThatStands) {
       {T::Name, true, {{1, L"A", winvalues::kCrRemoveVetoed}}, std::nullopt},
       {T::Name, true, {{1, L"A", 0x33}, {2, L"B", winvalues::kCrRemoveVetoed}}, PromptLine{IDS_CL_CR_ACCESS_DENIED, L"A", {}}},
       {T::Name, true, {{1, L"A", winvalues::kCrFailure}, {1, L"A", 0x0D}}, PromptLine{IDS_CL_CR_GONE, L"A", {}}},
+      // Gone before its name was read: told by what was typed, not as "Unknown Device".
+      {T::Label, true, {{1, L"Unknown Device", 0x0D}}, PromptLine{IDS_CL_CR_GONE, L"arg", {}}},
       {T::Name, true, {{1, L"A", 0x28}}, PromptLine{IDS_CL_CR_NOT_DISABLEABLE, L"A", {}}},
       {T::Name, true, {{1, L"A", 0x3B}}, PromptLine{IDS_CL_CR_OTHER, L"A", 0x3B}},
       // A card in use is a veto, told with its holder; one refused is told with its error.

@@ -320,3 +320,27 @@ usb desc="E" removable disableable
 }
 
 }  // namespace
+
+TEST_F(Enumeration, ADeviceUnpluggedDuringTheListingIsNotOfferedAsUnknownDevice) {
+  // The mouse, or the disk with its volume, leaves at each call of the listing in turn.
+  constexpr const char* kTree = R"(
+usb desc="USB 大容量記憶装置デバイス" removable disableable
+  diskdrive friendly="BUFFALO ClipDrive USB Device"
+    volume desc="ディスク"
+hidclass desc="USB ヒューマン インターフェイス デバイス" removable disableable
+  mouse desc="HID 準拠マウス"
+)";
+  for (const DevNode gone : {DevNode{3}, DevNode{6}}) {
+    FakeDeviceTree clean(kTree);
+    RecordingSink all;
+    DeviceEnumeration(clean, kAllKinds, kXpNames, nullptr, all).EnumerateDevices(false);
+    for (std::size_t k = 0; k <= clean.simulated().CountedCalls(); ++k) {
+      FakeDeviceTree tree(kTree);
+      tree.simulated().VanishAfter(k, {gone});
+      RecordingSink sink;
+      DeviceEnumeration(tree, kAllKinds, kXpNames, nullptr, sink).EnumerateDevices(false);
+      for (const std::wstring& name : sink.Names())
+        EXPECT_NE(name, kUnknownDevice) << "line " << gone << " gone after call " << k;
+    }
+  }
+}

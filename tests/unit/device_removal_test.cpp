@@ -120,6 +120,32 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"AllStorage", L"USB 大容量記憶装置デバイス", {2, 5, 11}, 3}),
     [](const auto& testCase) { return std::string(testCase.param.label); });
 
+TEST_F(DeviceRemovalTest, ANodeUnpluggedMidWalkLendsNoNameToWhatStaysAbove) {
+  // A node that has left reads as "Unknown Device", as a nameless one does: a removal of
+  // that name must not take the device that held it, at whichever call it leaves.
+  struct Case {
+    const char* what;
+    DevNode gone;
+    std::wstring name;
+    RemovalStartedBy road;
+  };
+  const Case cases[] = {
+      {"a USB member's disk", 3, L"Unknown Device", RemovalStartedBy::Hotkey},
+      {"a card reader's second slot, by pattern", 8, L"Unknown*", RemovalStartedBy::CommandLine},
+      {"a HID member's mouse", 15, L"unknown device", RemovalStartedBy::Hotkey},
+  };
+  for (const Case& c : cases) {
+    Removal clean(kTypicalTree);
+    clean.Run(c.name, c.road);
+    for (std::size_t k = 0; k <= clean.tree.simulated().CountedCalls(); ++k) {
+      Removal r(kTypicalTree);
+      r.tree.simulated().VanishAfter(k, {c.gone});
+      EXPECT_FALSE(r.Run(c.name, c.road)) << c.what << ", gone after call " << k;
+      EXPECT_EQ(r.tree.EjectedLines(), std::vector<int>{}) << c.what << ", gone after call " << k;
+    }
+  }
+}
+
 TEST_F(DeviceRemovalTest, AllStorageRequestsEveryMeetingWhenNodesStay) {
   Removal r(R"(
 usb desc="汎用 USB ハブ" removable disableable

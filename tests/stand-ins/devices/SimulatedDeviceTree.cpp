@@ -77,7 +77,20 @@ SimulatedDeviceTree::SimulatedDeviceTree(NativePath file, std::optional<NativePa
 
 SimulatedDeviceTree::SimulatedDeviceTree(SimulatedTree tree) { Adopt(std::move(tree)); }
 
+void SimulatedDeviceTree::VanishAfter(std::size_t calls, std::vector<DevNode> nodes) {
+  vanishAt_ = calls_ + calls;
+  vanishing_ = std::move(nodes);
+}
+
+void SimulatedDeviceTree::CountCall() {
+  if (++calls_ <= vanishAt_ || vanishing_.empty()) return;
+  for (const DevNode node : vanishing_)
+    if (const int index = IndexOf(node); index > 0) Vanish(index);
+  vanishing_.clear();
+}
+
 void SimulatedDeviceTree::ReloadIfChanged() {
+  CountCall();
   if (!file_) return;
   const std::optional<FileStamp> stamp = StampOfFile(*file_);
   if (!loaded_ || loadedStamp_ != stamp) {
@@ -128,7 +141,8 @@ int SimulatedDeviceTree::IndexOf(DevNode node) const {
   return node < indexOfLine_.size() ? indexOfLine_[node] : -1;
 }
 
-int SimulatedDeviceTree::PresentIndexOf(DevNode node) const {
+int SimulatedDeviceTree::PresentIndexOf(DevNode node) {
+  CountCall();
   const int index = IndexOf(node);
   return index >= 0 && !vanished_[static_cast<std::size_t>(index)] ? index : -1;
 }

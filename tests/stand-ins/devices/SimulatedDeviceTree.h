@@ -98,15 +98,23 @@ class SimulatedDeviceTree : public DeviceTree {
   // Every present node, in file order, whatever its class.
   std::vector<DevNode> PresentNodes();
 
+  // A device unplugged while a program walks the tree: once `calls` more calls have
+  // looked at it, each node of `nodes` is gone with everything below it. Every call that
+  // asks about a node, lists nodes or asks for an eject counts (an eject counts thrice).
+  void VanishAfter(std::size_t calls, std::vector<DevNode> nodes);
+  // The calls counted so far, to know where the faults of a walk can fall.
+  std::size_t CountedCalls() const { return calls_; }
+
  private:
   void ReloadIfChanged();
+  void CountCall();
   void Load(bool readable);
   void Adopt(SimulatedTree tree);
 
   // -1 for a handle that names no node.
   int IndexOf(DevNode node) const;
-  // -1 as well when the node has been ejected.
-  int PresentIndexOf(DevNode node) const;
+  // -1 as well when the node has been ejected. Counts as a call.
+  int PresentIndexOf(DevNode node);
   // The first present node among `index` and its later siblings.
   int FirstPresentFrom(int index) const;
   // CR_SUCCESS with the handle of node `found`; CR_NO_SUCH_DEVNODE for -1.
@@ -137,4 +145,7 @@ class SimulatedDeviceTree : public DeviceTree {
   std::optional<SharedEjections> shared_;
   std::optional<FileStamp> appliedRecord_;  // the shared record as last applied
   std::vector<VetoEvent> vetoEvents_;
+  std::size_t calls_ = 0;
+  std::size_t vanishAt_ = 0;
+  std::vector<DevNode> vanishing_;
 };

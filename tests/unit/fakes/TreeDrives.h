@@ -46,7 +46,7 @@ class TreeDrives : public UnansweredDrives {
 
   std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override {
     const auto script = media.find(letter);
-    error = script == media.end() ? winvalues::kErrorFileNotFound : script->second.open;
+    error = script == media.end() || Gone(letter) ? winvalues::kErrorFileNotFound : script->second.open;
     if (error != 0) return nullptr;
     return std::make_unique<ScriptedMedium>(script->second);
   }
@@ -58,7 +58,7 @@ class TreeDrives : public UnansweredDrives {
   // An empty slot answers as its open does; a letter without a script holds nothing.
   std::optional<bool> MediumPresent(wchar_t letter) override {
     const auto script = media.find(letter);
-    return script != media.end() && script->second.open != winvalues::kErrorNotReady &&
+    return script != media.end() && !Gone(letter) && script->second.open != winvalues::kErrorNotReady &&
            script->second.open != winvalues::kErrorNoMediaInDrive;
   }
 
@@ -72,13 +72,14 @@ class TreeDrives : public UnansweredDrives {
 
   std::uint32_t LogicalDriveMask() override {
     std::uint32_t mask = 0;
-    for (const auto& [letter, drive] : drives_) mask |= std::uint32_t{1} << (letter - L'A');
+    for (const auto& [letter, drive] : drives_)
+      if (!Gone(letter)) mask |= std::uint32_t{1} << (letter - L'A');
     return mask;
   }
 
   unsigned DriveType(wchar_t letter) override {
     const auto drive = drives_.find(letter);
-    return drive == drives_.end() ? winvalues::kDriveNoRootDir : drive->second.type;
+    return drive == drives_.end() || Gone(letter) ? winvalues::kDriveNoRootDir : drive->second.type;
   }
 
   std::optional<std::wstring> DosDevice(wchar_t letter) override {
@@ -118,6 +119,12 @@ class TreeDrives : public UnansweredDrives {
   }
 
  private:
+  // A drive leaves with the device that held its volume.
+  bool Gone(wchar_t letter) {
+    const auto drive = drives_.find(letter);
+    return drive != drives_.end() && !drive->second.volumeId.empty() && !VolumeOf(letter);
+  }
+
   std::optional<DevNode> VolumeOf(wchar_t letter) {
     const auto drive = drives_.find(letter);
     DevNode node = 0;
