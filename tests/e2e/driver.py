@@ -173,10 +173,10 @@ class Sheet:
         """What a click on the tab does."""
         post(self.session, self.handle, texts.PSM_SETCURSEL, index)
 
-    def show(self, index: int) -> str:
+    def show(self, index: int, captions: list[str] = texts.PAGE_CAPTIONS) -> str:
         """Selects a tab; gives its page's handle once the page shows."""
         self.select_tab(index)
-        caption = texts.PAGE_CAPTIONS[index]
+        caption = captions[index]
 
         def shown():
             page = self.shown_page()

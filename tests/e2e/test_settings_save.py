@@ -9,7 +9,8 @@ from driver import FolderChanges, Resident
 from formats import Entry, read_ini, settings_text
 from harness import wait_until
 from simulated_devices import MACHINES, DeviceTreeFile, EjectLog, tree_environment
-from texts import ERROR_CAPTION, ID_SETTINGS, ID_VERSION, IDOK, SETTINGS_NOT_SAVED
+from texts import (ERROR_CAPTION, ERROR_CAPTION_EN, ID_SETTINGS, ID_VERSION, IDOK, PAGE_CAPTIONS, PAGE_CAPTIONS_EN,
+                   SETTINGS_NOT_SAVED, SETTINGS_NOT_SAVED_EN)
 
 REGISTRATION_SECTIONS = ("NAME", "HOTKEY", "DEVICE_KIND", "REJECT_TIMES")
 
@@ -39,23 +40,27 @@ class SettingsSave(harness.TestCase):
                 self.assertEqual(after.get(section), before[section], section)
 
     def test_a_read_only_file_stays_as_it_was_and_the_user_is_told_once(self):
-        with self.session("10", desktop=True) as s:
-            s.write_settings(settings_text({"STARTUP": 0, "DISP_MESSAGE": 1}))
-            before = s.settings_file.read_bytes()
-            # Wine shows a file without write permission as FILE_ATTRIBUTE_READONLY.
-            os.chmod(s.settings_file, 0o444)
-            sheet = Resident.start(s).open_sheet(ID_VERSION)
-            page = sheet.show(2)
-            s.click(page, control_id=1006)
-            wait_until(lambda: s.control_states(page)[1006].check == "0", what="box cleared")
-            sheet.click(IDOK)
+        # Japanese as Windows chooses it, English as the settings file does.
+        for language, caption, told, pages in (("", ERROR_CAPTION, SETTINGS_NOT_SAVED, PAGE_CAPTIONS),
+                                               ("en", ERROR_CAPTION_EN, SETTINGS_NOT_SAVED_EN, PAGE_CAPTIONS_EN)):
+            with self.subTest(language=language), self.session("10", desktop=True) as s:
+                language_key = {"LANGUAGE": language} if language else {}
+                s.write_settings(settings_text({"STARTUP": 0, "DISP_MESSAGE": 1, **language_key}))
+                before = s.settings_file.read_bytes()
+                # Wine shows a file without write permission as FILE_ATTRIBUTE_READONLY.
+                os.chmod(s.settings_file, 0o444)
+                sheet = Resident.start(s).open_sheet(ID_VERSION)
+                page = sheet.show(2, pages)
+                s.click(page, control_id=1006)
+                wait_until(lambda: s.control_states(page)[1006].check == "0", what="box cleared")
+                sheet.click(IDOK)
 
-            _, text = s.message_box(title=ERROR_CAPTION)
-            s.screenshot(s.artifacts / "settings-not-saved.png")
-            self.assertTrue(text.startswith(SETTINGS_NOT_SAVED), text)
-            self.assertGreater(len(text), len(SETTINGS_NOT_SAVED), "the system's reason follows")
-            s.answer("ok", title=ERROR_CAPTION)
-            sheet.wait_gone()
-            self.assertEqual(s.settings_file.read_bytes(), before)
-            self.assertEqual(sorted(os.listdir(s.settings_dir)), ["Tollevane.ini"], "nothing left beside it")
-            self.assertFalse([w for w in s.windows() if w.title == ERROR_CAPTION and w.visible], "one message")
+                _, text = s.message_box(title=caption)
+                s.screenshot(s.artifacts / f"settings-not-saved{'-' + language if language else ''}.png")
+                self.assertTrue(text.startswith(told), text)
+                self.assertGreater(len(text), len(told), "the system's reason follows")
+                s.answer("ok", title=caption)
+                sheet.wait_gone()
+                self.assertEqual(s.settings_file.read_bytes(), before)
+                self.assertEqual(sorted(os.listdir(s.settings_dir)), ["Tollevane.ini"], "nothing left beside it")
+                self.assertFalse([w for w in s.windows() if w.title == caption and w.visible], "one message")

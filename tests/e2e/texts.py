@@ -57,6 +57,7 @@ ALL_STORAGE_VISTA = "すべての USB 大容量記憶装置"
 # -- the same in English, on an English Windows or with LANGUAGE=en
 
 ERROR_CAPTION_EN = "Tollevane Error"
+SETTINGS_NOT_SAVED_EN = "The settings could not be saved. The settings file is kept as it was.\n\n"
 CONFIRM_CAPTION_EN = "Tollevane Confirmation"
 HOTKEY_DIALOG_CAPTION_EN = "Set Hotkey"
 PAGE_CAPTIONS_EN = ["Hotkeys", "Display", "Options", "About"]
