@@ -257,22 +257,6 @@ class DeviceListPage:
     def click(self, control_id: int) -> None:
         self.session.click(self.handle, control_id=control_id)
 
-    def right_click(self, text: str) -> str:
-        """A right click in the middle of the row, as the mouse gives it; the popup
-        menu's handle."""
-        result = self.session.helper("listview", self.list, "--rect", str(self.texts().index(text)))
-        if result.status != 0:
-            raise HarnessError(f"row rectangle failed: {result.stderr.strip()}")
-        left, top, right, bottom = (int(n) for n in result.stdout.strip().split(","))
-        point = (((left + right) // 2) & 0xFFFF) | ((((top + bottom) // 2) & 0xFFFF) << 16)
-        post(self.session, self.list, texts.WM_RBUTTONDOWN, texts.MK_RBUTTON, point)
-        post(self.session, self.list, texts.WM_RBUTTONUP, 0, point)
-        return wait_menu(self.session)
-
-    def selected(self) -> list[str]:
-        lines = self.session.helper("listview", self.list).stdout.splitlines()
-        return [unescape_field(line.split("\t")[3]) for line in lines if line.split("\t")[1] == "1"]
-
     def open_dialog(self, text: str) -> "HotkeyDialog":
         self.select(text)
         self.click(texts.SET)

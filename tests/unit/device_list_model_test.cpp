@@ -478,68 +478,30 @@ TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
   EXPECT_EQ(ShownRows(reopened), expected);
 }
 
-// Only a USB mass-storage row offers the keeping, a kept row always offers it back, and
-// the page's save rewrites KEEP in list order, names read back exactly.
+// Only a USB mass-storage row offers the keeping, a kept row always offers it back (the
+// unplugged stick), and the save rewrites KEEP in list order, names read back exactly; a
+// page without USB, which shows no kept row, leaves KEEP alone.
 TEST_F(DeviceListListing, KeepingOutOfAllStorageIsOfferedOnStorageRowsAndSavedInListOrder) {
   FakeDeviceTree tree(kDemoTree);
-  store.StoreRegistration(L"001", L"\" Old Stick \"", kAltF5, 1);  // unplugged, kept before
-  store.Set(L"KEEP", L"003", L"\" Old Stick \"");             // numbers edited by hand
-  store.Set(L"KEEP", L"007", L"No Such Row");
-  model.Populate(tree, 0x03, nullptr, file);
-  // All-storage, flash disk, SD reader, modem, old stick.
-  ASSERT_EQ(model.RowCount(), 5u);
-  MirrorList mirror(model);
-  mirror.rows = ShownRows(model);
-  model.SetObserver(&mirror);
-
-  struct Offer {
-    std::size_t row;
-    DeviceListMenuGreying menu;
-  };
-  const Offer offers[] = {
-      {0, {.release = true, .remove = true, .keepOut = true, .keptOut = false}},
-      {1, {.release = true, .remove = false, .keepOut = false, .keptOut = false}},
-      {2, {.release = true, .remove = false, .keepOut = false, .keptOut = false}},
-      {3, {.release = true, .remove = false, .keepOut = true, .keptOut = false}},
-      {4, {.release = false, .remove = false, .keepOut = false, .keptOut = true}},
-  };
-  for (const Offer& offer : offers) EXPECT_EQ(model.MenuFor(offer.row), offer.menu) << offer.row;
-  EXPECT_FALSE(model.ToggleKeepOut(0));
-  EXPECT_FALSE(model.ToggleKeepOut(3));
-
-  ASSERT_TRUE(model.ToggleKeepOut(2));
-  ASSERT_TRUE(model.ToggleKeepOut(1));
-  EXPECT_TRUE(model.Row(1).keptOut);
-  EXPECT_TRUE(model.MenuFor(1).keptOut);
+  store.StoreRegistration(L"001", L"\" Old Stick \"", kAltF5, 1);
+  store.Set(L"KEEP", L"003", L"\" Old Stick \"");
+  model.Populate(tree, 0x03, nullptr, file);  // all-storage, flash disk, SD reader, modem, old stick
+  EXPECT_EQ(std::vector<bool>({model.ToggleKeepOut(0), model.ToggleKeepOut(1), model.ToggleKeepOut(2),
+                               model.ToggleKeepOut(3)}),
+            std::vector<bool>({false, true, true, false}));
+  EXPECT_EQ(model.MenuFor(4), (DeviceListMenuGreying{.keepOut = false, .keptOut = true}));
+  EXPECT_TRUE(model.MenuFor(1).keptOut && model.Row(1).keptOut && model.MenuFor(3).keepOut);
   model.Save(file);
-  EXPECT_EQ(Section(store, L"KEEP"),
-            (std::vector<std::wstring>{L"001=BUFFALO USB Flash Disk USB Device",
-                                       L"002=Generic SD Reader USB Device",
-                                       L"003=\" Old Stick \""}));
-
-  // Let back in, and read back by a fresh page.
-  ASSERT_TRUE(model.ToggleKeepOut(2));
-  EXPECT_FALSE(model.Row(2).keptOut);
-  model.Save(file);
+  const std::vector<std::wstring> kept{L"001=BUFFALO USB Flash Disk USB Device",
+                                       L"002=Generic SD Reader USB Device", L"003=\" Old Stick \""};
+  EXPECT_EQ(Section(store, L"KEEP"), kept);
+  DeviceListModel noUsb(SystemNamesFor(kVista));
+  noUsb.Populate(tree, 0x02, nullptr, file);
+  noUsb.Save(file);
   SettingsRecord settings;
   LoadSettings(file, false, true, settings);
-  EXPECT_EQ(settings.m_aKeptOut,
-            (std::vector<std::wstring>{L"BUFFALO USB Flash Disk USB Device", L" Old Stick "}));
-  DeviceListModel reopened(SystemNamesFor(kVista));
-  reopened.Populate(tree, 0x03, nullptr, file);
-  for (std::size_t row = 0; row < reopened.RowCount(); ++row)
-    EXPECT_EQ(reopened.Row(row).keptOut, row == 1 || row == 4) << row;
-  EXPECT_EQ(mirror.rows, ShownRows(model));
-}
-
-// A page without USB can show no kept row, so its save leaves KEEP as it was.
-TEST_F(DeviceListListing, PageWithoutUsbLeavesTheKeptDevicesAlone) {
-  FakeDeviceTree tree(kDemoTree);
-  store.Set(L"KEEP", L"002", L"BUFFALO USB Flash Disk USB Device");
-  model.Populate(tree, 0x02, nullptr, file);
-  model.Save(file);
-  EXPECT_EQ(Section(store, L"KEEP"),
-            (std::vector<std::wstring>{L"002=BUFFALO USB Flash Disk USB Device"}));
+  EXPECT_EQ(Section(store, L"KEEP"), kept);
+  EXPECT_EQ(settings.m_aKeptOut.back(), L" Old Stick ");
 }
 
 TEST(DeviceListLanguages, AnEnglishPageShowsEnglishAndSavesWhatAJapanesePageSaves) {

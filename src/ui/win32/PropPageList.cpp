@@ -146,6 +146,8 @@ INT_PTR CPropPageList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_CONTEXTMENU:
+      return OnKeyboardContextMenu(wParam, lParam) ? TRUE : FALSE;
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
@@ -262,6 +264,17 @@ void CPropPageList::OnContextMenu(int item, POINT clientPoint) {
   ::SetForegroundWindow(hwnd());
   ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screenPoint.x,
                    screenPoint.y, 0, hwnd(), nullptr);
+}
+
+bool CPropPageList::OnKeyboardContextMenu(WPARAM window, LPARAM position) {
+  // A right click opened its menu on NM_RCLICK already; only the keyboard's position is -1.
+  if (reinterpret_cast<HWND>(window) != List() || position != -1) return false;
+  const std::optional<std::size_t> selected = SelectedRow();
+  if (!selected) return false;
+  RECT label = {};
+  if (!ListView_GetItemRect(List(), static_cast<int>(*selected), &label, LVIR_LABEL)) return false;
+  OnContextMenu(static_cast<int>(*selected), POINT{label.left, label.bottom});
+  return true;
 }
 
 void CPropPageList::UpdateButtons() {

@@ -2,8 +2,6 @@
 // index, selected (0/1), cut (0/1), then the text of every column.
 // listview.exe HWND --select N: selects and focuses row N alone (-1: none), as a
 // click would, so that the owner receives LVN_ITEMCHANGED.
-// listview.exe HWND --rect N: row N's bounds in the list's client area, "left,top,right,bottom",
-// for a click where the row stands.
 // The items live in the other process: the structures and text buffers are placed
 // there, so this helper must have the bitness of the program it reads.
 #include "common.h"
@@ -39,13 +37,6 @@ class RemoteItem {
     }
     bool Write(const LVITEMW& item) const {
         return WriteProcessMemory(process_, memory_, &item, sizeof(item), nullptr) != FALSE;
-    }
-    // The same memory taken as the RECT of LVM_GETITEMRECT.
-    bool WriteRect(const RECT& rect) const {
-        return WriteProcessMemory(process_, memory_, &rect, sizeof(rect), nullptr) != FALSE;
-    }
-    bool ReadRect(RECT& rect) const {
-        return ReadProcessMemory(process_, memory_, &rect, sizeof(rect), nullptr) != FALSE;
     }
     std::wstring ReadText() const {
         std::wstring buffer(kTextUnits, L'\0');
@@ -105,23 +96,11 @@ int Select(HWND list, RemoteItem& remote, long row) {
     return e2e::kExitOk;
 }
 
-int PrintRect(HWND list, RemoteItem& remote, long row) {
-    RECT rect = {};
-    rect.left = LVIR_BOUNDS;
-    if (!remote.WriteRect(rect)) return e2e::Fail(L"listview: cannot write to the process", e2e::kExitNo);
-    if (Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.item()) != TRUE)
-        return e2e::Fail(L"listview: no such row", e2e::kExitNo);
-    if (!remote.ReadRect(rect)) return e2e::Fail(L"listview: cannot read the process", e2e::kExitNo);
-    e2e::Out(std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L"," + std::to_wstring(rect.right) +
-             L"," + std::to_wstring(rect.bottom));
-    return e2e::kExitOk;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const e2e::Args args(argc, argv, {L"--select", L"--rect"});
-    if (args.words.size() != 1) return e2e::Fail(L"usage: listview.exe HWND [--select N | --rect N]");
+    const e2e::Args args(argc, argv, {L"--select"});
+    if (args.words.size() != 1) return e2e::Fail(L"usage: listview.exe HWND [--select N]");
     const auto list = e2e::ParseHandle(args.words[0].c_str());
     if (!list) return e2e::Fail(L"listview: bad handle " + args.words[0]);
     if (!IsWindow(*list)) return e2e::Fail(L"listview: no such window", e2e::kExitNo);
@@ -131,11 +110,6 @@ int wmain(int argc, wchar_t** argv) {
         const auto row = e2e::ParseNumber(select->c_str());
         if (!row) return e2e::Fail(L"listview: bad row " + *select);
         return Select(*list, remote, *row);
-    }
-    if (const auto rect = args.Get(L"--rect")) {
-        const auto row = e2e::ParseNumber(rect->c_str());
-        if (!row) return e2e::Fail(L"listview: bad row " + *rect);
-        return PrintRect(*list, remote, *row);
     }
     return Print(*list, remote);
 }
