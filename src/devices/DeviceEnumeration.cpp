@@ -12,17 +12,13 @@
 DeviceEnumeration::DeviceEnumeration(DeviceTree& tree, std::uint32_t deviceKind,
                                      const SystemNames& names, const ClassImageList* imageList,
                                      DeviceListSink& sink)
-    : tree_(tree),
-      deviceKind_(deviceKind),
-      allStorageName_(names.allStorageName),
-      imageList_(imageList),
-      sink_(sink) {}
+    : tree_(tree), deviceKind_(deviceKind), names_(names), imageList_(imageList), sink_(sink) {}
 
 void DeviceEnumeration::EnumerateDevices(bool refresh) {
   if (storage_ != nullptr) disks_ = tree_.GetDeviceInterfaces(kGuidDevinterfaceDisk);
   if (deviceKind_ & kKindUsb) {
     tag_device_hotkey_info allStorage;
-    allStorage.name = allStorageName_;
+    allStorage.name = names_.allStorageName;
     allStorage.key = allStorage.name;
     allStorage.device_kind = kKindUsb;
     allStorage.present = 1;
@@ -82,4 +78,8 @@ void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) 
   record.device_kind = kind;
   record.present = 1;
   sink_.AddOrUpdateRow(record, refresh);
+  if (kind != kKindUsb) return;
+  const auto parent = GetParentNode(tree_, node);
+  if (parent && IsUsbMassStorage(tree_, *parent, GetDeviceName(tree_, *parent), names_))
+    sink_.UsbStorageListed(record.name);
 }

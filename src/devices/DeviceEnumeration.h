@@ -8,9 +8,8 @@
 
 #include "drives/Drives.h"
 #include "pnp/DeviceTree.h"
+#include "pnp/SystemNames.h"
 #include "settings/DeviceHotkeyInfo.h"
-
-struct SystemNames;
 
 // Receives the listing, one record at a time, in order; the device list page keeps one
 // row per display name.
@@ -18,6 +17,9 @@ class DeviceListSink {
  public:
   virtual ~DeviceListSink() = default;
   virtual void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) = 0;
+  // Told after the delivery of a USB mass-storage device's disk, which the all-storage
+  // entry removes with the rest.
+  virtual void UsbStorageListed(const std::wstring& name) { (void)name; }
 };
 
 class DeviceEnumeration {
@@ -48,7 +50,7 @@ class DeviceEnumeration {
 
   DeviceTree& tree_;
   std::uint32_t deviceKind_;
-  std::wstring allStorageName_;
+  SystemNames names_;
   const ClassImageList* imageList_;
   DeviceListSink& sink_;
   Drives* storage_ = nullptr;

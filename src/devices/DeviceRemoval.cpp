@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "devices/KeptOutOfAllStorage.h"
 #include "drives/HotPlugDisks.h"
 #include "pnp/DeviceClasses.h"
 #include "pnp/DeviceNames.h"
@@ -18,6 +19,7 @@ DeviceRemoval::DeviceRemoval(DeviceTree& tree, std::uint32_t deviceKind, SystemN
 bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info* toCount,
                                  RemovalStartedBy startedBy) {
   patterns_ = startedBy == RemovalStartedBy::CommandLine;
+  allStorage_ = names_.IsStorageName(name);
   bool found = false;
   for (const SweptClass& swept : kSweepOrder) {
     if (StopAsked()) break;
@@ -32,6 +34,7 @@ bool DeviceRemoval::FindAndEject(std::wstring_view name, tag_device_hotkey_info*
         SweepOtherMember(member, name, toCount, found);
     });
   }
+  allStorage_ = false;
   return found;
 }
 
@@ -175,6 +178,9 @@ void DeviceRemoval::RecordVeto(DevNode node, EjectVeto veto) {
 
 bool DeviceRemoval::EjectTallied(DevNode node, tag_device_hotkey_info* toCount) {
   if (std::find(refused_.begin(), refused_.end(), node) != refused_.end()) return false;
+  // Every road to the all-storage entry (its hotkey, the eject menu, the command line's
+  // name) ends here, so a kept device is passed over the same way on each.
+  if (allStorage_ && KeptOutOfAllStorage(tree_, node, keptOut_)) return false;
   const std::optional<winvalues::ConfigRet> result = EjectDevice(node);
   if (!result) return false;
   ++tally_.requests;

@@ -70,6 +70,10 @@ class DeviceRemoval {
   // must outlive this object.
   void StopWhen(const RemovalStop& stop) { stop_ = &stop; }
 
+  // Devices the all-storage entry passes over, by the names the device list shows them
+  // under; their own names still remove them.
+  void KeepOutOfAllStorage(std::vector<std::wstring> names) { keptOut_ = std::move(names); }
+
   // Every request made by this object so far.
   const RemovalTally& Tally() const { return tally_; }
   // The devices whose requests were vetoed, each once, in the order they were made.
@@ -107,4 +111,6 @@ class DeviceRemoval {
   Drives* drives_ = nullptr;
   std::vector<DevNode> passedOver_;
   bool patterns_ = false;
+  std::vector<std::wstring> keptOut_;
+  bool allStorage_ = false;  // the sweep under way is the all-storage entry's
 };

@@ -19,6 +19,12 @@ EveryKindRemoval::EveryKindRemoval(DeviceTree& tree, Drives& drives, std::uint32
   removal_.KeepSystemDisks(drives);
 }
 
+EveryKindRemoval::EveryKindRemoval(DeviceTree& tree, Drives& drives, const SettingsRecord& settings,
+                                   SystemNames names, StorageEjectPreparation& preparation)
+    : EveryKindRemoval(tree, drives, settings.m_nDeviceKind, std::move(names), preparation) {
+  removal_.KeepOutOfAllStorage(settings.m_aKeptOut);
+}
+
 void EveryKindRemoval::StopWhen(const RemovalStop& stop,
                                 std::function<void(std::uint32_t ms)> sleep) {
   stop_ = &stop;

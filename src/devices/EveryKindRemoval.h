@@ -14,6 +14,7 @@
 #include "devices/DeviceRemoval.h"
 #include "drives/Drives.h"
 #include "drives/MediumEjection.h"
+#include "settings/SettingsRecord.h"
 
 // A card that was asked to come out and did not, for reasons other than open files
 // (those are vetoes, told with their holder).
@@ -29,6 +30,9 @@ class EveryKindRemoval {
   // is ever asked for.
   EveryKindRemoval(DeviceTree& tree, Drives& drives, std::uint32_t deviceKind, SystemNames names,
                    StorageEjectPreparation& preparation);
+  // The kinds of `settings`, and its kept-out devices passed over by the all-storage entry.
+  EveryKindRemoval(DeviceTree& tree, Drives& drives, const SettingsRecord& settings,
+                   SystemNames names, StorageEjectPreparation& preparation);
 
   // From now on, `stop` is asked before each request and ends the lock's retries, which
   // wait through `sleep` (none: a refused lock is not tried again). `stop` must outlive

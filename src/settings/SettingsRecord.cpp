@@ -1,5 +1,6 @@
 #include "settings/SettingsRecord.h"
 
+#include "settings/KeptDevices.h"
 #include "settings/SettingsFile.h"
 
 void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vistaOrLater,
@@ -19,4 +20,5 @@ void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vista
   record.m_bCloseExplorer = file.GetProfileInt(kApp, L"CLOSE_EXPLORER", vistaOrLater ? 1 : 0);
   record.m_strCloseExplorerDrive = file.GetProfileString(kApp, L"CLOSE_EXPLORER_DRIVE", {});
   record.m_nCloseExplorerSleep = file.GetProfileInt(kApp, L"CLOSE_EXPLORER_SLEEP", 500);
+  record.m_aKeptOut = ReadKeptDevices(file);
 }

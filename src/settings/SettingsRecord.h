@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class SettingsFile;
 
@@ -31,9 +32,12 @@ struct SettingsRecord {
   std::int32_t m_bCloseExplorer = 0;
   std::wstring m_strCloseExplorerDrive;
   std::int32_t m_nCloseExplorerSleep = 500;
+  // Section KEEP: the devices the all-storage entry passes over.
+  std::vector<std::wstring> m_aKeptOut;
 };
 
-// Fills `record` from section "APP", values as read, in the file's key order.
+// Fills `record` from section "APP", values as read, in the file's key order, and the
+// kept-out devices from section "KEEP".
 // `commandLineDefaults` makes DEVICE_KIND default to 223; `vistaOrLater` makes
 // CLOSE_EXPLORER default to 1.
 void LoadSettings(const SettingsFile& file, bool commandLineDefaults, bool vistaOrLater,

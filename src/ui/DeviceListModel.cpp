@@ -1,10 +1,29 @@
 #include "ui/DeviceListModel.h"
 
+#include <algorithm>
+
 #include "common/Prompter.h"
 #include "common/WinValues.h"
 #include "hotkeys/HotkeyCode.h"
+#include "pnp/DeviceNames.h"
 #include "resources/resource.h"
+#include "settings/KeptDevices.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsRecord.h"
+
+namespace {
+
+std::vector<std::wstring>::const_iterator FindName(const std::vector<std::wstring>& names,
+                                                   const std::wstring& name) {
+  return std::find_if(names.begin(), names.end(),
+                      [&](const std::wstring& each) { return DeviceNamesEqual(each, name); });
+}
+
+bool HasName(const std::vector<std::wstring>& names, const std::wstring& name) {
+  return FindName(names, name) != names.end();
+}
+
+}  // namespace
 
 int DeviceListModel::AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) {
   const auto placed = offered_.Offer(record, refresh);
@@ -22,12 +41,13 @@ DeviceListRow DeviceListModel::Row(std::size_t row) const {
   const SystemNames& names = offered_.Names();
   return {record, HotkeyToText(record.hotkey, record.winkey != 0, names.language),
           std::to_wstring(record.reject_times),
-          offered_.IsAllStorageEntry(row) ? names.allStorageLabel : record.name};
+          offered_.IsAllStorageEntry(row) ? names.allStorageLabel : record.name, IsKeptOut(row)};
 }
 
 void DeviceListModel::Populate(DeviceTree& tree, std::uint32_t deviceKind,
                                const ClassImageList* images, const SettingsFile& file) {
   loadedDeviceKind_ = deviceKind;
+  keptOut_ = ReadKeptDevices(file);
   DeviceEnumeration(tree, deviceKind, offered_.Names(), images, sink_)
       .ListStorageFrom(storage_)
       .EnumerateDevices(false);
@@ -101,11 +121,48 @@ DeviceListButtons DeviceListModel::ButtonsFor(std::optional<std::size_t> selecte
 }
 
 DeviceListMenuGreying DeviceListModel::MenuFor(std::size_t row) const {
-  return {.release = HasNoHotkey(row), .remove = IsAllStorageRow(row)};
+  return {.release = HasNoHotkey(row),
+          .remove = IsAllStorageRow(row),
+          .keepOut = !CanKeepOut(row),
+          .keptOut = IsKeptOut(row)};
+}
+
+bool DeviceListModel::IsKeptOut(std::size_t row) const {
+  return row < offered_.Count() && !IsAllStorageRow(row) &&
+         HasName(keptOut_, offered_.At(row).name);
+}
+
+bool DeviceListModel::CanKeepOut(std::size_t row) const {
+  if (row >= offered_.Count() || IsAllStorageRow(row)) return false;
+  const tag_device_hotkey_info& record = offered_.At(row);
+  return IsKeptOut(row) ||
+         ((record.device_kind & kKindUsb) != 0 && HasName(usbStorage_, record.name));
+}
+
+bool DeviceListModel::ToggleKeepOut(std::size_t row) {
+  if (!CanKeepOut(row)) return false;
+  const std::wstring& name = offered_.At(row).name;
+  if (const auto kept = FindName(keptOut_, name); kept != keptOut_.end())
+    keptOut_.erase(kept);
+  else
+    keptOut_.push_back(name);
+  Changed(row);
+  return true;
+}
+
+void DeviceListModel::NoteUsbStorage(const std::wstring& name) {
+  if (!HasName(usbStorage_, name)) usbStorage_.push_back(name);
 }
 
 void DeviceListModel::Save(SettingsFile& file) const {
   SaveRegistrations(file, loadedDeviceKind_, *this);
+  // Without USB among the kinds the page could show no kept row: what is stored stays.
+  if ((loadedDeviceKind_ & kKindUsb) == 0) return;
+  // In list order, and only rows still on the list: a deleted row takes its keeping along.
+  std::vector<std::wstring> kept;
+  for (std::size_t row = 0; row < offered_.Count(); ++row)
+    if (IsKeptOut(row)) kept.push_back(offered_.At(row).name);
+  WriteKeptDevices(file, kept);
 }
 
 void DeviceListModel::Changed(std::size_t row) {

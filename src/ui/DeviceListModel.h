@@ -24,6 +24,8 @@ struct DeviceListRow {
   std::wstring countText;   // column 2
   // Column 0: the device's name, or the all-storage entry's label in the chosen language.
   std::wstring text;
+  // Kept out of the all-storage entry; the page marks it after the name.
+  bool keptOut = false;
 
   const std::wstring& Text() const { return text; }
   bool IsPresent() const { return (record.present & 1) != 0; }
@@ -51,6 +53,10 @@ struct DeviceListButtons {
 struct DeviceListMenuGreying {
   bool release = false;
   bool remove = false;
+  // Only a USB mass-storage row can be kept out of the all-storage entry, and a kept row
+  // can always be let back in.
+  bool keepOut = true;
+  bool keptOut = false;  // checked
   bool operator==(const DeviceListMenuGreying&) const = default;
 };
 
@@ -96,13 +102,17 @@ class DeviceListModel final : public RegistrationRows {
   bool DeleteRow(std::size_t row);
 
   bool IsAllStorageRow(std::size_t row) const;
+  bool IsKeptOut(std::size_t row) const;
+  bool CanKeepOut(std::size_t row) const;
+  // Keeps the row's device out of the all-storage entry, or lets it back in.
+  bool ToggleKeepOut(std::size_t row);
   bool HasNoHotkey(std::size_t row) const;
   DeviceListButtons ButtonsFor(std::optional<std::size_t> selected) const;
   DeviceListMenuGreying MenuFor(std::size_t row) const;
 
-  // Rewrites the registrations from the rows. Stored registrations are judged hidden by
-  // the kinds the rows were loaded under, so a kind filter changed while the page is
-  // open neither duplicates nor drops them.
+  // Rewrites the registrations and the kept-out devices from the rows. Stored registrations are
+  // judged hidden by the kinds the rows were loaded under, so a kind filter changed while the page
+  // is open neither duplicates nor drops them.
   void Save(SettingsFile& file) const;
 
  private:
@@ -112,16 +122,22 @@ class DeviceListModel final : public RegistrationRows {
     void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override {
       model_.AddOrUpdateRow(record, refresh);
     }
+    void UsbStorageListed(const std::wstring& name) override { model_.NoteUsbStorage(name); }
 
    private:
     DeviceListModel& model_;
   };
 
   void Changed(std::size_t row);
+  void NoteUsbStorage(const std::wstring& name);
 
   OfferedDevices offered_;
   std::uint32_t loadedDeviceKind_ = 0;
   DeviceListObserver* observer_ = nullptr;
   Drives* storage_ = nullptr;
+  // Names, as the rows carry them: the devices kept out, and those seen listed as USB mass
+  // storage since the page opened (an unplugged stick stays one).
+  std::vector<std::wstring> keptOut_;
+  std::vector<std::wstring> usbStorage_;
   ListingSink sink_{*this};
 };

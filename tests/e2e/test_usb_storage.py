@@ -7,11 +7,16 @@ import unittest
 
 import driver
 import harness
+import texts
+from driver import DeviceListPage
 from formats import Entry
+from harness import wait_until
 from simulated_devices import CR_SUCCESS, MACHINES, WINDOWS_10, WINDOWS_XP, DeviceTreeFile, EjectLog, tree_environment
-from texts import ALL_STORAGE_VISTA, ALL_STORAGE_XP
+from texts import ALL_STORAGE_VISTA, ALL_STORAGE_XP, IDOK, PAGE_CAPTIONS_EN
 
 UAS_SSD = "SanDisk Extreme SSD SCSI Disk Device"
+TWO_STICKS = DeviceTreeFile("two_sticks.tree")
+BUFFALO, IODATA = "BUFFALO ClipDrive USB Device", "I-O DATA TB-BH2 USB Device"
 
 STORAGE_10 = ["stick", "hard disk", "UAS SSD", "card reader", "stick behind the hub", "composite's storage"]
 KEPT_10 = ["phone", "mouse", "hub", "root hub"]
@@ -72,6 +77,37 @@ class UsbStorage(harness.TestCase):
                 "Galaxy S10",
                 UAS_SSD,
             ])
+
+    def test_all_storage_key_passes_over_the_kept_stick_which_its_own_key_removes(self):
+        with self.session("10", desktop=True) as s:
+            log = EjectLog(s)
+            entries = {"STORAGE": Entry(ALL_STORAGE_VISTA, "ctrl+alt+f5"), "001": Entry(BUFFALO, "ctrl+alt+b")}
+            _, sheet, page = driver.start_at_device_list(s, tree_environment(TWO_STICKS, log), entries)
+            page.select(BUFFALO)
+            s.press("shift+f10")
+            driver.wait_menu(s)
+            s.screenshot(s.artifacts / "context-menu-ja.png")
+            s.press("k")
+            wait_until(lambda: BUFFALO + "（すべてから除外）" in page.texts(), what="row marked kept")
+            sheet.close(IDOK)
+            wait_until(lambda: s.read_settings().get("KEEP") == {"001": BUFFALO}, what="KEEP written")
+            s.wait_hotkeys_taken(["ctrl+alt+f5", "ctrl+alt+b"])
+            for key, entry, stick in (("ctrl+alt+f5", "STORAGE", IODATA), ("ctrl+alt+b", "001", BUFFALO)):
+                log.clear()
+                s.press(key)
+                driver.wait_removal_count(s, entry, 1)
+                self.assertEqual(log.lines_and_results(), [(TWO_STICKS.parent_of(stick), CR_SUCCESS)])
+
+    def test_english_menu_checks_a_kept_stick(self):
+        with self.session("10", desktop=True, lang="C.UTF-8") as s:
+            s.write_settings(driver.settings_text({"STARTUP": 0}) + f"[KEEP]\n001={BUFFALO}\n")
+            sheet = driver.Resident.start(s, env=tree_environment(TWO_STICKS, EjectLog(s))).open_sheet()
+            caption = PAGE_CAPTIONS_EN[texts.DEVICE_LIST_PAGE]
+            DeviceListPage(s, wait_until(lambda: next((c.handle for c in sheet.pages() if c.text == caption), None),
+                                         what="the English list")).select(BUFFALO + " (kept out of all)")
+            s.press("shift+f10")
+            driver.wait_menu(s)
+            s.screenshot(s.artifacts / "context-menu-en.png")
 
 
 if __name__ == "__main__":

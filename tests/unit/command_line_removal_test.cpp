@@ -37,8 +37,7 @@ struct Scripted {
   RequestResult Run(RemovalTarget target, std::wstring value, std::wstring_view typed,
                     unsigned major) {
     EjectRecordingTree recording(tree, EjectRecordingTree::Requests::Ask);
-    EveryKindRemoval removal(recording, storage, settings.m_nDeviceKind, SystemNamesFor(major),
-                             preparation);
+    EveryKindRemoval removal(recording, storage, settings, SystemNamesFor(major), preparation);
     RemovalRequest request;
     request.target = target;
     request.value = std::move(value);
@@ -93,6 +92,7 @@ TEST_F(CommandLineRemovalTest, TallyTellsNothingFoundFromRefusedFromRemoved) {
     const wchar_t* name;
     RemovalTally tally;
     int status;
+    std::vector<std::wstring> keptOut = {};
   };
   const Case cases[] = {
       {L"Stick", {1, 1}, 0},
@@ -101,10 +101,15 @@ TEST_F(CommandLineRemovalTest, TallyTellsNothingFoundFromRefusedFromRemoved) {
       // Both sticks; the one behind the hub goes through the hub's branch and is
       // gone when its own turn as a class member comes.
       {L"USB 大容量記憶装置デバイス", {2, 2}, 0},
+      {L"USB 大容量記憶装置デバイス", {1, 1}, 0, {L"Hub Stick"}},
+      {L"USB 大容量記憶装置デバイス", {0, 0}, 1, {L"Stick", L"hub stick"}},
+      {L"Stick", {1, 1}, 0, {L"Stick"}},
+      {L"E:", {1, 1}, 0, {L"Stick"}},  // its letter
   };
   for (const Case& c : cases) {
     Scripted r(kMachine);
-    const RemovalTally tally = r.ByName(c.name);
+    r.settings.m_aKeptOut = c.keptOut;
+    const RemovalTally tally = c.name[1] == L':' ? r.ByDrive(c.name, c.name[0]) : r.ByName(c.name);
     EXPECT_EQ(tally, c.tally) << c.name;
     EXPECT_EQ(ExitStatusForRemoval(tally), c.status) << c.name;
   }

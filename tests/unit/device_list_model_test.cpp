@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "settings/LetterEncoding.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsRecord.h"
 #include "ui/DeviceListHotkeyTrial.h"
 #include "ui/DeviceListModel.h"
 
@@ -475,6 +476,32 @@ TEST_F(DeviceListListing, RoundTripFromTreeAndFileBackToTheFile) {
   reopened.Populate(same, 0x03, nullptr, file);
   std::vector<ShownRow> expected = ShownRows(model);
   EXPECT_EQ(ShownRows(reopened), expected);
+}
+
+// Only a USB mass-storage row offers the keeping, a kept row always offers it back (the
+// unplugged stick), and the save rewrites KEEP in list order, names read back exactly; a
+// page without USB, which shows no kept row, leaves KEEP alone.
+TEST_F(DeviceListListing, KeepingOutOfAllStorageIsOfferedOnStorageRowsAndSavedInListOrder) {
+  FakeDeviceTree tree(kDemoTree);
+  store.StoreRegistration(L"001", L"\" Old Stick \"", kAltF5, 1);
+  store.Set(L"KEEP", L"003", L"\" Old Stick \"");
+  model.Populate(tree, 0x03, nullptr, file);  // all-storage, flash disk, SD reader, modem, old stick
+  EXPECT_EQ(std::vector<bool>({model.ToggleKeepOut(0), model.ToggleKeepOut(1), model.ToggleKeepOut(2),
+                               model.ToggleKeepOut(3)}),
+            std::vector<bool>({false, true, true, false}));
+  EXPECT_EQ(model.MenuFor(4), (DeviceListMenuGreying{.keepOut = false, .keptOut = true}));
+  EXPECT_TRUE(model.MenuFor(1).keptOut && model.Row(1).keptOut && model.MenuFor(3).keepOut);
+  model.Save(file);
+  const std::vector<std::wstring> kept{L"001=BUFFALO USB Flash Disk USB Device",
+                                       L"002=Generic SD Reader USB Device", L"003=\" Old Stick \""};
+  EXPECT_EQ(Section(store, L"KEEP"), kept);
+  DeviceListModel noUsb(SystemNamesFor(kVista));
+  noUsb.Populate(tree, 0x02, nullptr, file);
+  noUsb.Save(file);
+  SettingsRecord settings;
+  LoadSettings(file, false, true, settings);
+  EXPECT_EQ(Section(store, L"KEEP"), kept);
+  EXPECT_EQ(settings.m_aKeptOut.back(), L" Old Stick ");
 }
 
 TEST(DeviceListLanguages, AnEnglishPageShowsEnglishAndSavesWhatAJapanesePageSaves) {

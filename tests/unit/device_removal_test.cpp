@@ -84,6 +84,7 @@ struct TargetCase {
   std::wstring name;
   std::vector<int> ejected;  // lines, in request order
   std::size_t preparations;
+  std::vector<std::wstring> keptOut = {};  // of the all-storage entry
 };
 
 void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.label; }
@@ -92,6 +93,7 @@ class RemovalTargets : public DeviceRemovalTest, public testing::WithParamInterf
 
 TEST_P(RemovalTargets, EjectTheRightNode) {
   Removal r(kTypicalTree);
+  r.removal.KeepOutOfAllStorage(GetParam().keptOut);
   const bool found = r.Run(GetParam().name);
   EXPECT_EQ(r.tree.EjectedLines(), GetParam().ejected);
   EXPECT_EQ(found, !GetParam().ejected.empty());
@@ -117,7 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
                    0},
         TargetCase{"UnknownName", L"Nothing Like This", {}, 0},
         // Every storage member; the one behind the hub is gone once its hub branch took it.
-        TargetCase{"AllStorage", L"USB 大容量記憶装置デバイス", {2, 5, 11}, 3}),
+        TargetCase{"AllStorage", L"USB 大容量記憶装置デバイス", {2, 5, 11}, 3},
+        // Kept by the name its row shows (the disk), in any Latin case; a slot keeps its reader.
+        TargetCase{"KeptStick", L"USB 大容量記憶装置デバイス", {5, 11}, 2, {L"buffalo clipdrive usb device"}},
+        TargetCase{"KeptStickByItsOwnName", L"BUFFALO ClipDrive USB Device", {2}, 1, {L"BUFFALO ClipDrive USB Device"}},
+        TargetCase{"KeptBehindAHub", L"USB 大容量記憶装置デバイス", {2, 5}, 2, {L"SAMSUNG HD502HI USB Device"}},
+        TargetCase{"KeptSlot", L"USB 大容量記憶装置デバイス", {2, 11}, 2, {L"Generic USB SD Reader USB Device"}}),
     [](const auto& testCase) { return std::string(testCase.param.label); });
 
 TEST_F(DeviceRemovalTest, ANodeUnpluggedMidWalkLendsNoNameToWhatStaysAbove) {

@@ -196,6 +196,8 @@ TEST(EjectMenu, AUasDriveAloneMakesTheAllStorageEntryRemovable) {
   EXPECT_EQ(items.front().text, L"すべての USB 大容量記憶装置");
   EXPECT_EQ(items.front().choice, (EjectChoice{std::nullopt, kVista.storageDesc}));
   EXPECT_EQ(items.back().text, L"SanDisk Extreme SSD SCSI Disk Device (G: SSD)");
+  // Kept out, the only drive leaves the all-storage entry nothing to remove.
+  EXPECT_FALSE(UsbMassStoragePresent(uasOnly.tree(), kVista, {L"sandisk extreme ssd scsi disk device"}));
 
   std::vector<std::wstring> allStorage = usbstor;
   allStorage.push_back(L"USB\\VID_0781&PID_558C\\323130343032343032353735");

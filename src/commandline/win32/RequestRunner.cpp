@@ -76,7 +76,7 @@ RequestOutcome RequestRunner::Once() {
   ExplorerClosingPreparation closing(settings_);
   StorageEjectPreparation& preparation =
       request_.whatIf ? static_cast<StorageEjectPreparation&>(none) : closing;
-  EveryKindRemoval removal(tree, drives, settings_.m_nDeviceKind, names_, preparation);
+  EveryKindRemoval removal(tree, drives, settings_, names_, preparation);
   const EventStop stop(stop_);
   removal.StopWhen(stop, [&stop](std::uint32_t ms) { stop.Pause(ms); });
 

@@ -95,7 +95,8 @@ std::vector<EjectMenuItem> CurrentEjectMenu(const std::vector<tag_device_hotkey_
   DeviceEnumeration(*tree, context.settings.m_nDeviceKind, context.names, nullptr, offered)
       .ListStorageFrom(&storage)
       .EnumerateDevices(false);
-  const bool storagePresent = UsbMassStoragePresent(*tree, context.names);
+  const bool storagePresent =
+      UsbMassStoragePresent(*tree, context.names, context.settings.m_aKeptOut);
   const std::vector<LabelledDrive> drives = reader.Take();
   const EjectMenuSources sources{table, offered, storagePresent, drives};
   return BuildEjectMenu(sources, context.names);

@@ -47,7 +47,7 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
         const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
         ExplorerClosingPreparation preparation(settings);
         KernelDrives storage;
-        EveryKindRemoval kinds(*tree, storage, settings.m_nDeviceKind, run.names, preparation);
+        EveryKindRemoval kinds(*tree, storage, settings, run.names, preparation);
         kinds.StopWhen(run.job, [](std::uint32_t ms) { ::Sleep(ms); });
         RemovalOutcome outcome;
         outcome.found = kinds.RemoveByName(name, &record, RemovalStartedBy::Hotkey);

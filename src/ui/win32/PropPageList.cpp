@@ -35,6 +35,12 @@ void SetSubItemText(HWND list, int item, int subItem, const std::wstring& text) 
                  reinterpret_cast<LPARAM>(&lvItem));
 }
 
+// Column 0: the name, marked when the device is kept out of the all-storage entry.
+std::wstring DeviceColumnText(const DeviceListRow& shown) {
+  if (!shown.keptOut) return shown.Text();
+  return shown.Text() + win32::LoadResourceString(IDS_KEPT_OUT_MARK);
+}
+
 }  // namespace
 
 // SetupAPI's class image list, held from the page's initialisation until its window
@@ -140,6 +146,8 @@ INT_PTR CPropPageList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_CONTEXTMENU:
+      return OnKeyboardContextMenu(wParam, lParam) ? TRUE : FALSE;
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
@@ -209,6 +217,9 @@ bool CPropPageList::OnCommand(UINT id) {
     case ID_DEVICE_LIST_DELETE:
       if (selected) m_pModel->DeleteRow(*selected);
       break;
+    case ID_DEVICE_LIST_KEEP_OUT:
+      if (selected) m_pModel->ToggleKeepOut(*selected);
+      break;
     default:
       return false;
   }
@@ -243,12 +254,27 @@ void CPropPageList::OnContextMenu(int item, POINT clientPoint) {
                    MF_BYCOMMAND | (grey.release ? MF_GRAYED : MF_ENABLED));
   ::EnableMenuItem(popup, ID_DEVICE_LIST_DELETE,
                    MF_BYCOMMAND | (grey.remove ? MF_GRAYED : MF_ENABLED));
+  ::EnableMenuItem(popup, ID_DEVICE_LIST_KEEP_OUT,
+                   MF_BYCOMMAND | (grey.keepOut ? MF_GRAYED : MF_ENABLED));
+  ::CheckMenuItem(popup, ID_DEVICE_LIST_KEEP_OUT,
+                  MF_BYCOMMAND | (grey.keptOut ? MF_CHECKED : MF_UNCHECKED));
 
   POINT screenPoint = clientPoint;
   ::ClientToScreen(List(), &screenPoint);
   ::SetForegroundWindow(hwnd());
   ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screenPoint.x,
                    screenPoint.y, 0, hwnd(), nullptr);
+}
+
+bool CPropPageList::OnKeyboardContextMenu(WPARAM window, LPARAM position) {
+  // A right click opened its menu on NM_RCLICK already; only the keyboard's position is -1.
+  if (reinterpret_cast<HWND>(window) != List() || position != -1) return false;
+  const std::optional<std::size_t> selected = SelectedRow();
+  if (!selected) return false;
+  RECT label = {};
+  if (!ListView_GetItemRect(List(), static_cast<int>(*selected), &label, LVIR_LABEL)) return false;
+  OnContextMenu(static_cast<int>(*selected), POINT{label.left, label.bottom});
+  return true;
 }
 
 void CPropPageList::UpdateButtons() {
@@ -285,7 +311,8 @@ void CPropPageList::RowInserted(std::size_t row) {
   LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
   item.iItem = static_cast<int>(row);
-  item.pszText = const_cast<wchar_t*>(shown.Text().c_str());
+  const std::wstring text = DeviceColumnText(shown);
+  item.pszText = const_cast<wchar_t*>(text.c_str());
   item.iImage = shown.record.image;
   item.lParam = reinterpret_cast<LPARAM>(record.get());
   item.state = shown.IsPresent() ? 0 : LVIS_CUT;
@@ -310,6 +337,7 @@ void CPropPageList::RowChanged(std::size_t row) {
     if (RowRecord* record = RecordOf(lvItem.lParam)) *record = shown.record;
   }
   ShowRowState(row);
+  SetSubItemText(list, item, 0, DeviceColumnText(shown));
   SetSubItemText(list, item, 1, shown.hotkeyText);
   SetSubItemText(list, item, 2, shown.countText);
 }

@@ -41,6 +41,8 @@ class CPropPageList final : public win32::PropertyPage, private DeviceListObserv
   bool OnCommand(UINT id);
   void OnSetHotkey();
   void OnContextMenu(int item, POINT clientPoint);
+  // Shift+F10 or the menu key on the list: the selected row's menu, below its name.
+  bool OnKeyboardContextMenu(WPARAM window, LPARAM position);
   void OnDestroy();
   void UpdateButtons();
   void ShowRowState(std::size_t row);
