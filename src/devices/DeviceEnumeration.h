@@ -17,6 +17,9 @@ class DeviceListSink {
  public:
   virtual ~DeviceListSink() = default;
   virtual void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) = 0;
+  // Whether the sink is told which USB devices are mass storage: finding out reads the
+  // parent of each, which the menus and the listing need not pay for.
+  virtual bool WantsUsbStorage() const { return false; }
   // Told after the delivery of a USB mass-storage device's disk, which the all-storage
   // entry removes with the rest.
   virtual void UsbStorageListed(const std::wstring& name) { (void)name; }

@@ -122,6 +122,7 @@ class DeviceListModel final : public RegistrationRows {
     void AddOrUpdateRow(const tag_device_hotkey_info& record, bool refresh) override {
       model_.AddOrUpdateRow(record, refresh);
     }
+    bool WantsUsbStorage() const override { return true; }
     void UsbStorageListed(const std::wstring& name) override { model_.NoteUsbStorage(name); }
 
    private:

@@ -46,9 +46,10 @@ std::uint32_t PrivateProfileStore::Commit() {
   const std::optional<std::wstring> old = win32::ReadProfileText(path_, error);
   if (!old) return error;
   ProfileDocument document(*old);
+  const std::wstring before = document.Text();
   for (const PendingWrite& write : writes) document.Write(write.section, write.key, write.value);
   // A save that changes nothing leaves the file alone, read-only or not.
   const std::wstring text = document.Text();
-  if (text == ProfileDocument(*old).Text() && !old->empty()) return ERROR_SUCCESS;
+  if (text == before && !old->empty()) return ERROR_SUCCESS;
   return win32::ReplaceProfileText(path_, text);
 }
