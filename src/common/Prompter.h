@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/WinValues.h"
+
 // One string of the table with what fills its "%s" and "%d" places.
 struct PromptLine {
   unsigned textId = 0;
@@ -13,6 +15,9 @@ struct PromptLine {
   std::optional<int> count;
   bool operator==(const PromptLine&) const = default;
 };
+
+// What ShowLinesWithThirdButton returns for its third button; no system button has it.
+inline constexpr int kIdThirdButton = 100;
 
 class Prompter {
  public:
@@ -27,4 +32,12 @@ class Prompter {
   // Shows the filled `lines` as one text, a blank line between them.
   virtual int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId,
                         unsigned flags) = 0;
+
+  // ShowLines with Retry and Cancel (`flags` gives the icon) and a third button that
+  // says `third`. Where the system has no such message, the third button is left out.
+  virtual int ShowLinesWithThirdButton(const std::vector<PromptLine>& lines, unsigned captionId,
+                                       unsigned flags, const PromptLine& third) {
+    (void)third;
+    return ShowLines(lines, captionId, flags | winvalues::kMbRetryCancel);
+  }
 };

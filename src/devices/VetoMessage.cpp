@@ -53,12 +53,14 @@ PromptLine Advice(bool closeProgram) {
 }  // namespace
 
 std::vector<PromptLine> VetoMessageLines(std::wstring_view deviceName, const EjectVeto& veto,
-                                         const std::optional<VetoHolder>& holder) {
+                                         const std::optional<VetoHolder>& holder,
+                                         bool closeRefused) {
   std::vector<PromptLine> lines{{IDS_VETO_DEVICE, std::wstring(deviceName), std::nullopt}};
   if (holder) {
     lines.push_back(
         {IDS_VETO_HELD_BY_PROGRAM, holder->program, static_cast<int>(holder->processId)});
-    lines.push_back(Advice(true));
+    lines.push_back(closeRefused ? PromptLine{IDS_VETO_CLOSE_REFUSED, holder->program, std::nullopt}
+                                 : Advice(true));
     return lines;
   }
   const Reason reason = ReasonFor(veto.type);
@@ -74,9 +76,25 @@ std::vector<PromptLine> VetoMessageLines(std::wstring_view deviceName, const Eje
   return lines;
 }
 
+VetoReply AskAboutVetoes(const std::vector<VetoedRequest>& vetoes, const VetoAsking& asking) {
+  for (const VetoedRequest& vetoed : vetoes) {
+    const bool refused = vetoed.holder && vetoed.holder == asking.refused;
+    std::optional<PromptLine> closeButton;
+    if (vetoed.holder && !refused && asking.mayOfferClose && asking.mayOfferClose(*vetoed.holder))
+      closeButton = PromptLine{IDS_VETO_CLOSE_AND_RETRY, vetoed.holder->program, std::nullopt};
+    const int answer = asking.show(
+        VetoMessageLines(vetoed.deviceName, vetoed.veto, vetoed.holder, refused), closeButton);
+    if (answer == kIdRetry) return {true, std::nullopt};
+    if (answer == kIdThirdButton && closeButton) return {true, vetoed.holder};
+  }
+  return {};
+}
+
 bool TellVetoes(const std::vector<VetoedRequest>& vetoes,
                 const std::function<bool(const std::vector<PromptLine>&)>& tell) {
-  for (const VetoedRequest& vetoed : vetoes)
-    if (tell(VetoMessageLines(vetoed.deviceName, vetoed.veto, vetoed.holder))) return true;
-  return false;
+  VetoAsking asking;
+  asking.show = [&tell](const std::vector<PromptLine>& lines, const std::optional<PromptLine>&) {
+    return tell(lines) ? kIdRetry : kIdCancel;
+  };
+  return AskAboutVetoes(vetoes, asking).retry;
 }

@@ -1,12 +1,14 @@
 #include "resident/RemovalJob.h"
 
-RemovalJob::RemovalJob(const MainWndState& state, const SettingsRecord& settingsRecord)
+RemovalJob::RemovalJob(const MainWndState& state, const SettingsRecord& settingsRecord,
+                       std::optional<VetoHolder> holderToClose)
     : name(state.m_strRemoveDevice),
       index(state.m_nRemoveIndex),
       record(state.m_nRemoveIndex == kNoRegistration
                  ? tag_device_hotkey_info{}
                  : state.m_aDeviceHotkeyInfo.at(static_cast<std::size_t>(state.m_nRemoveIndex))),
-      settings(settingsRecord) {}
+      settings(settingsRecord),
+      closeFirst(std::move(holderToClose)) {}
 
 bool RemovalJob::Abandon() {
   int expected = kRunning;

@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include <optional>
+
 #include "devices/RemovalStop.h"
+#include "devices/VetoHolder.h"
 #include "resident/MainWndState.h"
 #include "settings/DeviceHotkeyInfo.h"
 #include "settings/SettingsRecord.h"
@@ -15,13 +18,16 @@
 class RemovalJob : public RemovalStop {
  public:
   // The registration at `state.m_nRemoveIndex`, which must be in the table, or none
-  // for kNoRegistration.
-  RemovalJob(const MainWndState& state, const SettingsRecord& settings);
+  // for kNoRegistration. `closeFirst`: the program to ask to close before the removal.
+  RemovalJob(const MainWndState& state, const SettingsRecord& settings,
+             std::optional<VetoHolder> closeFirst = std::nullopt);
 
   const std::wstring name;
   const std::int32_t index;
   tag_device_hotkey_info record;  // the worker counts on this copy
   const SettingsRecord settings;
+  // The user chose, at the last try's veto message, to close this program and retry.
+  const std::optional<VetoHolder> closeFirst;
 
   // Whether a registration counts this removal: stores its count, may congratulate.
   bool Counted() const { return index != kNoRegistration; }
@@ -37,14 +43,20 @@ class RemovalJob : public RemovalStop {
   bool BeginReport();
 
   // Worker: the user asked for the removal to be tried again, as a removal of its own
-  // (with its wait dialog and its forced stop). Read once the worker has ended.
-  void AskRetry() { retryAsked_ = true; }
+  // (with its wait dialog and its forced stop), once `closeNext` (when given) has been
+  // asked to close. Read once the worker has ended.
+  void AskRetry(std::optional<VetoHolder> closeNext = std::nullopt) {
+    closeNext_ = std::move(closeNext);
+    retryAsked_ = true;
+  }
   bool RetryAsked() const { return retryAsked_; }
+  const std::optional<VetoHolder>& CloseBeforeRetry() const { return closeNext_; }
 
  private:
   enum Phase : int { kRunning, kReporting, kAbandoned };
   std::atomic<int> phase_{kRunning};
   std::atomic<bool> retryAsked_{false};
+  std::optional<VetoHolder> closeNext_;
 };
 
 // The main window takes the count of a worker that ended unabandoned into its table.

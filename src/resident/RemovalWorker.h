@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devices/DeviceRemoval.h"
+#include "devices/HolderClosing.h"
 #include "devices/VetoHolder.h"
 #include "resident/RemovalJob.h"
 
@@ -36,10 +37,16 @@ struct RemovalServices {
   // Who holds the device of a vetoed request, when the system can tell; may be empty.
   // Asked before the report begins, so that a forced stop still ends the removal there.
   VetoHolderFinder findHolder = nullptr;
+  // Whether the veto message may offer to close a holder; empty: never.
+  std::function<bool(const VetoHolder&)> mayOfferClose = nullptr;
+  // Asks a holder to close and waits for it, before the removal of a retry the user
+  // asked for with the close; empty: nothing is asked.
+  std::function<HolderClose(const VetoHolder&, const RemovalStop&)> closeHolder = nullptr;
 };
 
 // Every veto is reported, whatever DISP_REJECT_ERR says: the system used to report it
 // itself, and no longer does once a veto buffer is passed. Retry asks the main window,
-// through the job, to run the removal of the same registration again. Always 0, the
+// through the job, to run the removal of the same registration again; its third
+// button, to do so once the holder has been asked to close. Always 0, the
 // worker thread's exit code.
 unsigned RemoveRegisteredDevice(RemovalJob& job, RemovalServices& services);

@@ -196,13 +196,15 @@ def system_log(tree: Path) -> Path:
     return tree.with_name(tree.name + ".system-log")
 
 
-def held_by(tree: DeviceTreeFile, folder: Path, device: str, program: str, pid: int) -> DeviceTreeFile:
+def held_by(tree: DeviceTreeFile, folder: Path, device: str, program: str, pid: int,
+            live: bool = False) -> DeviceTreeFile:
     """A copy of tree in which a program (its NT path) holds the node named device open,
-    so that every eject request of it or of a node above it is vetoed."""
+    so that every eject request of it or of a node above it is vetoed; live: pid is a
+    process of the prefix, which lets go when it ends."""
     lines = tree.path.read_text(encoding="utf-8").split("\n")
     number = tree.line_of(device)
     escaped = program.replace("\\", "\\\\")
-    lines[number - 1] += f' vetoer="{escaped}" vetoer-pid={pid}'
+    lines[number - 1] += f' vetoer="{escaped}" vetoer-pid={pid}' + (" vetoer-live" if live else "")
     return tree._copy(folder, "\n".join(lines))
 
 
@@ -210,7 +212,7 @@ def set_free(env: dict) -> None:
     """Every program lets go of the devices of the environment's tree: its vetoers go
     from the file, which the stand-in reads again."""
     copy = tree_file(env)
-    text = re.sub(r' vetoer="(?:[^"\\]|\\.)*" vetoer-pid=\d+', "", copy.read_text(encoding="utf-8"))
+    text = re.sub(r' vetoer="(?:[^"\\]|\\.)*" vetoer-pid=\d+(?: vetoer-live)?', "", copy.read_text(encoding="utf-8"))
     copy.write_text(text, encoding="utf-8")
     plug_in_again(env)
 

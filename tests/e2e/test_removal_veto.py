@@ -11,8 +11,8 @@ from driver import removal_count, timed_press, wait_removal_count, watch_window
 from harness import Entry, QUICK_EXIT, wait_until
 from simulated_devices import (CR_REMOVE_VETOED, CR_SUCCESS, DeviceTreeFile, EjectLog, held_by, set_free,
                                stamped_events, tree_environment, wait_a_moment_for, wait_for_output)
-from texts import (ALL_STORAGE_VISTA, DIALOG_CLASS, ERROR_CAPTION, IDRETRY, VETO_DEVICE, VETO_HELD_BY_PROGRAM,
-                   veto_message)
+from texts import (ALL_STORAGE_VISTA, DIALOG_CLASS, ERROR_CAPTION, ERROR_CAPTION_EN, IDRETRY, VETO_DEVICE,
+                   VETO_HELD_BY_PROGRAM, veto_message)
 
 MACHINES = Path(__file__).resolve().parent.parent / "machines"
 WINDOWS_10 = DeviceTreeFile("windows10-ja.tree", MACHINES)
@@ -24,14 +24,16 @@ STICK_XP_DISK = r'id="USBSTOR\\Disk&Ven_SanDisk&Prod_U3'
 HOLDER = r"\Device\HarddiskVolume3\Windows\System32\notepad.exe"
 HOLDER_FILE = "notepad.exe"
 HOLDER_PID = 4242
+# The veto message's third button: the holder is asked to close, then the removal retried.
+CLOSE_AND_RETRY = 100
 
 
 class HeldDevice(harness.TestCase):
 
-    def start_held(self, s, machine, stick, entries, app=None, holder=(HOLDER, HOLDER_PID), env=None):
+    def start_held(self, s, machine, stick, entries, app=None, holder=(HOLDER, HOLDER_PID), env=None, live=False):
         """The program resident on the machine whose stick's disk a program holds."""
         log = EjectLog(s)
-        held = held_by(machine, s.artifacts / "tree", stick, *holder)
+        held = held_by(machine, s.artifacts / "tree", stick, *holder, live=live)
         self.env = {**tree_environment(held, log), **(env or {})}
         self.held_line = machine.parent_of(stick)
         resident = driver.start_resident(s, entries, app, env=self.env)
@@ -66,6 +68,28 @@ class HeldDevice(harness.TestCase):
             wait_removal_count(s, "001", 1)
             self.assertTrue(resident.process.running())
 
+    def test_close_and_retry_asks_the_holders_window_to_close_and_ejects_once_it_has_ended(self):
+        for lang, caption, button in ((None, ERROR_CAPTION, "notepad.exe を閉じて再試行"),
+                                      ("C.UTF-8", ERROR_CAPTION_EN, "Close notepad.exe and retry")):
+            with self.subTest(lang=lang), self.session("10", lang=lang) as s:
+                notepad = s.start("notepad")
+                window = wait_until(lambda: next((w for w in s.windows()
+                                                  if w.visible and w.process.lower() == "notepad.exe"), None),
+                                    30, what="Notepad's window")
+                _, log = self.start_held(s, WINDOWS_10, STICK_10, {"001": Entry(STICK_10, "ctrl+alt+f5")},
+                                         holder=(r"\Device\HarddiskVolume3\Windows\notepad.exe", window.pid),
+                                         live=True)
+                s.press("ctrl+alt+f5")
+                box, _ = s.message_box(title=caption, timeout=20)
+                self.assertIn((CLOSE_AND_RETRY, button), [(c.control_id, c.text) for c in s.controls(box)])
+                s.screenshot(s.artifacts / f"close-and-retry-{lang or 'ja'}.png")
+                log.clear()
+                s.answer(str(CLOSE_AND_RETRY), title=caption)
+                notepad.wait(20)
+                ejected = log.wait_for(1)
+                self.assertEqual((ejected[0].line, ejected[0].result), (self.held_line, CR_SUCCESS))
+                wait_removal_count(s, "001", 1)
+
     def test_a_device_the_system_holds_is_told_as_soon_as_its_event_is_read(self):
         with self.session("10") as s:
             _, log = self.start_held(s, WINDOWS_10, STICK_10, {"001": Entry(STICK_10, "ctrl+alt+f5")},
@@ -87,6 +111,8 @@ class HeldDevice(harness.TestCase):
         with self.session("10") as s:
             resident, log = self.start_held(s, WINDOWS_10, STICK_10, {"001": Entry(STICK_10, "ctrl+alt+f5")})
             s.press("ctrl+alt+f5")
+            box, _ = s.message_box(title=ERROR_CAPTION, timeout=20)
+            self.assertNotIn(CLOSE_AND_RETRY, [c.control_id for c in s.controls(box)], "no window to close")
             self.assertEqual(s.answer("cancel", title=ERROR_CAPTION, timeout=20)[1],
                              veto_message(STICK_10, HOLDER_FILE, HOLDER_PID))
             s.wait_window_gone(title=ERROR_CAPTION, class_name=DIALOG_CLASS, timeout=5)

@@ -4,11 +4,13 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/StartupMode.h"
 #include "commandline/CommandLineRemoval.h"
 #include "devices/DeviceRemoval.h"
+#include "devices/HolderClosing.h"
 #include "pnp/SystemNames.h"
 #include "devices/VetoHolder.h"
 #include "devices/VetoMessage.h"
@@ -323,6 +325,43 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"TypeBeyondTheList", {99, L"x"}, std::nullopt, Plain(IDS_VETO_UNKNOWN),
                     IDS_VETO_ADVICE_RETRY}),
     [](const testing::TestParamInfo<MessageCase>& each) { return each.param.label; });
+
+TEST(HolderClose, OfferedOnlyForAProgramOfThisSessionWithAWindowThatIsNotTheShell) {
+  const HolderProcessView mine{true, true};
+  EXPECT_TRUE(MayOfferToClose({L"notepad.exe", 4242}, mine));
+  EXPECT_FALSE(MayOfferToClose({L"EXPLORER.EXE", 2044}, mine));
+  EXPECT_FALSE(MayOfferToClose({L"System", 4}, mine));
+  EXPECT_FALSE(MayOfferToClose({L"svchost.exe", 912}, {false, true}));
+  EXPECT_FALSE(MayOfferToClose({L"backup.exe", 4243}, {true, false}));
+}
+
+namespace {
+
+// Ends at the wait numbered `endsAt`; its user stops after wait `stopsAt` (-1: never).
+struct ScriptedHolder final : HolderProcess, RemovalStop {
+  ScriptedHolder(bool r, int e, int s) : refuses(r), endsAt(e), stopsAt(s) {}
+  bool AskToClose() override { return !refuses; }
+  bool WaitForEnd(std::uint32_t ms) override { return (waitedMs += ms, ++waits == endsAt); }
+  bool StopAsked() const override { return waits == stopsAt; }
+  bool refuses;
+  int endsAt, stopsAt, waits = 0;
+  std::uint32_t waitedMs = 0;
+};
+
+}  // namespace
+
+TEST(HolderClose, AskedOnceThenWaitedForUntilItEndsTheTimeIsUpOrTheUserStops) {
+  for (const auto& [refuses, endsAt, stopsAt, result, waitedMs] :
+       std::initializer_list<std::tuple<bool, int, int, HolderClose, std::uint32_t>>{
+           {false, 3, -1, HolderClose::Ended, 300},
+           {false, -1, -1, HolderClose::StillRunning, 15000},
+           {true, -1, -1, HolderClose::Refused, 0},
+           {false, -1, 2, HolderClose::Stopped, 200}}) {
+    ScriptedHolder holder(refuses, endsAt, stopsAt);
+    EXPECT_EQ(CloseHolder(holder, holder), result);
+    EXPECT_EQ(holder.waitedMs, waitedMs);
+  }
+}
 
 TEST(CommandLineVeto, VetoIsToldNotBoxedAndTheStatusSaysRefused) {
   for (int dispRejectErr : {0, 1}) {

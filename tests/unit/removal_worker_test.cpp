@@ -66,6 +66,11 @@ class RemovalWorkerTest : public ::testing::Test {
           const auto known = holders.find(vetoed.deviceName);
           if (known == holders.end()) return std::nullopt;
           return known->second;
+        },
+        mayOfferClose,
+        [&](const VetoHolder& holder, const RemovalStop&) {
+          events.push_back(L"close " + holder.program);
+          return closed;
         }};
     return RemoveRegisteredDevice(job, services);
   }
@@ -85,6 +90,8 @@ class RemovalWorkerTest : public ::testing::Test {
   std::vector<std::wstring> events;
   std::deque<Pass> passes;
   std::map<std::wstring, VetoHolder> holders;
+  std::function<bool(const VetoHolder&)> mayOfferClose;
+  HolderClose closed = HolderClose::Ended;
 };
 
 VetoedRequest HeldStick(const std::wstring& name) {
@@ -276,4 +283,36 @@ TEST(RemovalBalloon, TextsAreFilledAndCut) {
   ASSERT_TRUE(cut);
   EXPECT_EQ(cut->text.size(), kBalloonTextMaxChars);
   EXPECT_EQ(cut->title.size(), kBalloonTitleMaxChars);
+}
+
+TEST_F(RemovalWorkerTest, CloseAndRetryIsOfferedWhereAllowedAndTheRetryAsksTheHolderFirst) {
+  const VetoHolder notepad{L"notepad.exe", 4242};
+  const PromptLine closeButton{IDS_VETO_CLOSE_AND_RETRY, L"notepad.exe", std::nullopt};
+  holders[L"SanDisk Cruzer"] = notepad;
+  prompter.QueueAnswer(kIdThirdButton);
+  mayOfferClose = [](const VetoHolder& holder) { return holder.processId == 4242; };
+  passes = {{0, {HeldStick(L"SanDisk Cruzer")}}};
+  RemovalJob job(state, settings);
+  RunPasses(job);
+  EXPECT_EQ(prompter.linePrompts().at(0).third, closeButton);
+  EXPECT_EQ(job.CloseBeforeRetry(), notepad);
+  // The retry: the holder is asked before any request; one that could not be asked is
+  // told so in the message that follows, which offers the close no more.
+  for (const HolderClose result : {HolderClose::StillRunning, HolderClose::Refused}) {
+    prompter = RecordingPrompter();
+    prompter.SetDefaultAnswer(winvalues::kIdCancel);
+    events.clear();
+    closed = result;
+    passes = {{0, {HeldStick(L"SanDisk Cruzer")}}};
+    RemovalJob retry(state, settings, notepad);
+    RunPasses(retry);
+    EXPECT_EQ(events.at(0), L"close notepad.exe");
+    EXPECT_EQ(events.at(1), L"eject USB Flash Disk");
+    const auto& box = prompter.linePrompts().at(0);
+    const bool refused = result == HolderClose::Refused;
+    EXPECT_EQ(box.third, refused ? std::nullopt : std::optional(closeButton));
+    const PromptLine advice = refused ? PromptLine{IDS_VETO_CLOSE_REFUSED, L"notepad.exe", std::nullopt}
+                                      : PromptLine{IDS_VETO_ADVICE_CLOSE, std::nullopt, std::nullopt};
+    EXPECT_EQ(box.lines.at(2), advice);
+  }
 }

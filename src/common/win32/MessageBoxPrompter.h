@@ -16,6 +16,10 @@ class MessageBoxPrompter final : public Prompter {
   int Show(unsigned textId, const std::optional<std::wstring>& argument, unsigned captionId,
            unsigned flags) override;
   int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId, unsigned flags) override;
+  // A task dialog, which alone lets a button say what it does; a message box without
+  // the third button where there is none (before Windows Vista).
+  int ShowLinesWithThirdButton(const std::vector<PromptLine>& lines, unsigned captionId,
+                               unsigned flags, const PromptLine& third) override;
 
  private:
   std::function<HWND()> owner_;

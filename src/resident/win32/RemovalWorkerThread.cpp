@@ -8,6 +8,7 @@
 #include "common/win32/SentMessageWait.h"
 #include "devices/EveryKindRemoval.h"
 #include "devices/win32/ExplorerClosingWin32.h"
+#include "devices/win32/HolderProcessWin32.h"
 #include "devices/win32/KernelPnpEventLog.h"
 #include "devices/win32/VetoHolderLookup.h"
 #include "drives/win32/KernelDrives.h"
@@ -18,9 +19,10 @@
 #include "ui/win32/DialogWait.h"
 
 struct RemovalWorkerShare {
-  RemovalWorkerShare(HWND window, const MainWndState& state, const ResidentContext& context)
+  RemovalWorkerShare(HWND window, const MainWndState& state, const ResidentContext& context,
+                     std::optional<VetoHolder> closeFirst)
       : mainWindow(window),
-        job(state, context.settings),
+        job(state, context.settings, std::move(closeFirst)),
         names(context.names),
         settingsFile(context.settingsFile),
         removalDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -64,7 +66,9 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
       },
       [&passStart, &run](const VetoedRequest& vetoed) {
         return LookUpVetoHolder(vetoed, passStart, &run.job);
-      }};
+      },
+      [](const VetoHolder& holder) { return MayOfferToClose(holder, ViewHolderProcess(holder)); },
+      &CloseHolderProcess};
   return RemoveRegisteredDevice(run.job, services);
 }
 
@@ -100,11 +104,13 @@ win32::UniqueHandle StartWorker(const std::shared_ptr<RemovalWorkerShare>& run) 
 namespace {
 
 // One removal: its worker, the wait for it, the count taken back. True when the user
-// asked, from a veto message, for the removal to be tried again.
+// asked, from a veto message, for the removal to be tried again; `closeFirst` then names
+// the program to ask to close before it, when the user asked for that too.
 bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& context,
                    std::shared_ptr<RemovalWorkerShare>& current,
-                   std::weak_ptr<RemovalWorkerShare>& stopped) {
-  const auto run = std::make_shared<RemovalWorkerShare>(mainWindow, state, context);
+                   std::weak_ptr<RemovalWorkerShare>& stopped,
+                   std::optional<VetoHolder>& closeFirst) {
+  const auto run = std::make_shared<RemovalWorkerShare>(mainWindow, state, context, closeFirst);
   const win32::UniqueHandle worker = StartWorker(run);
   if (!worker) return false;  // nothing can be removed; the caller ends as after a removal
   current = run;
@@ -125,6 +131,7 @@ bool RunOneRemoval(HWND mainWindow, MainWndState& state, const ResidentContext& 
   current.reset();
   if (run->job.Abandoned()) stopped = run;
   TakeRemovalCount(state, run->job);
+  closeFirst = run->job.CloseBeforeRetry();
   return !run->job.Abandoned() && run->job.RetryAsked();
 }
 
@@ -135,7 +142,8 @@ void RunRemovalWorker(HWND mainWindow, MainWndState& state, const ResidentContex
                       std::weak_ptr<RemovalWorkerShare>& stopped) {
   // Each try is a removal of the registration in its own right: the count taken back
   // from the last one is where the next one starts.
-  while (RunOneRemoval(mainWindow, state, context, current, stopped)) {
+  std::optional<VetoHolder> closeFirst;
+  while (RunOneRemoval(mainWindow, state, context, current, stopped, closeFirst)) {
   }
 }
 

@@ -7,6 +7,7 @@
 #include "pnp/DeviceNames.h"
 #include "drives/DiskInterfaces.h"
 #include "FileBytes.h"
+#include "ProcessLife.h"
 #include "SimulatedDelay.h"
 #include "SimulatedSystemLog.h"
 #include "Utf8Text.h"
@@ -307,7 +308,9 @@ int SimulatedDeviceTree::HolderAtOrBelow(int index) const {
   const int depth = tree_.nodes[static_cast<std::size_t>(index)].depth;
   for (std::size_t i = static_cast<std::size_t>(index); i < tree_.nodes.size(); ++i) {
     if (i != static_cast<std::size_t>(index) && tree_.nodes[i].depth <= depth) break;
-    if (!vanished_[i] && tree_.nodes[i].vetoer) return static_cast<int>(i);
+    const SimulatedNode& node = tree_.nodes[i];
+    if (vanished_[i] || !node.vetoer) continue;
+    if (!node.vetoerLive || !ProcessHasEnded(*node.vetoerPid)) return static_cast<int>(i);
   }
   return -1;
 }

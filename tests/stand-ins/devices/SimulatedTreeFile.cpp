@@ -163,6 +163,7 @@ class LineReader {
     if (name == "removable") return &node.removable;
     if (name == "disableable") return &node.disableable;
     if (name == "problem") return &node.problem;
+    if (name == "vetoer-live") return &node.vetoerLive;
     if (name == "stay") return &node.stay;
     if (name == "surprise-ok") return &node.surpriseOk;
     if (name == "eject-supported") return &node.ejectSupported;

@@ -5,7 +5,7 @@
 //   <class> [desc="..."] [friendly="..."] [pdo="..."] [removable] [disableable]
 //           [problem] [eject=ok|fail|veto] [delay=MS] [stay]
 //           [id="..."] [service="..."] [hwids="a;b"] [compat="a;b"] [removes="id;id"]
-//           [disk=N] [cdrom=N] [vetoer="<NT path>" vetoer-pid=N]
+//           [disk=N] [cdrom=N] [vetoer="<NT path>" vetoer-pid=N [vetoer-live]]
 //           [surprise-ok] [eject-supported] [policy=none|orderly|surprise]
 //           [address=N] [location="..."]
 //
@@ -16,7 +16,8 @@
 // path opens the system's \\.\PhysicalDriveN or \\.\CdRomN, so that the storage calls
 // on it answer with device number N. vetoer names a program that holds the node open:
 // every eject request of it or of a node above it is vetoed (PNP_VetoOutstandingOpen,
-// naming this node's instance ID), and the System log gets an event 225 for it.
+// naming this node's instance ID), and the System log gets an event 225 for it;
+// vetoer-live: vetoer-pid is a process of the machine, which holds the node until it ends.
 // surprise-ok and eject-supported are the driver's and the bus's capabilities of that
 // name; policy overrides the removal policy the system would derive (SimulatedNodeState.h);
 // address and location are the bus's CM_DRP_ADDRESS and CM_DRP_LOCATION_INFORMATION,
@@ -52,6 +53,7 @@ struct SimulatedNode {
   std::optional<std::uint32_t> removalPolicy;  // CM_REMOVAL_POLICY_*; nothing: derived
   std::optional<std::uint32_t> address;
   std::optional<std::wstring> location;
+  bool vetoerLive = false;
   bool removable = false;
   bool disableable = false;
   bool problem = false;

@@ -30,14 +30,22 @@ class RecordingPrompter : public Prompter {
   }
 
   int ShowLines(const std::vector<PromptLine>& lines, unsigned captionId, unsigned flags) override {
-    lineSets_.push_back({lines, captionId, flags});
+    lineSets_.push_back({lines, captionId, flags, std::nullopt});
     return Show(0, std::nullopt, captionId, flags);
+  }
+
+  int ShowLinesWithThirdButton(const std::vector<PromptLine>& lines, unsigned captionId,
+                               unsigned flags, const PromptLine& third) override {
+    const int answer = ShowLines(lines, captionId, flags | winvalues::kMbRetryCancel);
+    lineSets_.back().third = third;
+    return answer;
   }
 
   struct LinePrompt {
     std::vector<PromptLine> lines;
     unsigned captionId = 0;
     unsigned flags = 0;
+    std::optional<PromptLine> third;
   };
   // Every ShowLines; each also appears in prompts() with text id 0, in its turn.
   const std::vector<LinePrompt>& linePrompts() const { return lineSets_; }
