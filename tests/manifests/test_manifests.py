@@ -1,5 +1,6 @@
 """The winget and Scoop manifests as make dist writes them pass their schemas and carry
 the archives' hashes; the check names each fault planted in a copy of them."""
+import re
 import subprocess
 import sys
 import tempfile
@@ -12,15 +13,16 @@ VERSION = "1.10"  # a version YAML would read as the number 1.1
 ARCHIVES = {"x86": f"Tollevane-{VERSION}-win32.zip", "x64": f"Tollevane-{VERSION}-win64.zip"}
 INSTALLER = "winget/Tollevane.Tollevane.installer.yaml"
 SCOOP = "scoop/tollevane.json"
-DIGITS = "1234567890" * 6 + "1234"
+DIGITS = "1234567890" * 6 + "1234"  # a hash YAML would read as an integer
+ZEROS = "0" * 64
 
-# (file, text replaced, replacement, a line the check must report)
+# (file, pattern replaced once, replacement, a line the check must report)
 PLANTED = [
-    (INSTALLER, "InstallerSha256: '", "InstallerSha256: '0", "winget installer x86: Tollevane-1.10-win32.zip: hash 0"),
-    (INSTALLER, "InstallerSha256: '", f"InstallerSha256: {DIGITS} #'", "Installers/0/InstallerSha256: " + DIGITS),
+    (INSTALLER, "[0-9A-F]{64}", ZEROS, "winget installer x86: Tollevane-1.10-win32.zip: hash " + ZEROS + " is not"),
+    (INSTALLER, "'[0-9A-F]{64}'", DIGITS, "Installers/0/InstallerSha256: " + DIGITS + " is not of type 'string'"),
     (INSTALLER, "PackageVersion: '1.10'", "PackageVersion: 1.10", "PackageVersion: 1.1 is not of type 'string'"),
     (INSTALLER, "NestedInstallerType: 'portable'", "NestedInstallerType: 'zip'", "NestedInstallerType: 'zip' is not one of"),
-    (SCOOP, '"hash": "', '"hash": "f', "scoop 32bit: Tollevane-1.10-win32.zip: hash f"),
+    (SCOOP, "[0-9a-f]{64}", ZEROS, "scoop 32bit: Tollevane-1.10-win32.zip: hash " + ZEROS + " is not"),
     (SCOOP, '"bin"', '"persist": "x", "bin"', "Additional properties are not allowed ('persist' was unexpected)"),
 ]
 
@@ -51,8 +53,9 @@ class Manifests(unittest.TestCase):
             with self.subTest(expected=expected):
                 path = self.dist / name
                 original = path.read_text(encoding="utf-8")
-                self.assertIn(old, original)
-                path.write_text(original.replace(old, new, 1), encoding="utf-8")
+                planted = re.sub(old, new, original, count=1)
+                self.assertNotEqual(planted, original)
+                path.write_text(planted, encoding="utf-8")
                 status, lines = run("check-manifests.py", str(self.dist))
                 path.write_text(original, encoding="utf-8")
                 self.assertEqual(status, 1, lines)

@@ -28,22 +28,6 @@ int RunPlainRemoval(RemovalTarget target, const std::wstring& value, const std::
   return TellRequestOutcome(runner.Once());
 }
 
-}  // namespace
-
-int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
-                     const SystemNames& names) {
-  return RunPlainRemoval(RemovalTarget::Name, name, name, settings, names);
-}
-
-// Only an argument that names a drive comes here (StartupMode chose by it).
-int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
-                      const SystemNames& names) {
-  const std::optional<std::wstring> drive = ParseDriveArgument(argument);
-  return RunPlainRemoval(RemovalTarget::Drive, drive.value_or(L"?:"), argument, settings, names);
-}
-
-namespace {
-
 // Redirected without "/utf8", the text is ASCII with escapes: a script's reader decodes
 // it alike in every code page, and no name is left out.
 int WriteDevicesJson(DeviceTree& tree, KernelDrives& storage, const SettingsRecord& settings,
@@ -59,6 +43,18 @@ int WriteDevicesJson(DeviceTree& tree, KernelDrives& storage, const SettingsReco
 }
 
 }  // namespace
+
+int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
+                     const SystemNames& names) {
+  return RunPlainRemoval(RemovalTarget::Name, name, name, settings, names);
+}
+
+// Only an argument that names a drive comes here (StartupMode chose by it).
+int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
+                      const SystemNames& names) {
+  const std::optional<std::wstring> drive = ParseDriveArgument(argument);
+  return RunPlainRemoval(RemovalTarget::Drive, drive.value_or(L"?:"), argument, settings, names);
+}
 
 int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8, bool json) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
