@@ -77,7 +77,8 @@ def winget_files(version: str, archives: dict, url: str) -> dict[str, str]:
 
 def scoop_manifest(version: str, archives: dict, url: str) -> dict:
     def versioned(name: str) -> str:
-        return url + "/" + name.replace(version, "$version")
+        # A folder of its own per release carries the version in its address too.
+        return (url + "/" + name).replace(version, "$version")
     return {
         "version": version,
         "description": SHORT_DESCRIPTION,
