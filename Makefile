@@ -1,4 +1,5 @@
-# Front door: `make run` and `make test`; `make dist` for the release archives.
+# Front door: `make run` and `make test`; `make dist` for the release archives and the
+# package managers' manifests (`make dist RELEASE_URL=https://...`: where the archives go).
 .PHONY: run test dist setup build
 
 setup:
@@ -15,4 +16,4 @@ run: build
 	@scripts/run.sh
 
 dist: setup
-	@scripts/dist.sh
+	@RELEASE_URL="$(RELEASE_URL)" scripts/dist.sh

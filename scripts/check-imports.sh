@@ -38,7 +38,7 @@ done < <(sed -n 's/^\s*DLL Name: //p' <<<"$imports")
 for fn in GetTickCount64 InitializeCriticalSectionEx InitOnceExecuteOnce InitializeSRWLock \
           AcquireSRWLockExclusive GetFileInformationByHandleEx CreateSymbolicLinkW \
           GetFinalPathNameByHandleW SetThreadStackGuarantee CompareStringEx GetLocaleInfoEx \
-          InitializeConditionVariable; do
+          InitializeConditionVariable GetVolumePathNamesForVolumeNameW; do
   if grep -Eq "^\s+[0-9a-f]+\s+[0-9]+\s+$fn\$" <<<"$imports" ||
      grep -Eq "\s$fn\$" <<<"$imports"; then
     echo "imports $fn, which older Windows lacks"

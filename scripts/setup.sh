@@ -13,7 +13,7 @@ required=(
   cmake make g++ python3 libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686
   wine wine64 xvfb xauth imagemagick fonts-ipafont-gothic locales procps fp-compiler fp-units-fcl p7zip-full
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-14-dev clang-format python3-jsonschema python3-yaml
 )
 
 say() { echo "setup: $*"; }

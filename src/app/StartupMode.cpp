@@ -16,10 +16,12 @@ StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool
     if (EqualIgnoringAsciiCase(first, L"/delete")) return {StartupMode::DeleteShortcut, first};
   }
   if (EqualIgnoringAsciiCase(first, L"/list")) {
-    bool utf8 = false;
-    for (std::size_t i = 1; i < arguments.size(); ++i)
-      utf8 = utf8 || EqualIgnoringAsciiCase(arguments[i], L"/utf8");
-    return {StartupMode::List, first, utf8};
+    StartupChoice choice{StartupMode::List, first};
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+      choice.utf8 = choice.utf8 || EqualIgnoringAsciiCase(arguments[i], L"/utf8");
+      choice.json = choice.json || EqualIgnoringAsciiCase(arguments[i], L"/json");
+    }
+    return choice;
   }
   if (NeedsRemovalParser(arguments)) return {StartupMode::RemoveByRequest, first};
   if (ParseDriveArgument(first)) return {StartupMode::RemoveByDrive, first};

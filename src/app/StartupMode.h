@@ -23,12 +23,14 @@ struct StartupChoice {
   StartupMode mode = StartupMode::Resident;
   std::wstring argument;  // the first argument as given; after "/card", the drive
   bool utf8 = false;      // "/list /utf8": UTF-8 wherever the output is redirected
+  bool json = false;      // "/list /json": one JSON array for scripts
   bool operator==(const StartupChoice&) const = default;
 };
 
 // `arguments` excludes the program name. Only the first argument counts; the
 // shortcut switches are recognised (without regard to case) on Vista or later only,
-// "/list" and drive letters on every version. "/utf8" after "/list" asks for UTF-8.
+// "/list" and drive letters on every version. "/utf8" after "/list" asks for UTF-8,
+// "/json" for JSON.
 StartupChoice ChooseStartupMode(const std::vector<std::wstring>& arguments, bool vistaOrLater);
 
 // Scripts read it: 0 for success, else 1.

@@ -1,32 +1,24 @@
 #include "commandline/CommandLineListing.h"
 
-#include "devices/DeviceEnumeration.h"
-#include "devices/OfferedDevices.h"
+#include "commandline/CommandLineDevices.h"
 
 std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
                                            std::uint32_t deviceKind, Drives* storage) {
-  OfferedDevices offered(names);
-  DeviceEnumeration(tree, deviceKind, names, nullptr, offered)
-      .ListStorageFrom(storage)
-      .EnumerateDevices(true);
-
-  std::vector<std::wstring> lines{names.storageDesc};
-  for (std::size_t index = 0; index < offered.Count(); ++index) {
-    // The page's all-storage row is its own label; the command line knows that entry
-    // by the storage description, already first.
-    if (offered.IsAllStorageEntry(index)) continue;
-    lines.push_back(offered.At(index).name);
-  }
+  std::vector<std::wstring> lines;
+  for (ListedDevice& device : CommandLineDevices(tree, names, deviceKind, storage, false))
+    lines.push_back(std::move(device.name));
   return lines;
+}
+
+std::wstring ListedName(std::wstring_view name) {
+  std::wstring shown;
+  for (const wchar_t c : name) shown += (c == L'\r' || c == L'\n') ? L' ' : c;
+  return shown;
 }
 
 namespace {
 
-std::wstring NameLine(const std::wstring& name) {
-  std::wstring line;
-  for (const wchar_t c : name) line += (c == L'\r' || c == L'\n') ? L' ' : c;
-  return line + L"\r\n";
-}
+std::wstring NameLine(const std::wstring& name) { return ListedName(name) + L"\r\n"; }
 
 }  // namespace
 

@@ -19,8 +19,11 @@
 std::vector<std::wstring> CommandLineNames(DeviceTree& tree, const SystemNames& names,
                                            std::uint32_t deviceKind, Drives* storage = nullptr);
 
-// One name a line, each ended by CR LF. A line break inside a name would split it into
-// two names that match nothing, so it is shown as a blank.
+// A name as the listing shows it. A line break inside a name would split it into two
+// names that match nothing, so it is shown as a blank.
+std::wstring ListedName(std::wstring_view name);
+
+// One name a line (ListedName), each ended by CR LF.
 std::wstring FormatNameLines(const std::vector<std::wstring>& names);
 
 // One line's bytes in the output's code page, or nothing when that code page cannot

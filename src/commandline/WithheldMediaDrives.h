@@ -36,6 +36,9 @@ class WithheldMediaDrives final : public Drives {
   std::optional<std::wstring> MountedVolume(const std::wstring& path) override {
     return drives_.MountedVolume(path);
   }
+  std::vector<std::wstring> MountPaths(const std::wstring& volume) override {
+    return drives_.MountPaths(volume);
+  }
   // An empty slot is asked without touching it, and answers as its opening would.
   std::unique_ptr<RemovableMedium> OpenMedium(wchar_t letter, std::uint32_t& error) override {
     if (drives_.MediumPresent(letter) == false) {

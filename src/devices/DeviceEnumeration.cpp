@@ -78,6 +78,7 @@ void DeviceEnumeration::Deliver(DevNode node, std::uint32_t kind, bool refresh) 
   record.device_kind = kind;
   record.present = 1;
   sink_.AddOrUpdateRow(record, refresh);
+  sink_.NodeListed(node, record);
   if (kind != kKindUsb || !sink_.WantsUsbStorage()) return;
   const auto parent = GetParentNode(tree_, node);
   if (parent && IsUsbMassStorage(tree_, *parent, GetDeviceName(tree_, *parent), names_))

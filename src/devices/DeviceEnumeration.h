@@ -23,6 +23,11 @@ class DeviceListSink {
   // Told after the delivery of a USB mass-storage device's disk, which the all-storage
   // entry removes with the rest.
   virtual void UsbStorageListed(const std::wstring& name) { (void)name; }
+  // Told after each delivery of a device node, for a sink that asks the node more.
+  virtual void NodeListed(DevNode node, const tag_device_hotkey_info& record) {
+    (void)node;
+    (void)record;
+  }
 };
 
 class DeviceEnumeration {

@@ -75,4 +75,9 @@ class Drives {
   // volume mounted at `path`, a drive's root or a folder, ending in a backslash;
   // nothing when no volume is mounted there.
   virtual std::optional<std::wstring> MountedVolume(const std::wstring& path) = 0;
+
+  // GetVolumePathNamesForVolumeNameW of a unique volume name: every root and folder the
+  // volume is mounted at ("E:\", "C:\mnt\stick\"); empty when it tells none (Windows
+  // 2000 has no such call).
+  virtual std::vector<std::wstring> MountPaths(const std::wstring& volume) = 0;
 };

@@ -1,13 +1,14 @@
 """The command line for scripts under Wine: "/list" prints the names the removal
-accepts, and the exit status tells removed (0) from nothing there (1) from refused (2).
+accepts ("/list /json" the devices, for a JSON parser), and the exit status tells removed (0) from nothing there (1) from refused (2).
 Drive letters: test_drive_letters.py."""
 
+import json
 import unittest
 
 import harness
 from harness import QUICK_EXIT, settings_text, wait_until, windows_path
 from simulated_devices import CR_REMOVE_VETOED, CR_SUCCESS, EjectLog, removal_outcome, tree_environment
-from command_line_machine import BEHIND_HUB, CARD, CONVERTER, MACHINE, STICK
+from command_line_machine import BEHIND_HUB, CARD, CONVERTER, LISTED, MACHINE, STICK
 from texts import STORAGE_VISTA, STORAGE_XP
 
 STORAGE = {"2000": STORAGE_XP, "10": STORAGE_VISTA}
@@ -37,6 +38,33 @@ class CommandLine(harness.TestCase):
                       timeout=QUICK_EXIT, env=env)
                 wait_until(lambda: names.exists() and names.stat().st_size > 0, 10, what="names.txt")
                 self.assertEqual(names.read_bytes().decode("cp932").splitlines(), expected)
+
+    def test_list_json_gives_each_device_with_the_sticks_letter_and_label(self):
+        with self.session("10") as s:
+            (s.map_drives("E")["E"] / ".windows-label").write_text("写真", encoding="utf-8")
+            log = EjectLog(s)
+            env = tree_environment(MACHINE.filled(s.artifacts / "tree", STORAGE=STORAGE["10"]), log)
+            s.write_settings(settings_text({"STARTUP": 0}))
+            # Piped: ASCII with escapes, whatever the reader's code page. To a file with
+            # /utf8: UTF-8 as it is.
+            listing = s.start_tollevane("/list", "/json", env=env)
+            self.assertEqual(listing.wait(QUICK_EXIT), 0)
+            piped = json.loads(listing.stdout_bytes.decode("ascii"))
+            saved = s.prefix / "drive_c" / "devices.json"
+            s.run("cmd", "/c", str(s.program), "/list", "/json", "/utf8", ">", r"C:\devices.json",
+                  timeout=QUICK_EXIT, env=env)
+            wait_until(lambda: saved.exists() and saved.stat().st_size > 0, 10, what="devices.json")
+            for devices in (piped, json.loads(saved.read_bytes().decode("utf-8"))):
+                self.assertEqual([(d["name"], d["present"]) for d in devices],
+                                 [(STORAGE["10"], True)] + [(name, True) for name in LISTED])
+                self.assertEqual([d["kind"] for d in devices], ["all-storage", "usb", "usb", "usb", "pcmcia"])
+                stick = devices[1]
+                self.assertEqual((stick["drives"], stick["labels"]), (["E:"], {"E:": "写真"}))
+                self.assertEqual([d["drives"] for d in devices[2:]], [[], [], []])
+                ids = [d["instanceId"] for d in devices]
+                self.assertIsNone(ids[0])
+                self.assertEqual(len(set(ids[1:])), len(LISTED), ids)
+            self.assertEqual(log.entries(), [])
 
     def test_list_started_from_a_console_writes_to_that_console(self):
         expected = [STORAGE["10"], STICK, BEHIND_HUB, CONVERTER, CARD]

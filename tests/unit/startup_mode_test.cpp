@@ -38,6 +38,9 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
       {{L"/list", L"/UTF8"}, true, {StartupMode::List, L"/list", true}},
       {{L"/list", L"E:", L"/utf8"}, false, {StartupMode::List, L"/list", true}},
       {{L"/list", L"/utf-8"}, true, {StartupMode::List, L"/list", false}},
+      {{L"/list", L"/JSON"}, false, {StartupMode::List, L"/list", false, true}},
+      {{L"/list", L"/json", L"/utf8"}, true, {StartupMode::List, L"/list", true, true}},
+      {{L"/json", L"/list"}, true, {StartupMode::RemoveByRequest, L"/json"}},
       // Only the listing writes names: elsewhere it is an unknown switch, or a name.
       {{L"/utf8"}, true, {StartupMode::RemoveByRequest, L"/utf8"}},
       {{L"USB Disk", L"/utf8"}, true, {StartupMode::RemoveByRequest, L"USB Disk"}},
@@ -55,6 +58,7 @@ TEST(ChooseStartupMode, FirstArgumentPicksTheMode) {
     EXPECT_EQ(choice.mode, c.expected.mode) << shown << (c.vista ? L" on Vista" : L" on XP");
     EXPECT_EQ(choice.argument, c.expected.argument) << shown;
     EXPECT_EQ(choice.utf8, c.expected.utf8) << shown;
+    EXPECT_EQ(choice.json, c.expected.json) << shown;
   }
 }
 

@@ -123,7 +123,7 @@ bool CTollevaneApp::RunCommandLineMode() {
       return true;
     case StartupMode::List:
       LoadSettings(true);
-      m_nExitStatus = RunListing(m_settings, m_systemNames, choice.utf8);
+      m_nExitStatus = RunListing(m_settings, m_systemNames, choice.utf8, choice.json);
       return true;
     case StartupMode::RemoveByDrive:
       LoadSettings(true);

@@ -4,7 +4,9 @@
 
 #include <optional>
 
+#include "commandline/CommandLineDevices.h"
 #include "commandline/CommandLineListing.h"
+#include "commandline/DeviceListJson.h"
 #include "commandline/DriveArgument.h"
 #include "commandline/win32/RequestRunner.h"
 #include "common/win32/MessageBoxPrompter.h"
@@ -26,6 +28,20 @@ int RunPlainRemoval(RemovalTarget target, const std::wstring& value, const std::
   return TellRequestOutcome(runner.Once());
 }
 
+// Redirected without "/utf8", the text is ASCII with escapes: a script's reader decodes
+// it alike in every code page, and no name is left out.
+int WriteDevicesJson(DeviceTree& tree, KernelDrives& storage, const SettingsRecord& settings,
+                     const SystemNames& names, bool utf8) {
+  auto devices = CommandLineDevices(tree, names, settings.m_nDeviceKind, &storage, true);
+  AddListedDrives(devices, tree, storage);
+  const win32::StandardOutput output;
+  if (output.IsConsole())
+    return ExitStatusForListing(true, output.WriteText(FormatDevicesJson(devices, false)));
+  const auto bytes = win32::EncodeExactly(FormatDevicesJson(devices, !utf8),
+                                          utf8 ? CP_UTF8 : output.ReadersCodePage());
+  return ExitStatusForListing(true, bytes && output.WriteBytes(*bytes));
+}
+
 }  // namespace
 
 int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
@@ -40,9 +56,10 @@ int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settin
   return RunPlainRemoval(RemovalTarget::Drive, drive.value_or(L"?:"), argument, settings, names);
 }
 
-int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8) {
+int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8, bool json) {
   const std::unique_ptr<DeviceTree> tree = CreateDeviceTree();
   KernelDrives storage;
+  if (json) return WriteDevicesJson(*tree, storage, settings, names, utf8);
   const auto lines = CommandLineNames(*tree, names, settings.m_nDeviceKind, &storage);
   const win32::StandardOutput output;
   if (output.IsConsole())

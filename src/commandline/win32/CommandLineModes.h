@@ -12,4 +12,5 @@ int RunRemovalByName(const std::wstring& name, const SettingsRecord& settings,
 int RunRemovalByDrive(const std::wstring& argument, const SettingsRecord& settings,
                       const SystemNames& names);
 // `utf8`: redirected output in UTF-8 rather than in the code page its reader expects.
-int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8);
+// `json`: the devices as JSON objects rather than their names.
+int RunListing(const SettingsRecord& settings, const SystemNames& names, bool utf8, bool json);

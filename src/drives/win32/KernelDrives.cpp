@@ -249,3 +249,27 @@ std::optional<std::wstring> KernelDrives::MountedVolume(const std::wstring& path
   if (!found) return std::nullopt;
   return std::wstring(volume, ::wcsnlen(volume, 50));
 }
+
+std::vector<std::wstring> KernelDrives::MountPaths(const std::wstring& volume) {
+  // Windows XP brought the call: bound at run time, so that Windows 2000 still starts.
+  using PathNamesFunction = BOOL(WINAPI*)(LPCWSTR, LPWCH, DWORD, PDWORD);
+  static const auto pathNames = reinterpret_cast<PathNamesFunction>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetVolumePathNamesForVolumeNameW")));
+  if (pathNames == nullptr) return {};
+  // Strings each ended by a NUL, the list by one more; a buffer too small fails with
+  // ERROR_MORE_DATA and the length needed, which a mount added meanwhile may outgrow.
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  DWORD needed = 0;
+  const win32::QuietCriticalErrors quiet;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (pathNames(volume.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+      std::vector<std::wstring> paths;
+      for (const wchar_t* path = buffer.data(); *path != L'\0'; path += ::wcslen(path) + 1)
+        paths.emplace_back(path);
+      return paths;
+    }
+    if (::GetLastError() != ERROR_MORE_DATA || needed <= buffer.size()) return {};
+    buffer.assign(needed, L'\0');
+  }
+  return {};
+}

@@ -16,6 +16,7 @@ class KernelDrives final : public Drives {
   std::optional<bool> MediumPresent(wchar_t letter) override;
   std::optional<std::wstring> VolumeLabel(wchar_t letter) override;
   std::optional<std::wstring> MountedVolume(const std::wstring& path) override;
+  std::vector<std::wstring> MountPaths(const std::wstring& volume) override;
 
  private:
   // Read once: the disks Windows keeps do not change within the one removal or listing

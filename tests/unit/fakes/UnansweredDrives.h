@@ -26,4 +26,5 @@ class UnansweredDrives : public Drives {
   std::optional<bool> MediumPresent(wchar_t) override { return std::nullopt; }
   std::optional<std::wstring> VolumeLabel(wchar_t) override { return std::nullopt; }
   std::optional<std::wstring> MountedVolume(const std::wstring&) override { return std::nullopt; }
+  std::vector<std::wstring> MountPaths(const std::wstring&) override { return {}; }
 };
