@@ -8,7 +8,7 @@ from harness import settings_text
 from simulated_devices import CR_SUCCESS, MACHINES, DeviceTreeFile, EjectLog, plug_in_again, removal_outcome, tree_environment
 from driver import dos_devices
 
-THUNDERBOLT = r'id="PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&'
+THUNDERBOLT = r'id="PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\4&'
 DVD_DRIVE = r'id="USB\\VID_0930&PID_0B09\\'
 # machine, Wine drives (letters, type, their DOS devices), (argument, status, ejected nodes)
 RUNS = [("windows11-laptop-en.tree", "DEF", "floppy", ["\\Device\\Harddisk1", "\\Device\\Harddisk2", "\\Device\\Harddisk3"],
