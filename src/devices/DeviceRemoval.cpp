@@ -51,7 +51,7 @@ void DeviceRemoval::SweepUsbMember(DevNode member, std::wstring_view name,
   }
   const std::wstring childName = GetDeviceName(tree_, *child);
   if (Matches(*child, childName, name) &&
-      EjectTallied(IsStorage(*child, childName) ? *child : member, toCount)) {
+      EjectTallied(EjectedForMatchedChild(*child, childName, member), toCount)) {
     found = true;
     return;
   }
@@ -97,7 +97,7 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     if (EjectMatches(*child, name, toCount)) succeeded = true;
     const std::wstring childName = GetDeviceName(tree_, *child);
     if (Matches(*child, childName, name) &&
-        EjectTallied(IsStorage(*child, childName) ? *child : *y, toCount))
+        EjectTallied(EjectedForMatchedChild(*child, childName, *y), toCount))
       succeeded = true;
     // An inner node that is not a first child is compared by no parent's level, yet the
     // device list can offer it (the second slot of a card reader): compare it here, as a
@@ -108,6 +108,13 @@ bool DeviceRemoval::EjectMatches(DevNode node, std::wstring_view name,
     }
   }
   return succeeded;
+}
+
+DevNode DeviceRemoval::EjectedForMatchedChild(DevNode child, std::wstring_view childName,
+                                              DevNode parent) {
+  // A removable child goes by itself: its parent may be a hub (a dock's), whose removal
+  // would take every device on it.
+  return IsStorage(child, childName) || IsRemovableNode(tree_, child) ? child : parent;
 }
 
 bool DeviceRemoval::EjectChildlessMember(DevNode member, std::wstring_view name,

@@ -236,6 +236,14 @@ class DeviceListPage:
     def texts(self) -> list[str]:
         return [row.text for row in self.rows()]
 
+    def images(self) -> dict[str, int]:
+        """Each row's text and the index of its small picture in the list's image list."""
+        result = self.session.helper("listview", self.list, "--images")
+        if result.status != 0:
+            raise HarnessError(f"listview failed: {result.stderr.strip()}")
+        rows = (line.split("\t", 1) for line in result.stdout.splitlines())
+        return {unescape_field(text): int(image) for image, text in rows}
+
     def row(self, text: str) -> Row:
         found = [row for row in self.rows() if row.text == text]
         if len(found) != 1:

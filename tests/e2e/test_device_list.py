@@ -21,6 +21,7 @@ IODATA = "I-O DATA TB-BH2 USB Device"
 CF_READER = "Generic USB CF Reader USB Device"
 SD_READER = "Generic USB SD Reader USB Device"
 PC_CARD = "RATOC REX-CFU1 CompactFlash PC Card"
+NET_CARD = "Megahertz CC10BT/2 Ethernet PC Card"
 SANDISK = "SanDisk Cruzer USB Device"
 
 # Stored before the program starts: a registration of an absent device, and one whose
@@ -79,6 +80,14 @@ class DeviceListPage(harness.TestCase):
         with self.session("10") as s:
             page = self.start(s, app={"DEVICE_KIND": 2})
             self.assertEqual(page.rows(), [Row(PC_CARD, "なし", "0", False)])
+
+    def test_each_class_shows_its_own_picture(self):
+        with self.session("10") as s:
+            page = self.start(s, app={"DEVICE_KIND": 0x23})
+            images = page.images()
+            pictures = {images[BUFFALO], images[PC_CARD], images[NET_CARD]}
+            self.assertEqual(len(pictures), 3, images)
+            self.assertNotIn(0, pictures, "the unknown class's picture")
 
     def test_buttons_follow_the_selection(self):
         with self.session("10") as s:

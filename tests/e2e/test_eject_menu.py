@@ -30,11 +30,12 @@ DEFAULT_AND_CLEAR = re.compile(r"NtUserSetMenuDefaultItem \(\w+,1,0\).*?NtUserTr
 UAS = "SanDisk Extreme SSD SCSI Disk Device"
 UAS_NODE = r'id="USB\\VID_0781&PID_558C\\'
 # What the machine offers for USB beside the stick and the all-storage entry, in listing
-# order; the UAS SSD sits among the SCSI adapters, swept after the USB class.
+# order; the UAS SSD sits among the SCSI adapters, swept after the USB class, and the
+# disk on the eSATA port, removable itself, comes last with the hot-plug disks.
 OTHERS = [DISK, "Generic- SD/MMC USB Device", "Generic- Compact Flash USB Device",
           "Generic- SM/xD-Picture USB Device", "Generic- MS/MS-Pro USB Device",
           "Samsung Flash Drive FIT USB Device", "MBED VFS USB Device", "mbed Serial Port (COM3)",
-          "USB 入力デバイス", "Galaxy S10", UAS]
+          "USB 入力デバイス", "Galaxy S10", UAS, "HGST HMS5C4040BLE640"]
 
 
 class EjectMenu(harness.TestCase):

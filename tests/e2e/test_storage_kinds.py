@@ -8,13 +8,19 @@ from harness import settings_text
 from simulated_devices import CR_SUCCESS, MACHINES, DeviceTreeFile, EjectLog, plug_in_again, removal_outcome, tree_environment
 from driver import dos_devices
 
-THUNDERBOLT = r'id="PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&'
+THUNDERBOLT = r'id="PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\4&'
 DVD_DRIVE = r'id="USB\\VID_0930&PID_0B09\\'
+ENCLOSURE_STICK = r'id="USB\\VID_0781&PID_5583\\'
+DOCK_READER = r'id="USB\\VID_0BDA&PID_0316\\'
 # machine, Wine drives (letters, type, their DOS devices), (argument, status, ejected nodes)
-RUNS = [("windows11-laptop-en.tree", "DEF", "floppy", ["\\Device\\Harddisk1", "\\Device\\Harddisk2", "\\Device\\Harddisk3"],
+RUNS = [("windows11-laptop-en.tree", "DEFH", "floppy", [f"\\Device\\Harddisk{n}" for n in range(1, 5)],
          [(("/card", "D:"), 2, []), ("D:", 2, []),  # the reader inside the case stays
           (("/card", "D:", "/whatif"), 0, []),  # the same walk, no medium touched
-          ("E:", 0, [THUNDERBOLT]), ("NVMe Samsung SSD 950", 0, [THUNDERBOLT]), (("/card",), 1, [])]),
+          ("E:", 0, [THUNDERBOLT]), ("NVMe Samsung SSD 950", 0, [THUNDERBOLT]), (("/card",), 1, []),
+          ("H:", 0, [ENCLOSURE_STICK])]),  # on the enclosure's own USB port: the stick alone
+        ("windows11-dock-en.tree", "DE", "floppy", ["\\Device\\Harddisk1", "\\Device\\Harddisk2"],
+         [(("/card", "D:"), 2, []),  # the inbox SD host's slot stays
+          ("E:", 0, [DOCK_READER]), ("Generic- SD/MMC USB Device", 0, [DOCK_READER])]),
         ("windows10-ja.tree", "EFGH", "floppy", [f"\\Device\\Harddisk{n}" for n in range(1, 5)],
          [(("/card", "h:"), 2, []),  # one slot of the four-slot USB reader
           ("Generic- SD/MMC*", 2, []),  # a pattern takes the slot's card as its name does
@@ -44,8 +50,8 @@ class StorageKinds(harness.TestCase):
                     told = s.run_tollevane("/card", "h:", env=env).stderr
                     self.assertIn("Generic- SD/MMC USB Device (H:): ", told)
                     self.assertNotIn("H:: ", told)
-                if letters == "DEF":
+                if letters == "DEFH":
                     names = s.run_tollevane("/list", env=env).stdout.splitlines()
                     self.assertTrue({"SDXC Card", "NVMe Samsung SSD 950"} <= set(names))
-                    self.assertFalse({"NVMe KXG8AZNV512G", "DataTraveler 2.0"} & set(names),
+                    self.assertFalse({"NVMe KXG8AZNV512G", "KINGSTON"} & set(names),
                                      "the disk Windows runs from, a volume's WPD twin")

@@ -76,6 +76,7 @@ class UsbStorage(harness.TestCase):
                 "USB Input Device",
                 "Galaxy S10",
                 UAS_SSD,
+                "HGST HMS5C4040BLE640",  # on the eSATA port, removable itself: a hot-plug disk
             ])
 
     def test_all_storage_key_passes_over_the_kept_stick_which_its_own_key_removes(self):

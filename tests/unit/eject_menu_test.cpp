@@ -97,8 +97,10 @@ class Machine {
 
  private:
   std::wstring IdHolding(const std::wstring& piece) {
-    for (const std::wstring& id : tree_.simulated().AllIds())
+    for (std::wstring id : tree_.simulated().AllIds()) {
+      for (wchar_t& c : id) c = UpperAscii(c);
       if (id.find(piece) != std::wstring::npos) return id;
+    }
     ADD_FAILURE() << testing::PrintToString(piece);
     return L"";
   }
@@ -230,10 +232,8 @@ TEST(EjectMenu, ItemTextsNameEveryDriveAndCannotBeReadAsMenuMarkup) {
 TEST(EjectMenu, DrivesCarryTheNamesFromTheirDiskUpToTheDeviceThatHoldsThem) {
   Machine machine("windows10-ja.tree", kKindUsb);
   std::map<wchar_t, TreeDrives::Drive> drives;
-  for (const MachineDrive& d : kWindows10Drives) {
-    for (const std::wstring& id : machine.tree().simulated().AllIds())
-      if (id.find(d.volume) != std::wstring::npos) drives[d.letter] = {d.type, id};
-  }
+  for (const MachineDrive& d : kWindows10Drives)
+    drives[d.letter] = {d.type, IdHolding(machine.tree().simulated(), d.volume)};
   TreeDrives storage(machine.tree(), drives);
   std::map<wchar_t, std::vector<std::wstring>> found;
   for (const DeviceLetter& drive : FindDeviceLetters(machine.tree(), storage)) found[drive.letter] = drive.names;

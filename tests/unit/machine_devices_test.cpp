@@ -128,8 +128,23 @@ const MachineCase kMachines[] = {
          {L"Kingston DataTraveler 2.0 USB Device", L"USB\\VID_0930&PID_6545\\", true},
          {L"TOSHIBA DVD/HD  X807616 USB Device", L"USB\\VID_0930&PID_0B09\\", true},
          {L"ASIX AX88179 USB 3.0 to Gigabit Ethernet Adapter", L"USB\\VID_0B95&PID_1790\\", false},
+         // On the Thunderbolt enclosure's own USB controller: the stick, not the enclosure.
+         {L"SanDisk Ultra Fit USB Device", L"USB\\VID_0781&PID_5583\\", true},
      },
-     {L"USB\\VID_0930&PID_6545\\", L"USB\\VID_0930&PID_0B09\\"}},
+     {L"USB\\VID_0930&PID_6545\\", L"USB\\VID_0930&PID_0B09\\", L"USB\\VID_0781&PID_5583\\"}},
+    // A USB-C dock: what sits on its hub goes by its own name, the hub never; the card in
+    // the laptop's own SD slot is no device the sweep finds.
+    {"windows11-dock-en.tree", 10,
+     {
+         {L"Realtek USB GbE Family Controller", L"USB\\VID_0BDA&PID_8153\\", false},
+         {L"Generic- SD/MMC USB Device", L"USB\\VID_0BDA&PID_0316\\", true},
+         {L"USB Audio Device", L"USB\\VID_0D8C&PID_0014\\", false},
+         // The HID collection below an interface: the request goes to the interface.
+         {L"HID-compliant consumer control device", L"USB\\VID_0D8C&PID_0014&MI_03\\", false},
+         // Offered through the hub above it: its own branch's claim rises one level only.
+         {L"USB Composite Device", L"USB\\VID_0D8C&PID_0014\\", false},
+     },
+     {L"USB\\VID_0BDA&PID_0316\\"}},
     // Its CardBus controller is no device to eject (class PCMCIA holds only controllers):
     // the 1394 card goes by the names below it, the PC Card by the network kind; the disk
     // on the laptop's own 1394 port is a hot-plug disk, found through the drives' storage.

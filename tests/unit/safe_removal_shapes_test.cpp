@@ -16,7 +16,7 @@ using winvalues::kCrSuccess;
 
 const char* const kMachineFiles[] = {"windows-xp-ja.tree", "windows-xp-laptop-en.tree",
                                      "windows10-en.tree", "windows10-ja.tree",
-                                     "windows11-laptop-en.tree"};
+                                     "windows11-laptop-en.tree", "windows11-dock-en.tree"};
 
 SimulatedDeviceTree TreeOf(const std::string& text) {
   SimulatedTreeParse parsed = ParseSimulatedTree(text);
@@ -76,12 +76,23 @@ const NodeCase kNodeCases[] = {
      kPolicyExpectSurpriseRemoval, L"USB", true},
     {"windows11-laptop-en.tree", L"USB\\VID_0B95&PID_1790\\", kStartedRemovable, kCapRemovable,
      kPolicyExpectSurpriseRemoval, L"USB", true},
-    {"windows11-laptop-en.tree", L"RSPCIESTOR\\DISK", kStarted, 0, kPolicyExpectNoRemoval,
-     L"RSPCIESTOR", false},
-    {"windows11-laptop-en.tree", L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&",
+    {"windows11-laptop-en.tree", L"PCISTOR\\DISK", kStarted, 0, kPolicyExpectNoRemoval,
+     L"PCISTOR", false},
+    {"windows11-laptop-en.tree", L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\4&",
      kStartedRemovable, kCapRemovable, kPolicyExpectOrderlyRemoval, L"PCI", true},
     {"windows11-laptop-en.tree", L"SCSI\\DISK&VEN_NVME&PROD_SAMSUNG_SSD_950", kStarted, 0,
      kPolicyExpectOrderlyRemoval, L"SCSI", true},
+    // A stick on the enclosure's own USB controller; a phone in MTP mode; an eSATA disk,
+    // removable itself; a dock's Ethernet adapter; a card in the inbox SD host's slot.
+    {"windows11-laptop-en.tree", L"USB\\VID_0781&PID_5583\\", kStartedRemovable, kCapRemovable,
+     kPolicyExpectSurpriseRemoval, L"USB", true},
+    {"windows11-laptop-en.tree", L"USB\\VID_18D1&PID_4EE1\\", kStartedRemovable, kCapRemovable,
+     kPolicyExpectSurpriseRemoval, L"USB", true},
+    {"windows10-en.tree", L"SCSI\\DISK&VEN_HGST", kStartedRemovable, kCapRemovable,
+     kPolicyExpectOrderlyRemoval, L"SCSI", true},
+    {"windows11-dock-en.tree", L"USB\\VID_0BDA&PID_8153\\", kStartedRemovable, kCapRemovable,
+     kPolicyExpectSurpriseRemoval, L"USB", true},
+    {"windows11-dock-en.tree", L"SD\\VID_03", kStarted, 0, kPolicyExpectNoRemoval, L"SD", false},
     // XP: a U3 stick's removable medium; a PC Card; a 1394 unit and its CD-ROM drive; the
     // virtual 1394 network adapters of a CardBus card's controller and of one that stays.
     {"windows-xp-ja.tree", L"USB\\VID_0781&PID_5406\\", kStartedRemovable, kCapRemovable,

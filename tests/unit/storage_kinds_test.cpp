@@ -113,7 +113,7 @@ TEST(MediumEjection, ALockRefusedForOpenFilesIsTriedAgainForAboutTwoSecondsUnles
 
 TEST(StorageKinds, NamesAndLettersRemoveWhatTheListOfferedUnderThem) {
   const wchar_t kReader[] = L"USB\\VID_05E3&PID_0747\\";
-  const wchar_t kThunderbolt[] = L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&";
+  const wchar_t kThunderbolt[] = L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\4&";
   const struct {
     const char* what;
     bool windows10;

@@ -2,6 +2,8 @@
 // index, selected (0/1), cut (0/1), then the text of every column.
 // listview.exe HWND --select N: selects and focuses row N alone (-1: none), as a
 // click would, so that the owner receives LVN_ITEMCHANGED.
+// listview.exe HWND --images: one line per row, its small picture's index and its text;
+// fails when the list has no small image list to draw them from.
 // The items live in the other process: the structures and text buffers are placed
 // there, so this helper must have the bitness of the program it reads.
 #include "common.h"
@@ -37,6 +39,9 @@ class RemoteItem {
     }
     bool Write(const LVITEMW& item) const {
         return WriteProcessMemory(process_, memory_, &item, sizeof(item), nullptr) != FALSE;
+    }
+    bool Read(LVITEMW& item) const {
+        return ReadProcessMemory(process_, memory_, &item, sizeof(item), nullptr) != FALSE;
     }
     std::wstring ReadText() const {
         std::wstring buffer(kTextUnits, L'\0');
@@ -81,6 +86,23 @@ int Print(HWND list, RemoteItem& remote) {
     return e2e::kExitOk;
 }
 
+int PrintImages(HWND list, RemoteItem& remote) {
+    if (Send(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) <= 0)
+        return e2e::Fail(L"listview: the list has no small image list", e2e::kExitNo);
+    const LRESULT count = Send(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE | LVIF_TEXT;
+        item.iItem = static_cast<int>(row);
+        item.pszText = remote.text();
+        item.cchTextMax = kTextUnits;
+        if (!remote.Write(item) || Send(list, LVM_GETITEMW, 0, remote.item()) != TRUE || !remote.Read(item))
+            return e2e::Fail(L"listview: cannot read row " + std::to_wstring(row), e2e::kExitNo);
+        e2e::Out(std::to_wstring(item.iImage) + L"\t" + e2e::Escape(remote.ReadText()));
+    }
+    return e2e::kExitOk;
+}
+
 int Select(HWND list, RemoteItem& remote, long row) {
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -100,7 +122,7 @@ int Select(HWND list, RemoteItem& remote, long row) {
 
 int wmain(int argc, wchar_t** argv) {
     const e2e::Args args(argc, argv, {L"--select"});
-    if (args.words.size() != 1) return e2e::Fail(L"usage: listview.exe HWND [--select N]");
+    if (args.words.size() != 1) return e2e::Fail(L"usage: listview.exe HWND [--select N | --images]");
     const auto list = e2e::ParseHandle(args.words[0].c_str());
     if (!list) return e2e::Fail(L"listview: bad handle " + args.words[0]);
     if (!IsWindow(*list)) return e2e::Fail(L"listview: no such window", e2e::kExitNo);
@@ -111,5 +133,6 @@ int wmain(int argc, wchar_t** argv) {
         if (!row) return e2e::Fail(L"listview: bad row " + *select);
         return Select(*list, remote, *row);
     }
+    if (args.Has(L"--images")) return PrintImages(*list, remote);
     return Print(*list, remote);
 }

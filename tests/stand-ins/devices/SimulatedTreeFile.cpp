@@ -14,7 +14,7 @@ struct KnownClass {
   SetupClassGuid guid;
 };
 
-constexpr std::array<KnownClass, 16> kKnownClasses{{
+constexpr auto kKnownClasses = std::to_array<KnownClass>({
     {"usb", kGuidDevclassUsb},
     {"pcmcia", kGuidDevclassPcmcia},
     {"hidclass", kGuidDevclassHidclass},
@@ -31,7 +31,8 @@ constexpr std::array<KnownClass, 16> kKnownClasses{{
     {"ports", {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
     {"mtd", {0x4D36E970, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}}},
     {"sbp2", {0xD48179BE, 0xEC20, 0x11D1, {0xB6, 0xB8, 0x00, 0xC0, 0x4F, 0xA3, 0x72, 0xA7}}},
-}};
+});
+static_assert(kKnownClasses.size() == kSimulatedKnownClassCount);
 
 // Device instance IDs and their lists: printable characters other than the list's ';'.
 bool SplitIdList(const std::wstring& text, std::vector<std::wstring>& items) {

@@ -104,5 +104,7 @@ std::optional<SetupClassGuid> SimulatedClassGuid(std::string_view classWord);
 // Position of a known class, from 1: its image in a class image list whose image 0
 // stands for every unknown class.
 std::optional<int> SimulatedClassImage(const SetupClassGuid& guid);
-// The images such a list holds: the unknown class's and one for each known class.
+// The images such a list holds: the unknown class's and one for each known class. A
+// constant, so that a picture list that falls behind the classes fails to build.
+inline constexpr int kSimulatedKnownClassCount = 16;
 int SimulatedClassImageCount();

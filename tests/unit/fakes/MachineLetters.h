@@ -37,6 +37,7 @@ inline const std::vector<MachineLetter> kWindows10Letters = {
     {L'M', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-&PROD_COMPACT_FLASH", L"USB\\VID_05E3&PID_0747\\"},  // an empty slot
     {L'J', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_SAMSUNG", L"USB\\VID_090C&PID_1000\\"},
     {L'K', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_MBED", L"USB\\VID_0D28&PID_0204\\"},
+    {L'L', kDriveFixed, L"VOLUME\\{C41F7A2E", L"SCSI\\DISK&VEN_HGST"},  // eSATA: the disk itself
     {L'Z', kDriveRemote, L"", L""},
     {L'Q', kDriveNoRootDir, L"", L""},
 };
@@ -60,10 +61,17 @@ inline const std::map<std::string, std::vector<MachineLetter>> kMachineLetters =
     {"windows11-laptop-en.tree",
      {
          {L'C', kDriveFixed, L"VOLUME\\{1B7A6C40-2F31-11EE-A1B2-806E6F6E6963}#0000000006500000", L""},
-         {L'D', kDriveRemovable, L"VOLUME\\_??_RSPCIESTOR", L""},  // the reader stays: its card goes
-         {L'E', kDriveFixed, L"VOLUME\\{3C9E1A52", L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\5&"},
+         {L'D', kDriveRemovable, L"VOLUME\\_??_PCISTOR", L""},  // the reader stays: its card goes
+         {L'E', kDriveFixed, L"VOLUME\\{3C9E1A52", L"PCI\\VEN_8086&DEV_15EF&SUBSYS_00000000&REV_06\\4&"},
          {L'F', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_KINGSTON", L"USB\\VID_0930&PID_6545\\"},
          {L'G', kDriveCdrom, L"USBSTOR\\CDROM&VEN_TOSHIBA", L"USB\\VID_0930&PID_0B09\\"},
+         {L'H', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_SANDISK", L"USB\\VID_0781&PID_5583\\"},  // not the enclosure
+     }},
+    {"windows11-dock-en.tree",
+     {
+         {L'C', kDriveFixed, L"VOLUME\\{6E2B9D14-4C8A-11EF-9A1C-806E6F6E6963}#0000000006500000", L""},
+         {L'D', kDriveRemovable, L"VOLUME\\_??_SD#", L""},  // the laptop's own slot stays: its card goes
+         {L'E', kDriveRemovable, L"VOLUME\\_??_USBSTOR#DISK&VEN_GENERIC-", L"USB\\VID_0BDA&PID_0316\\"},
      }},
 };
 

@@ -16,6 +16,7 @@
 #include "drives/Drives.h"
 #include "fakes/FakeDeviceTree.h"
 #include "fakes/UnansweredDrives.h"
+#include "pnp/DeviceNames.h"
 
 // The errors a drive's medium answers, step by step (0: done), and the steps asked of it.
 struct MediumScript {
@@ -101,7 +102,9 @@ class TreeDrives : public UnansweredDrives {
     for (const DevNode node : tree_.simulated().PresentNodes()) {
       std::vector<std::wstring> related;
       tree_.simulated().RemovalRelations(node, related);
-      if (std::find(related.begin(), related.end(), volumeId) != related.end())
+      // Relations keep the driver's letter case, CM_Get_Device_ID gives upper case.
+      if (std::any_of(related.begin(), related.end(),
+                      [&](const std::wstring& id) { return DeviceNamesEqual(id, volumeId); }))
         if (const auto number = NumberOfNode(node)) numbers.push_back(*number);
     }
     DevNode parent = 0;

@@ -16,7 +16,7 @@ struct Picture {
 };
 
 // Image 0 is the unknown class; the rest follow the tree's known classes in order.
-constexpr std::array<Picture, 15> kPictures{{
+constexpr auto kPictures = std::to_array<Picture>({
     {RGB(128, 128, 128), L'?'},
     {RGB(0, 102, 204), L'U'},   // usb
     {RGB(204, 102, 0), L'P'},   // pcmcia
@@ -32,7 +32,11 @@ constexpr std::array<Picture, 15> kPictures{{
     {RGB(153, 76, 0), L'C'},    // cdrom
     {RGB(0, 102, 51), L'W'},    // wpd
     {RGB(102, 0, 204), L'R'},   // ports
-}};
+    {RGB(204, 153, 0), L'T'},   // mtd
+    {RGB(0, 51, 153), L'B'},    // sbp2
+});
+static_assert(kPictures.size() == kSimulatedKnownClassCount + 1,
+              "one picture per known class, and the unknown one");
 
 void DrawPicture(HDC dc, int size, const Picture& picture) {
   RECT all{0, 0, size, size};
@@ -81,8 +85,6 @@ bool ValidListData(const SP_CLASSIMAGELIST_DATA* data) {
 }
 
 }  // namespace
-
-static_assert(kPictures.size() == 15, "one picture per known class, and the unknown one");
 
 STAND_IN_EXPORT BOOL WINAPI SetupDiGetClassImageList(PSP_CLASSIMAGELIST_DATA data) {
   if (!ValidListData(data)) {
