@@ -5,6 +5,7 @@
 #include "fakes/RecordingHotkeyRegistrar.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
+#include "resident/EjectMomentChoice.h"
 #include "resident/HotkeyTable.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
@@ -364,3 +365,46 @@ TEST_F(RegistrationsTest, NumberedEntryOfAnotherKindNamedLikeTheAllStorageRowSta
 }
 
 }  // namespace
+
+// The moments travel with their rows through a save that renumbers them, are read back by
+// both loaders, and reach the resident table also for entries without a hotkey.
+TEST_F(RegistrationsTest, EjectMomentsAreSavedWithTheirRowsAndChooseTheResidentEntries) {
+  store.StoreRegistration(L"001", L"A", kCtrlA);
+  store.StoreRegistration(L"002", L"Gone", kCtrlB);
+  file.WriteProfileInt(L"EJECT_ON", L"001", 5);
+  file.WriteProfileInt(L"EJECT_ON", L"002", 12);  // a later version's bit 8 is dropped
+  FakeRows listed;
+  LoadRegistrationsToList(file, 3, listed);
+  ASSERT_EQ(listed.added.size(), 2u);
+  EXPECT_EQ(listed.added[0].eject_on, 5u);
+  EXPECT_EQ(listed.added[1].eject_on, 4u);
+
+  FakeRows rows;
+  rows.Add(L"B", 0);
+  rows.rows.back().record.eject_on = kEjectOnLock;
+  rows.rows.push_back(listed.rows[0]);
+  rows.Add(kAllStorage, 0);
+  rows.rows.back().record.eject_on = kEjectOnSleep;
+  rows.Add(L"C", kCtrlB);
+  SaveRegistrations(file, 3, rows);
+  EXPECT_EQ(store.Sections().back(), L"EJECT_ON");
+  EXPECT_EQ(store.Raw(L"EJECT_ON", L"001"), L"2");
+  EXPECT_EQ(store.Raw(L"EJECT_ON", L"002"), L"5");
+  EXPECT_EQ(store.Raw(L"EJECT_ON", L"STORAGE"), L"1");
+  EXPECT_EQ(store.Raw(L"EJECT_ON", L"003"), std::nullopt);  // no moment, no key
+
+  // Hotkeys take ids 0 and 1; the entries without one follow, reached by no WM_HOTKEY.
+  Load();
+  EXPECT_EQ(TableKeys(), (std::vector<std::wstring>{L"002", L"003", L"001", L"STORAGE"}));
+  EXPECT_EQ(ActiveIds(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(table[3].name, kStorageDesc);
+  const struct {
+    EjectMoment moment;
+    std::vector<std::size_t> chosen;
+  } moments[] = {
+      {kEjectOnSleep, {0, 3}},
+      {kEjectOnLock, {2}},
+      {kEjectOnDisplayOff, {0}},
+  };
+  for (const auto& row : moments) EXPECT_EQ(RegistrationsFor(table, row.moment), row.chosen);
+}
