@@ -62,6 +62,8 @@ void MainWndLogic::RunRemoval() {
   port_.DiscardQueuedHotkeys();
   state_.m_strRemoveDevice.clear();
   state_.m_bRemoving = 0;
+  // The user came back while this removal ran: what a moment kept is told now.
+  if (!userAway_) TellMomentReport();
 }
 
 // The menu opens at the release of a single click, as the system's own tray menus do,
@@ -204,7 +206,7 @@ void MainWndLogic::OnUserBack() {
 void MainWndLogic::OnDisplayState(std::uint32_t state) {
   const DisplayStateWatch::Change change = display_.Update(state);
   if (change == DisplayStateWatch::Change::Off) OnEjectMoment(kEjectOnDisplayOff);
-  if (change == DisplayStateWatch::Change::On) OnUserBack();
+  if (change == DisplayStateWatch::Change::On) OnUserBackNoticed();
 }
 
 void MainWndLogic::TellMomentReport() {

@@ -56,7 +56,9 @@ class MainWndLogic {
   void OnEjectMoment(EjectMoment moment);
   // The worker of a moment's removal has ended.
   void OnMomentRemovalEnded() { EndMomentRemoval(false); }
-  // Resume, unlock or display on: what a moment's removal did is told now.
+  // Resume, unlock or display on: the notice is answered at once, and what a moment's
+  // removal did is told from the message queue (OnUserBack), never inside the notice.
+  void OnUserBackNoticed() { port_.PostUserBack(); }
   void OnUserBack();
   void OnDisplayState(std::uint32_t state);
 

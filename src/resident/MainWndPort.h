@@ -64,6 +64,8 @@ class MainWndPort {
   // Takes the counts of the moment's removal into the table and keeps its report. When
   // `gaveUp`, what is still running is abandoned, as a forced stop abandons it.
   virtual void FinishMomentRemoval(bool gaveUp) = 0;
+  // Has OnUserBack called from the message queue.
+  virtual void PostUserBack() = 0;
   // Tells the kept report; gives the registrations the user asked to try again.
   virtual std::vector<EjectChoice> TellMomentReport() = 0;
   // One pass of the system removal window's closer.

@@ -4,60 +4,38 @@
 #include "fakes/RecordingPrompter.h"
 #include "resident/MomentReport.h"
 
-namespace {
-
-// What a moment's removal kept while the user was away is shown as it would have been
-// then: one balloon, then each message with the buttons it had.
-TEST(MomentReport, KeptMessagesComeBackAsTheyWereAskedAndRetryNamesItsRegistration) {
+// Kept while the user was away, told on the return as it would have been shown then: one
+// balloon (a milestone's congratulation, else the names removed), then each message.
+TEST(MomentReport, KeptMessagesComeBackAsAskedAndRetryNamesItsRegistration) {
   PromptRecorder away;
-  const std::vector<PromptLine> veto = {{205, L"Stick", std::nullopt}, {207, L"notepad.exe", 42}};
-  EXPECT_EQ(away.ShowLines(veto, 104, winvalues::kMbRetryCancel), winvalues::kIdCancel);
-  EXPECT_EQ(away.Show(110, L"Card", 104, winvalues::kMbOk), winvalues::kIdCancel);
-
-  const std::vector<MomentJobReport> report = {
-      {{0, L"Disk"}, true, std::nullopt, {}},
-      {{2, L"Stick"}, false, std::nullopt, {away.prompts[0]}},
-      {{5, L"Card"}, false, std::nullopt, {away.prompts[1]}},
-  };
-  struct Row {
-    const char* label;
-    std::optional<int> milestone;  // the count the worker offered its balloon, for Disk
-    int answer;  // to the veto message
-    std::vector<std::wstring> balloons;
-    std::vector<std::wstring> retried;
-  };
-  const Row rows[] = {
-      {"removed, cancelled", std::nullopt, winvalues::kIdCancel, {L"removed Disk"}, {}},
-      {"removed, retried", std::nullopt, winvalues::kIdRetry, {L"removed Disk"}, {L"Stick"}},
-      {"no milestone yet", 9, winvalues::kIdCancel, {L"9?", L"removed Disk"}, {}},
-      {"a milestone", 10, winvalues::kIdCancel, {L"10?", L"congratulated Disk 10"}, {}},
-  };
-  for (const Row& row : rows) {
-    std::vector<MomentJobReport> told = report;
-    told[0].balloonCount = row.milestone;
-    std::vector<std::wstring> balloons;
-    const MomentBalloons shown{[&balloons](const std::wstring& name, int count) {
-                                 balloons.push_back(std::to_wstring(count) + L"?");
-                                 if (count != 10) return false;
-                                 balloons.push_back(L"congratulated " + name + L" 10");
-                                 return true;
-                               },
-                               [&balloons](const std::wstring& names) {
-                                 balloons.push_back(L"removed " + names);
-                               }};
+  EXPECT_EQ(away.ShowLines({{205, L"Stick", 3}}, 104, winvalues::kMbRetryCancel),
+            winvalues::kIdCancel);
+  away.Show(110, L"Card", 104, winvalues::kMbOk);
+  const struct {
+    std::optional<int> count;  // the count Disk's removal offered its balloon
+    int answer;                // to the veto message
+    std::wstring balloon;
+    std::size_t retried;
+  } rows[] = {{std::nullopt, winvalues::kIdCancel, L"removed Disk", 0},
+              {9, winvalues::kIdRetry, L"removed Disk", 1},
+              {10, winvalues::kIdCancel, L"congratulated 10", 0}};
+  for (const auto& row : rows) {
+    std::wstring balloon;
+    const MomentBalloons balloons{
+        [&balloon](const std::wstring&, int count) {
+          if (count == 10) balloon = L"congratulated 10";
+          return count == 10;
+        },
+        [&balloon](const std::wstring& names) { balloon = L"removed " + names; }};
     RecordingPrompter prompter;
-    prompter.QueueAnswer(row.answer);  // the veto's; the failure box is answered OK
-    std::vector<std::wstring> retried;
-    for (const EjectChoice& choice : TellMomentReport(told, prompter, shown))
-      retried.push_back(choice.name);
-
-    EXPECT_EQ(balloons, row.balloons) << row.label;
-    EXPECT_EQ(retried, row.retried) << row.label;
-    ASSERT_EQ(prompter.linePrompts().size(), 1u) << row.label;
-    EXPECT_EQ(prompter.linePrompts()[0].lines, veto) << row.label;
-    EXPECT_EQ(prompter.prompts()[1], (RecordingPrompter::Prompt{110, L"Card", 104, winvalues::kMbOk}))
-        << row.label;
+    prompter.QueueAnswer(row.answer);
+    const std::vector<EjectChoice> retried = TellMomentReport(
+        {{{0, L"Disk"}, true, row.count, {}}, {{2, L"Stick"}, false, std::nullopt, away.prompts}},
+        prompter, balloons);
+    EXPECT_EQ(balloon, row.balloon);
+    EXPECT_EQ(retried.size(), row.retried);
+    EXPECT_EQ(prompter.linePrompts().at(0).lines, away.prompts[0].lines);
+    EXPECT_EQ(prompter.prompts().at(1),
+              (RecordingPrompter::Prompt{110, L"Card", 104, winvalues::kMbOk}));
   }
 }
-
-}  // namespace

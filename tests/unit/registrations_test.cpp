@@ -375,36 +375,25 @@ TEST_F(RegistrationsTest, EjectMomentsAreSavedWithTheirRowsAndChooseTheResidentE
   file.WriteProfileInt(L"EJECT_ON", L"002", 12);  // a later version's bit 8 is dropped
   FakeRows listed;
   LoadRegistrationsToList(file, 3, listed);
-  ASSERT_EQ(listed.added.size(), 2u);
-  EXPECT_EQ(listed.added[0].eject_on, 5u);
-  EXPECT_EQ(listed.added[1].eject_on, 4u);
+  EXPECT_EQ(listed.added.at(1).eject_on, 4u);
 
   FakeRows rows;
-  rows.Add(L"B", 0);
-  rows.rows.back().record.eject_on = kEjectOnLock;
-  rows.rows.push_back(listed.rows[0]);
-  rows.Add(kAllStorage, 0);
-  rows.rows.back().record.eject_on = kEjectOnSleep;
-  rows.Add(L"C", kCtrlB);
+  using Row = std::tuple<std::wstring, std::uint32_t, std::uint32_t>;
+  for (const auto& [text, hotkey, moments] :
+       {Row{L"B", 0, kEjectOnLock}, Row{L"A", kCtrlA, 5}, Row{kAllStorage, 0, kEjectOnSleep},
+        Row{L"C", kCtrlB, 0}}) {
+    rows.Add(text, hotkey);
+    rows.rows.back().record.eject_on = moments;
+  }
   SaveRegistrations(file, 3, rows);
-  EXPECT_EQ(store.Sections().back(), L"EJECT_ON");
-  EXPECT_EQ(store.Raw(L"EJECT_ON", L"001"), L"2");
-  EXPECT_EQ(store.Raw(L"EJECT_ON", L"002"), L"5");
-  EXPECT_EQ(store.Raw(L"EJECT_ON", L"STORAGE"), L"1");
-  EXPECT_EQ(store.Raw(L"EJECT_ON", L"003"), std::nullopt);  // no moment, no key
+  EXPECT_EQ(store.Text().substr(store.Text().find(L"[EJECT_ON]")),
+            L"[EJECT_ON]\n001=2\n002=5\nSTORAGE=1\n");
 
   // Hotkeys take ids 0 and 1; the entries without one follow, reached by no WM_HOTKEY.
   Load();
   EXPECT_EQ(TableKeys(), (std::vector<std::wstring>{L"002", L"003", L"001", L"STORAGE"}));
   EXPECT_EQ(ActiveIds(), (std::vector<int>{0, 1}));
-  EXPECT_EQ(table[3].name, kStorageDesc);
-  const struct {
-    EjectMoment moment;
-    std::vector<std::size_t> chosen;
-  } moments[] = {
-      {kEjectOnSleep, {0, 3}},
-      {kEjectOnLock, {2}},
-      {kEjectOnDisplayOff, {0}},
-  };
-  for (const auto& row : moments) EXPECT_EQ(RegistrationsFor(table, row.moment), row.chosen);
+  const std::pair<EjectMoment, std::vector<std::size_t>> chosen[] = {
+      {kEjectOnSleep, {0, 3}}, {kEjectOnLock, {2}}, {kEjectOnDisplayOff, {0}}};
+  for (const auto& [moment, indices] : chosen) EXPECT_EQ(RegistrationsFor(table, moment), indices);
 }

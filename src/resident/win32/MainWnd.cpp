@@ -24,6 +24,9 @@ constexpr DWORD kEndSessionCountWaitMs = 4000;
 
 // The worker of a moment's removal tells its end with this, its serial in wParam.
 constexpr UINT WM_MOMENT_REMOVAL_ENDED = WM_APP + 2;
+// The user is back: told from the queue, so that the notice's sender is not kept waiting
+// by a message box.
+constexpr UINT WM_USER_BACK = WM_APP + 3;
 // Defined here for the headers that leave them to wtsapi32.h or later systems.
 constexpr UINT kWmWtsSessionChange = 0x02B1;
 constexpr WPARAM kWtsSessionLock = 0x7;
@@ -83,6 +86,9 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOMENT_REMOVAL_ENDED:
       // A worker given up earlier may end during a later moment's removal.
       if (IsMomentRemoval(momentRemoval_, wParam)) logic_.OnMomentRemovalEnded();
+      return 0;
+    case WM_USER_BACK:
+      logic_.OnUserBack();
       return 0;
     case WM_HOTKEY:
       logic_.OnHotkey(static_cast<std::intptr_t>(wParam));
@@ -242,7 +248,7 @@ void CMainWnd::OnPowerBroadcast(WPARAM event, LPARAM data) {
   if (event == kPbtApmSuspend) {
     logic_.OnEjectMoment(kEjectOnSleep);
   } else if (event == kPbtApmResumeAutomatic) {
-    logic_.OnUserBack();
+    logic_.OnUserBackNoticed();
   } else if (event == kPbtPowerSettingChange) {
     if (const std::optional<DWORD> state = ConsoleDisplayState(data)) logic_.OnDisplayState(*state);
   }
@@ -250,7 +256,7 @@ void CMainWnd::OnPowerBroadcast(WPARAM event, LPARAM data) {
 
 void CMainWnd::OnSessionChange(WPARAM event) {
   if (event == kWtsSessionLock) logic_.OnEjectMoment(kEjectOnLock);
-  if (event == kWtsSessionUnlock) logic_.OnUserBack();
+  if (event == kWtsSessionUnlock) logic_.OnUserBackNoticed();
 }
 
 bool CMainWnd::StartMomentRemoval(const std::vector<std::size_t>& indices) {
@@ -267,6 +273,8 @@ void CMainWnd::FinishMomentRemoval(bool gaveUp) {
   // A second moment before the user came back adds to what the first one kept.
   for (MomentJobReport& part : report) momentReport_.push_back(std::move(part));
 }
+
+void CMainWnd::PostUserBack() { ::PostMessageW(hwnd(), WM_USER_BACK, 0, 0); }
 
 std::vector<EjectChoice> CMainWnd::TellMomentReport() {
   // Taken first: a moment during the messages below keeps a report of its own.

@@ -55,6 +55,7 @@ class CMainWnd final : public win32::Window, private MainWndPort {
   void WaitForRemovalCount() override;
   bool StartMomentRemoval(const std::vector<std::size_t>& indices) override;
   void FinishMomentRemoval(bool gaveUp) override;
+  void PostUserBack() override;
   std::vector<EjectChoice> TellMomentReport() override;
   void CheckRemovalWindows() override;
   void OnPowerBroadcast(WPARAM event, LPARAM data);
