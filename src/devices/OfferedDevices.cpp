@@ -20,6 +20,7 @@ std::optional<OfferedDevices::Placement> OfferedDevices::Offer(const tag_device_
     target.hotkey = record.hotkey;
     target.winkey = record.winkey;
     target.reject_times = record.reject_times;
+    target.eject_on = record.eject_on;
   }
   return Placement{*found, false};
 }

@@ -48,7 +48,9 @@ class MenuBuilder {
       if (!OfferedByName(record.name) || Shown(record.name) || EmptySlot(record)) return;
       text = EjectItemText(record.name, sources_.drives);
     }
-    text += L'\t' + HotkeyToText(record.hotkey, record.winkey != 0, names_.language);
+    // A registration that acts only at a moment (sleep, lock) has no key to show.
+    if (record.hotkey != 0)
+      text += L'\t' + HotkeyToText(record.hotkey, record.winkey != 0, names_.language);
     items_.push_back({std::move(text), {index, record.name}});
   }
 

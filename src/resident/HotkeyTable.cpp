@@ -7,24 +7,45 @@
 #include "resources/resource.h"
 #include "settings/RegistrationStore.h"
 
+namespace {
+
+bool Selected(const tag_device_hotkey_info& entry, std::uint32_t deviceKind) {
+  return (entry.device_kind & deviceKind) != 0;
+}
+
+// An entry that acts only at a moment (it has no hotkey, or the system refused it) takes a
+// slot after the last hotkey id, so that no WM_HOTKEY ever carries its index.
+void PlaceMomentOnly(const tag_device_hotkey_info& entry, int& nextSlot, HotkeyTableHost& host) {
+  const auto index = static_cast<std::size_t>(nextSlot++);
+  if (host.table.size() <= index) host.table.resize(index + 1);
+  host.table[index] = entry;
+}
+
+}  // namespace
+
 void LoadRegistrations(const SettingsFile& file, std::uint32_t deviceKind,
                        const std::wstring& storageDesc, HotkeyTableHost& host) {
   StoredRegistrations stored = ReadRegistrations(file);
+  std::vector<tag_device_hotkey_info> momentOnly;
   int nextId = 0;
   for (tag_device_hotkey_info& entry : stored.numbered) {
-    if (entry.hotkey == 0 || (entry.device_kind & deviceKind) == 0) continue;
+    if (!Selected(entry, deviceKind)) continue;
     entry.image = 0;
     entry.present = 0;
     // A refused registration still takes its id, so ids do not depend on what other
     // programs hold.
-    RegisterDeviceHotkey(nextId++, entry, host);
+    const bool registered = entry.hotkey != 0 && RegisterDeviceHotkey(nextId++, entry, host);
+    if (!registered && entry.eject_on != 0) momentOnly.push_back(entry);
   }
 
   // The storage entry is filtered by the kind it was stored with.
-  if (!stored.storage || stored.storage->hotkey == 0) return;
-  if ((stored.storage->device_kind & deviceKind) == 0) return;
-  stored.storage->name = storageDesc;
-  RegisterDeviceHotkey(nextId, *stored.storage, host);
+  if (stored.storage && Selected(*stored.storage, deviceKind)) {
+    stored.storage->name = storageDesc;
+    const bool registered =
+        stored.storage->hotkey != 0 && RegisterDeviceHotkey(nextId++, *stored.storage, host);
+    if (!registered && stored.storage->eject_on != 0) momentOnly.push_back(*stored.storage);
+  }
+  for (const tag_device_hotkey_info& entry : momentOnly) PlaceMomentOnly(entry, nextId, host);
 }
 
 bool RegisterDeviceHotkey(int id, const tag_device_hotkey_info& record, HotkeyTableHost& host) {

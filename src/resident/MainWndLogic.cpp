@@ -62,6 +62,8 @@ void MainWndLogic::RunRemoval() {
   port_.DiscardQueuedHotkeys();
   state_.m_strRemoveDevice.clear();
   state_.m_bRemoving = 0;
+  // The user came back while this removal ran: what a moment kept is told now.
+  if (!userAway_) TellMomentReport();
 }
 
 // The menu opens at the release of a single click, as the system's own tray menus do,
@@ -120,6 +122,8 @@ void MainWndLogic::OnTimer(std::uintptr_t id) {
   if (id == kTimerTrayRetry) {
     StopTimer(state_.m_nTrayRetryTimer);
     if (!port_.AddTrayIcon()) StartTrayRetryTimer();
+  } else if (id == kTimerMomentGiveUp) {
+    EndMomentRemoval(true);
   } else if (id == kTimerRemoveWindow) {
     // Stopped while the pass runs, so that a slow pass never overlaps itself.
     StopTimer(state_.m_nRemoveWindowTimer);
@@ -164,4 +168,50 @@ void MainWndLogic::OnDestroy() {
   StopTimer(state_.m_nRemoveWindowTimer);
   port_.UnregisterAllHotkeys();
   port_.DeleteTrayIcon();
+}
+
+void MainWndLogic::OnEjectMoment(EjectMoment moment) {
+  userAway_ = true;
+  if (state_.m_bRemoving || state_.m_bSheetOpen) return;
+  const std::vector<std::size_t> chosen = RegistrationsFor(state_.m_aDeviceHotkeyInfo, moment);
+  if (chosen.empty()) return;
+  // Set before the worker starts: a hotkey pressed meanwhile is dropped as during any removal.
+  state_.m_bRemoving = 1;
+  if (!port_.StartMomentRemoval(chosen)) {
+    state_.m_bRemoving = 0;
+    return;
+  }
+  momentRemovalRunning_ = true;
+  momentGiveUpTimer_ = port_.StartTimer(kTimerMomentGiveUp, kMomentGiveUpMs);
+}
+
+void MainWndLogic::EndMomentRemoval(bool gaveUp) {
+  StopTimer(momentGiveUpTimer_);
+  if (!momentRemovalRunning_) return;
+  momentRemovalRunning_ = false;
+  port_.FinishMomentRemoval(gaveUp);
+  port_.DiscardQueuedHotkeys();
+  state_.m_strRemoveDevice.clear();
+  state_.m_bRemoving = 0;
+  momentReportKept_ = true;
+  // A lock undone before the removal ended: the user is already there to be told.
+  if (!userAway_) TellMomentReport();
+}
+
+void MainWndLogic::OnUserBack() {
+  userAway_ = false;
+  TellMomentReport();
+}
+
+void MainWndLogic::OnDisplayState(std::uint32_t state) {
+  const DisplayStateWatch::Change change = display_.Update(state);
+  if (change == DisplayStateWatch::Change::Off) OnEjectMoment(kEjectOnDisplayOff);
+  if (change == DisplayStateWatch::Change::On) OnUserBackNoticed();
+}
+
+void MainWndLogic::TellMomentReport() {
+  // Kept until no removal runs: its messages would otherwise meet the wait dialog's.
+  if (!momentReportKept_ || state_.m_bRemoving) return;
+  momentReportKept_ = false;
+  for (const EjectChoice& retry : port_.TellMomentReport()) RemoveChosen(retry);
 }

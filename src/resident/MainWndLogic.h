@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "resident/EjectMenu.h"
+#include "resident/EjectMomentChoice.h"
 #include "resident/MainWndPort.h"
 #include "resident/MainWndState.h"
 
@@ -12,6 +13,10 @@ inline constexpr unsigned kTimerTrayRetry = 32770;
 inline constexpr unsigned kTrayRetryPeriodMs = 2000;
 inline constexpr unsigned kTimerRemoveWindow = 32771;
 inline constexpr unsigned kRemoveWindowPeriodMs = 1000;
+// Windows gives about two seconds for a suspend notice: a moment's removal that has not
+// ended by then is given up, its request left to finish inside the system.
+inline constexpr unsigned kTimerMomentGiveUp = 32772;
+inline constexpr unsigned kMomentGiveUpMs = 1500;
 
 inline constexpr int kSheetPageDeviceList = 0;
 inline constexpr int kSheetPageVersion = 3;
@@ -45,6 +50,18 @@ class MainWndLogic {
   void OnEndSession(bool ending);
   void OnDestroy();
 
+  // Sleep, lock or display off: the registrations that chose it are removed on the worker
+  // without a window, and the call returns at once. Nothing while a removal runs (it is
+  // not doubled) or the sheet is open.
+  void OnEjectMoment(EjectMoment moment);
+  // The worker of a moment's removal has ended.
+  void OnMomentRemovalEnded() { EndMomentRemoval(false); }
+  // Resume, unlock or display on: the notice is answered at once, and what a moment's
+  // removal did is told from the message queue (OnUserBack), never inside the notice.
+  void OnUserBackNoticed() { port_.PostUserBack(); }
+  void OnUserBack();
+  void OnDisplayState(std::uint32_t state);
+
  private:
   void StartTrayRetryTimer();
   void StartRemoveWindowTimerIfWanted();
@@ -52,6 +69,8 @@ class MainWndLogic {
   void OnLeftDoubleClick();
   void OpenEjectMenu();
   void RunRemoval();
+  void EndMomentRemoval(bool gaveUp);
+  void TellMomentReport();
 
   MainWndState& state_;
   MainWndPort& port_;
@@ -60,4 +79,10 @@ class MainWndLogic {
   bool sheetAfterEjectMenu_ = false;
   // The release that ends a double click, which must not open the menu again.
   bool doubleClickReleasePending_ = false;
+  bool momentRemovalRunning_ = false;
+  std::uintptr_t momentGiveUpTimer_ = 0;
+  // A moment came and the user has not been seen back since.
+  bool userAway_ = false;
+  bool momentReportKept_ = false;
+  DisplayStateWatch display_;
 };

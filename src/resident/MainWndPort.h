@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "resident/EjectMenu.h"
 
@@ -57,6 +58,16 @@ class MainWndPort {
   virtual void DiscardQueuedHotkeys() = 0;
   // Waits, for a bounded time, until the running removal's count is stored.
   virtual void WaitForRemovalCount() = 0;
+  // Starts the silent removal of the registrations at `indices` on the worker and returns
+  // at once; false when no worker could start. Its end comes as OnMomentRemovalEnded.
+  virtual bool StartMomentRemoval(const std::vector<std::size_t>& indices) = 0;
+  // Takes the counts of the moment's removal into the table and keeps its report. When
+  // `gaveUp`, what is still running is abandoned, as a forced stop abandons it.
+  virtual void FinishMomentRemoval(bool gaveUp) = 0;
+  // Has OnUserBack called from the message queue.
+  virtual void PostUserBack() = 0;
+  // Tells the kept report; gives the registrations the user asked to try again.
+  virtual std::vector<EjectChoice> TellMomentReport() = 0;
   // One pass of the system removal window's closer.
   virtual void CheckRemovalWindows() = 0;
 

@@ -14,6 +14,7 @@ struct tag_device_hotkey_info {
   std::int32_t image = 0;         // class icon index
   std::int32_t reject_times = 0;  // successful removals
   std::uint32_t device_kind = 1;  // one DEVICE_KIND bit
+  std::uint32_t eject_on = 0;     // EjectMoment bits: also removed at these moments
 
   bool operator==(const tag_device_hotkey_info&) const = default;
 };

@@ -14,6 +14,7 @@ constexpr std::wstring_view kWinkeySection = L"WINKEY";
 constexpr std::wstring_view kImageSection = L"IMAGE";
 constexpr std::wstring_view kDeviceKindSection = L"DEVICE_KIND";
 constexpr std::wstring_view kRejectTimesSection = L"REJECT_TIMES";
+constexpr std::wstring_view kEjectOnSection = L"EJECT_ON";
 
 // The fields every entry has besides its name and icon; nothing without a hotkey value.
 std::optional<tag_device_hotkey_info> ReadHotkeyFields(const SettingsFile& file,
@@ -27,6 +28,9 @@ std::optional<tag_device_hotkey_info> ReadHotkeyFields(const SettingsFile& file,
   record.winkey = file.GetProfileInt(kWinkeySection, key, 0) != 0 ? 1 : 0;
   record.reject_times = file.GetProfileInt(kRejectTimesSection, key, 0);
   record.device_kind = static_cast<std::uint32_t>(file.GetProfileInt(kDeviceKindSection, key, 0));
+  // Bits of moments this program does not know are a later version's: not acted on.
+  record.eject_on =
+      static_cast<std::uint32_t>(file.GetProfileInt(kEjectOnSection, key, 0)) & kEveryEjectMoment;
   return record;
 }
 
@@ -63,8 +67,9 @@ StoredRegistrations ReadRegistrations(const SettingsFile& file) {
 }
 
 void ClearRegistrations(SettingsFile& file) {
-  for (const std::wstring_view section : {kNameSection, kHotkeySection, kWinkeySection,
-                                          kImageSection, kDeviceKindSection, kRejectTimesSection}) {
+  for (const std::wstring_view section :
+       {kNameSection, kHotkeySection, kWinkeySection, kImageSection, kDeviceKindSection,
+        kRejectTimesSection, kEjectOnSection}) {
     file.WriteProfileString(section, std::nullopt, std::nullopt);
   }
 }
@@ -82,6 +87,9 @@ void WriteRegistration(SettingsFile& file, const std::wstring& key,
   file.WriteProfileInt(kDeviceKindSection, key, static_cast<int>(record.device_kind));
   file.WriteProfileInt(kRejectTimesSection, key, record.reject_times);
   if (!storage) file.WriteProfileInt(kImageSection, key, record.image);
+  // Most entries have no moment: they add nothing to the file.
+  if (record.eject_on != 0)
+    file.WriteProfileInt(kEjectOnSection, key, static_cast<int>(record.eject_on));
 }
 
 void WriteBackRemovalCount(SettingsFile& file, const tag_device_hotkey_info& record) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/DeviceHotkeyInfo.h"
+#include "settings/EjectMoments.h"
 
 class SettingsFile;
 
@@ -27,7 +28,7 @@ struct StoredRegistrations {
 
 StoredRegistrations ReadRegistrations(const SettingsFile& file);
 
-// Deletes the six registration sections.
+// Deletes the registration sections.
 void ClearRegistrations(SettingsFile& file);
 
 // Writes `record`'s name, hotkey code, Windows-key flag, kind, count and icon under `key`.

@@ -97,6 +97,13 @@ bool DeviceListModel::ReleaseHotkey(std::size_t row) {
   return true;
 }
 
+bool DeviceListModel::SetEjectMoments(std::size_t row, std::uint32_t moments) {
+  if (row >= offered_.Count()) return false;
+  offered_.At(row).eject_on = moments;
+  Changed(row);
+  return true;
+}
+
 bool DeviceListModel::DeleteRow(std::size_t row) {
   if (!offered_.Remove(row)) return false;
   if (observer_) observer_->RowRemoved(row);

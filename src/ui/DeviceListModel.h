@@ -99,6 +99,8 @@ class DeviceListModel final : public RegistrationRows {
   // Windows-key flag does not count), which is refused with IDS_HOTKEY_TAKEN_ROW.
   SetHotkeyResult SetHotkey(std::size_t row, std::uint32_t code, bool winkey, Prompter& prompter);
   bool ReleaseHotkey(std::size_t row);
+  // The moments at which the row's device is removed besides its hotkey (EjectMoment bits).
+  bool SetEjectMoments(std::size_t row, std::uint32_t moments);
   bool DeleteRow(std::size_t row);
 
   bool IsAllStorageRow(std::size_t row) const;

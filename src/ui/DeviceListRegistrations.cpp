@@ -22,6 +22,7 @@ tag_device_hotkey_info StorageEntry(const std::wstring& name, const tag_device_h
   entry.hotkey = from.hotkey;
   entry.winkey = from.winkey;
   entry.reject_times = from.reject_times;
+  entry.eject_on = from.eject_on;
   entry.image = 0;
   entry.device_kind = kStorageDeviceKind;
   return entry;

@@ -162,6 +162,7 @@ class Entry:
     hotkey: str
     kind: int = 1
     times: int = 0
+    eject_on: int = 0  # the moments' bits: 1 sleep, 2 lock, 4 display off
 
 
 def settings_text(app: Optional[dict] = None, entries: Optional[dict[str, Entry]] = None) -> str:
@@ -176,6 +177,8 @@ def settings_text(app: Optional[dict] = None, entries: Optional[dict[str, Entry]
         for section, value in (("NAME", entry.name), ("HOTKEY", letters), ("WINKEY", winkey),
                                ("IMAGE", 0), ("DEVICE_KIND", entry.kind), ("REJECT_TIMES", entry.times)):
             sections.setdefault(section, {})[key] = str(value)
+        if entry.eject_on:
+            sections.setdefault("EJECT_ON", {})[key] = str(entry.eject_on)
     lines = []
     for section, values in sections.items():
         lines.append(f"[{section}]")

@@ -8,6 +8,9 @@
 
 #include "resident/MainWndLogic.h"
 
+// Records are spelled with designated initializers; the fields left out keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 // Records every call in one log, so that tests can check the order of the steps.
@@ -67,6 +70,20 @@ class RecordingMainWndPort : public MainWndPort {
     queuedHotkeys.clear();
   }
   void WaitForRemovalCount() override { log.push_back("WaitForRemovalCount"); }
+  bool StartMomentRemoval(const std::vector<std::size_t>& indices) override {
+    log.push_back("StartMomentRemoval");
+    for (const std::size_t index : indices) log.back() += " " + std::to_string(index);
+    return true;
+  }
+  void FinishMomentRemoval(bool gaveUp) override {
+    log.push_back(gaveUp ? "FinishMomentRemoval gave up" : "FinishMomentRemoval");
+  }
+  void PostUserBack() override { log.push_back("PostUserBack"); }
+  std::vector<EjectChoice> TellMomentReport() override {
+    log.push_back("TellMomentReport");
+    return momentRetries;
+  }
+  std::vector<EjectChoice> momentRetries;
   void CheckRemovalWindows() override { log.push_back("CheckRemovalWindows"); }
   void OpenHelp() override { log.push_back("OpenHelp"); }
   bool ConfirmExit() override {
@@ -327,6 +344,57 @@ TEST_F(MainWndLogicTest, ExitAsksAndDestroysUnlessTheAnswerIsNo) {
   port.confirmExit = true;
   logic.OnExitCommand();
   EXPECT_EQ(port.log, (Log{"ConfirmExit", "ConfirmExit", "DestroyMainWindow"}));
+}
+
+// A moment removes what chose it without a window and answers at once; the report waits
+// for the user's return, and a removal already running is not doubled.
+TEST_F(MainWndLogicTest, AMomentRemovesItsChoiceSilentlyAndTellsOnTheUsersReturn) {
+  state.m_aDeviceHotkeyInfo[0] = {.name = L"Sleep Disk", .key = L"001", .eject_on = kEjectOnSleep};
+  state.m_aDeviceHotkeyInfo[1] = {.name = L"Lock Disk", .key = L"002", .eject_on = kEjectOnLock};
+  state.m_aDeviceHotkeyInfo[2] = {.name = L"", .eject_on = kEjectOnSleep};  // a free slot
+  logic.OnEjectMoment(kEjectOnSleep);
+  logic.OnEjectMoment(kEjectOnLock);  // still removing
+  logic.OnHotkey(1);
+  logic.OnMomentRemovalEnded();
+  logic.OnTimer(kTimerMomentGiveUp);  // came after the end: nothing left to give up
+  EXPECT_EQ(port.log, (Log{"StartMomentRemoval 0", "StartTimer 32772 1500", "StopTimer 100",
+                           "FinishMomentRemoval", "DiscardQueuedHotkeys"}));
+  EXPECT_EQ(state.m_bRemoving, 0);
+
+  port.log.clear();
+  port.momentRetries = {EjectChoice{1, L"Lock Disk"}};
+  logic.OnUserBack();
+  logic.OnUserBack();
+  state.m_bSheetOpen = 1;
+  logic.OnEjectMoment(kEjectOnLock);
+  EXPECT_EQ(port.log, (Log{"TellMomentReport", "RunRemovalWorker", "DiscardQueuedHotkeys"}));
+}
+
+TEST_F(MainWndLogicTest, AMomentRemovalOutOfTimeIsGivenUpAndToldAtOnceIfTheUserIsBack) {
+  state.m_aDeviceHotkeyInfo[3] = {.name = L"Disk", .key = L"STORAGE", .eject_on = 7};
+  logic.OnEjectMoment(kEjectOnLock);
+  logic.OnUserBack();  // unlocked before the removal ended
+  port.log.clear();
+  logic.OnTimer(kTimerMomentGiveUp);
+  logic.OnMomentRemovalEnded();  // the given-up worker's own end changes nothing
+  EXPECT_EQ(port.log, (Log{"StopTimer 100", "FinishMomentRemoval gave up", "DiscardQueuedHotkeys",
+                           "TellMomentReport"}));
+}
+
+TEST(DisplayStateWatch, OnlyAChangeCountsAndDimmingIsNeither) {
+  using Change = DisplayStateWatch::Change;
+  const std::pair<std::vector<std::uint32_t>, std::vector<Change>> rows[] = {
+      {{kDisplayOff}, {Change::None}},  // told at registration: not a change
+      {{kDisplayOn, kDisplayOff, kDisplayOn}, {Change::None, Change::Off, Change::On}},
+      {{kDisplayOn, kDisplayDimmed, kDisplayOff}, {Change::None, Change::None, Change::Off}},
+      {{kDisplayOn, kDisplayOff, kDisplayOff}, {Change::None, Change::Off, Change::None}},
+  };
+  for (const auto& [states, expected] : rows) {
+    DisplayStateWatch watch;
+    std::vector<Change> changes;
+    for (const std::uint32_t state : states) changes.push_back(watch.Update(state));
+    EXPECT_EQ(changes, expected);
+  }
 }
 
 TEST_F(MainWndLogicTest, DestructionStopsTimersReleasesHotkeysAndDeletesTheIcon) {

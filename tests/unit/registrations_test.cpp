@@ -5,6 +5,7 @@
 #include "fakes/RecordingHotkeyRegistrar.h"
 #include "fakes/RecordingPrompter.h"
 #include "resources/resource.h"
+#include "resident/EjectMomentChoice.h"
 #include "resident/HotkeyTable.h"
 #include "settings/RegistrationStore.h"
 #include "settings/SettingsFile.h"
@@ -364,3 +365,35 @@ TEST_F(RegistrationsTest, NumberedEntryOfAnotherKindNamedLikeTheAllStorageRowSta
 }
 
 }  // namespace
+
+// The moments travel with their rows through a save that renumbers them, are read back by
+// both loaders, and reach the resident table also for entries without a hotkey.
+TEST_F(RegistrationsTest, EjectMomentsAreSavedWithTheirRowsAndChooseTheResidentEntries) {
+  store.StoreRegistration(L"001", L"A", kCtrlA);
+  store.StoreRegistration(L"002", L"Gone", kCtrlB);
+  file.WriteProfileInt(L"EJECT_ON", L"001", 5);
+  file.WriteProfileInt(L"EJECT_ON", L"002", 12);  // a later version's bit 8 is dropped
+  FakeRows listed;
+  LoadRegistrationsToList(file, 3, listed);
+  EXPECT_EQ(listed.added.at(1).eject_on, 4u);
+
+  FakeRows rows;
+  using Row = std::tuple<std::wstring, std::uint32_t, std::uint32_t>;
+  for (const auto& [text, hotkey, moments] :
+       {Row{L"B", 0, kEjectOnLock}, Row{L"A", kCtrlA, 5}, Row{kAllStorage, 0, kEjectOnSleep},
+        Row{L"C", kCtrlB, 0}}) {
+    rows.Add(text, hotkey);
+    rows.rows.back().record.eject_on = moments;
+  }
+  SaveRegistrations(file, 3, rows);
+  EXPECT_EQ(store.Text().substr(store.Text().find(L"[EJECT_ON]")),
+            L"[EJECT_ON]\n001=2\n002=5\nSTORAGE=1\n");
+
+  // Hotkeys take ids 0 and 1; the entries without one follow, reached by no WM_HOTKEY.
+  Load();
+  EXPECT_EQ(TableKeys(), (std::vector<std::wstring>{L"002", L"003", L"001", L"STORAGE"}));
+  EXPECT_EQ(ActiveIds(), (std::vector<int>{0, 1}));
+  const std::pair<EjectMoment, std::vector<std::size_t>> chosen[] = {
+      {kEjectOnSleep, {0, 3}}, {kEjectOnLock, {2}}, {kEjectOnDisplayOff, {0}}};
+  for (const auto& [moment, indices] : chosen) EXPECT_EQ(RegistrationsFor(table, moment), indices);
+}

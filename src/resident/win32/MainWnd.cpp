@@ -22,6 +22,19 @@ namespace {
 // Windows asks programs to end within about five seconds of the session's end.
 constexpr DWORD kEndSessionCountWaitMs = 4000;
 
+// The worker of a moment's removal tells its end with this, its serial in wParam.
+constexpr UINT WM_MOMENT_REMOVAL_ENDED = WM_APP + 2;
+// The user is back: told from the queue, so that the notice's sender is not kept waiting
+// by a message box.
+constexpr UINT WM_USER_BACK = WM_APP + 3;
+// Defined here for the headers that leave them to wtsapi32.h or later systems.
+constexpr UINT kWmWtsSessionChange = 0x02B1;
+constexpr WPARAM kWtsSessionLock = 0x7;
+constexpr WPARAM kWtsSessionUnlock = 0x8;
+constexpr WPARAM kPbtApmSuspend = 0x4;
+constexpr WPARAM kPbtApmResumeAutomatic = 0x12;
+constexpr WPARAM kPbtPowerSettingChange = 0x8013;
+
 template <typename Operation>
 void WithTableHost(HWND window, unsigned extraModifiers, std::vector<tag_device_hotkey_info>& table,
                    Operation operation) {
@@ -36,6 +49,7 @@ void WithTableHost(HWND window, unsigned extraModifiers, std::vector<tag_device_
 CMainWnd::CMainWnd(const ResidentContext& context, SheetRunner sheetRunner)
     : context_(context), logic_(state_, *this), sheetRunner_(std::move(sheetRunner)) {
   const win32::WindowsVersion version = win32::QueryWindowsVersion();
+  version_ = version;
   systemShowsRemovalWindow_ = !version.IsXpOrLater();
   hotkeyExtraModifiers_ =
       NoRepeatModifiersFor(static_cast<int>(version.major), static_cast<int>(version.minor));
@@ -61,7 +75,21 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
       logic_.OnCreate();
+      momentNotifications_.Register(hwnd(), version_);
       break;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(wParam, lParam);
+      return TRUE;
+    case kWmWtsSessionChange:
+      OnSessionChange(wParam);
+      break;
+    case WM_MOMENT_REMOVAL_ENDED:
+      // A worker given up earlier may end during a later moment's removal.
+      if (IsMomentRemoval(momentRemoval_, wParam)) logic_.OnMomentRemovalEnded();
+      return 0;
+    case WM_USER_BACK:
+      logic_.OnUserBack();
+      return 0;
     case WM_HOTKEY:
       logic_.OnHotkey(static_cast<std::intptr_t>(wParam));
       break;
@@ -85,6 +113,7 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OpenHelp();
       return TRUE;
     case WM_DESTROY: {
+      momentNotifications_.Unregister();
       const LRESULT result = DefaultProcessing(message, wParam, lParam);
       logic_.OnDestroy();
       return result;
@@ -214,3 +243,48 @@ bool CMainWnd::ConfirmExit() {
 }
 
 void CMainWnd::DestroyMainWindow() { ::DestroyWindow(hwnd()); }
+
+void CMainWnd::OnPowerBroadcast(WPARAM event, LPARAM data) {
+  if (event == kPbtApmSuspend) {
+    logic_.OnEjectMoment(kEjectOnSleep);
+  } else if (event == kPbtApmResumeAutomatic) {
+    logic_.OnUserBackNoticed();
+  } else if (event == kPbtPowerSettingChange) {
+    if (const std::optional<DWORD> state = ConsoleDisplayState(data)) logic_.OnDisplayState(*state);
+  }
+}
+
+void CMainWnd::OnSessionChange(WPARAM event) {
+  if (event == kWtsSessionLock) logic_.OnEjectMoment(kEjectOnLock);
+  if (event == kWtsSessionUnlock) logic_.OnUserBackNoticed();
+}
+
+bool CMainWnd::StartMomentRemoval(const std::vector<std::size_t>& indices) {
+  momentRemoval_ = ::StartMomentRemoval(hwnd(), state_, context_, indices, WM_MOMENT_REMOVAL_ENDED,
+                                        ++momentSerial_);
+  return momentRemoval_ != nullptr;
+}
+
+void CMainWnd::FinishMomentRemoval(bool gaveUp) {
+  if (!momentRemoval_) return;
+  std::vector<MomentJobReport> report =
+      ::FinishMomentRemoval(state_, *momentRemoval_, gaveUp, stoppedRemoval_);
+  momentRemoval_.reset();
+  // A second moment before the user came back adds to what the first one kept.
+  for (MomentJobReport& part : report) momentReport_.push_back(std::move(part));
+}
+
+void CMainWnd::PostUserBack() { ::PostMessageW(hwnd(), WM_USER_BACK, 0, 0); }
+
+std::vector<EjectChoice> CMainWnd::TellMomentReport() {
+  // Taken first: a moment during the messages below keeps a report of its own.
+  const std::vector<MomentJobReport> report = std::move(momentReport_);
+  momentReport_.clear();
+  MessageBoxPrompter prompter(hwnd());
+  const MomentBalloons balloons{
+      [this](const std::wstring& name, int count) {
+        return ShowRemovalBalloon(hwnd(), name, count) == TRUE;
+      },
+      [this](const std::wstring& names) { ShowMomentRemovedBalloon(hwnd(), names); }};
+  return ::TellMomentReport(report, prompter, balloons);
+}

@@ -6,11 +6,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "common/win32/Window.h"
+#include "common/win32/WindowsVersion.h"
 #include "resident/MainWndLogic.h"
 #include "resident/MainWndPort.h"
 #include "resident/MainWndState.h"
+#include "resident/win32/MomentNotifications.h"
 #include "resident/win32/RemovalWorkerThread.h"
 #include "resident/win32/ResidentContext.h"
 
@@ -50,7 +53,13 @@ class CMainWnd final : public win32::Window, private MainWndPort {
   bool TellIfStillRemoving(const std::wstring& device) override;
   void DiscardQueuedHotkeys() override;
   void WaitForRemovalCount() override;
+  bool StartMomentRemoval(const std::vector<std::size_t>& indices) override;
+  void FinishMomentRemoval(bool gaveUp) override;
+  void PostUserBack() override;
+  std::vector<EjectChoice> TellMomentReport() override;
   void CheckRemovalWindows() override;
+  void OnPowerBroadcast(WPARAM event, LPARAM data);
+  void OnSessionChange(WPARAM event);
   void OpenHelp() override;
   bool ConfirmExit() override;
   void DestroyMainWindow() override;
@@ -64,6 +73,12 @@ class CMainWnd final : public win32::Window, private MainWndPort {
   std::shared_ptr<RemovalWorkerShare> currentRemoval_;
   // The last removal the user stopped, alive while its worker still runs.
   std::weak_ptr<RemovalWorkerShare> stoppedRemoval_;
+  std::shared_ptr<MomentRemovalRun> momentRemoval_;
+  WPARAM momentSerial_ = 0;
+  // What moments' removals did, kept until the user is back.
+  std::vector<MomentJobReport> momentReport_;
+  win32::WindowsVersion version_;
+  MomentNotifications momentNotifications_;
   // MOD_NOREPEAT where the system takes it.
   unsigned hotkeyExtraModifiers_ = 0;
   // Only Windows 2000 shows the system's removal message window.

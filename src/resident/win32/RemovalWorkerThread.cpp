@@ -2,6 +2,9 @@
 
 #include <process.h>
 
+#include <atomic>
+#include <functional>
+
 #include "common/win32/Handles.h"
 #include "common/win32/MessageBoxPrompter.h"
 #include "common/win32/ResourceLanguage.h"
@@ -13,6 +16,7 @@
 #include "devices/win32/VetoHolderLookup.h"
 #include "drives/win32/KernelDrives.h"
 #include "pnp/win32/DeviceTreeFactory.h"
+#include "resident/MomentReport.h"
 #include "resident/RemovalJob.h"
 #include "resident/RemovalWorker.h"
 #include "resident/win32/TrayIcon.h"
@@ -34,13 +38,18 @@ struct RemovalWorkerShare {
   // Manual-reset; set once the removal is done and only its report is left (see
   // RemovalServices::removalDone), or once an abandoned worker has stopped.
   const win32::UniqueHandle removalDone;
+  // A moment's removal keeps its message boxes and balloon for later; the hotkey road's
+  // leaves these empty and shows them at once.
+  Prompter* reportTo = nullptr;
+  std::function<void(const std::wstring& name, int count)> balloonTo;
 };
 
 namespace {
 
 unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
   // The settings file is reached only to report, which an abandoned worker never does.
-  MessageBoxPrompter prompter(run.mainWindow);
+  MessageBoxPrompter shownPrompter(run.mainWindow);
+  Prompter& prompter = run.reportTo != nullptr ? *run.reportTo : shownPrompter;
   const SettingsRecord& settings = run.job.settings;
   std::uint64_t passStart = 0;
   RemovalServices services{
@@ -57,7 +66,11 @@ unsigned RemoveRegisteredDeviceOnWorker(RemovalWorkerShare& run) {
         return outcome;
       },
       [&run](const std::wstring& name, int count) {
-        ShowRemovalBalloon(run.mainWindow, name, count);
+        if (run.balloonTo) {
+          run.balloonTo(name, count);
+        } else {
+          ShowRemovalBalloon(run.mainWindow, name, count);
+        }
       },
       run.settingsFile,
       prompter,
@@ -157,4 +170,101 @@ std::optional<std::wstring> StoppedRemovalDevice(const std::weak_ptr<RemovalWork
 void WaitForRemovalCount(const std::shared_ptr<RemovalWorkerShare>& current, DWORD timeoutMs) {
   if (!current || !current->removalDone) return;
   win32::WaitTakingSentMessages(current->removalDone.get(), timeoutMs);
+}
+
+struct MomentRemovalRun {
+  // One registration's removal, with what it would have shown kept for later.
+  struct Part {
+    std::shared_ptr<RemovalWorkerShare> share;
+    std::int32_t countBefore = 0;
+    PromptRecorder prompts;
+    std::optional<int> balloonCount;
+  };
+
+  HWND mainWindow = nullptr;
+  UINT endMessage = 0;
+  WPARAM serial = 0;
+  std::vector<std::unique_ptr<Part>> parts;
+  // Parts the worker is done with, report included: only these may be read before it ends.
+  std::atomic<std::size_t> finished{0};
+};
+
+namespace {
+
+unsigned __stdcall MomentThreadProc(void* param) {
+  const std::unique_ptr<std::shared_ptr<MomentRemovalRun>> run(
+      static_cast<std::shared_ptr<MomentRemovalRun>*>(param));
+  for (const std::unique_ptr<MomentRemovalRun::Part>& part : (*run)->parts) {
+    RemovalWorkerShare& share = *part->share;
+    try {
+      // A part given up before its turn asks the system for nothing.
+      if (!share.job.Abandoned()) RemoveRegisteredDeviceOnWorker(share);
+    } catch (...) {
+    }
+    if (share.removalDone) ::SetEvent(share.removalDone.get());
+    ++(*run)->finished;
+  }
+  ::PostMessageW((*run)->mainWindow, (*run)->endMessage, (*run)->serial, 0);
+  return 0;
+}
+
+}  // namespace
+
+std::shared_ptr<MomentRemovalRun> StartMomentRemoval(HWND mainWindow, MainWndState& state,
+                                                     const ResidentContext& context,
+                                                     const std::vector<std::size_t>& indices,
+                                                     UINT endMessage, WPARAM serial) {
+  auto run = std::make_shared<MomentRemovalRun>();
+  run->mainWindow = mainWindow;
+  run->endMessage = endMessage;
+  run->serial = serial;
+  for (const std::size_t index : indices) {
+    // Each part is the hotkey road's job of its registration, taken as a press would take it.
+    state.m_nRemoveIndex = static_cast<std::int32_t>(index);
+    state.m_strRemoveDevice = state.m_aDeviceHotkeyInfo.at(index).name;
+    auto part = std::make_unique<MomentRemovalRun::Part>();
+    part->share = std::make_shared<RemovalWorkerShare>(mainWindow, state, context);
+    part->countBefore = part->share->job.record.reject_times;
+    part->share->reportTo = &part->prompts;
+    MomentRemovalRun::Part* kept = part.get();
+    part->share->balloonTo = [kept](const std::wstring&, int count) { kept->balloonCount = count; };
+    run->parts.push_back(std::move(part));
+  }
+
+  auto* reference = new std::shared_ptr<MomentRemovalRun>(run);
+  // Nobody waits for this worker: the main window hears of its end by message.
+  const win32::UniqueHandle worker(reinterpret_cast<HANDLE>(
+      ::_beginthreadex(nullptr, 0, &MomentThreadProc, reference, 0, nullptr)));
+  if (!worker) {
+    delete reference;
+    return nullptr;
+  }
+  return run;
+}
+
+bool IsMomentRemoval(const std::shared_ptr<MomentRemovalRun>& run, WPARAM serial) {
+  return run && run->serial == serial;
+}
+
+std::vector<MomentJobReport> FinishMomentRemoval(MainWndState& state, MomentRemovalRun& run,
+                                                 bool gaveUp,
+                                                 std::weak_ptr<RemovalWorkerShare>& stopped) {
+  if (gaveUp) {
+    for (const std::unique_ptr<MomentRemovalRun::Part>& part : run.parts)
+      part->share->job.Abandon();
+  }
+  const std::size_t finished = run.finished.load();
+  // The part still inside its eject request goes on there, as a forced stop leaves it.
+  if (finished < run.parts.size()) stopped = run.parts[finished]->share;
+
+  std::vector<MomentJobReport> report;
+  for (std::size_t i = 0; i < finished && i < run.parts.size(); ++i) {
+    const MomentRemovalRun::Part& part = *run.parts[i];
+    const RemovalJob& job = part.share->job;
+    TakeRemovalCount(state, job);
+    report.push_back({EjectChoice{static_cast<std::size_t>(job.index), job.name},
+                      job.record.reject_times != part.countBefore, part.balloonCount,
+                      part.prompts.prompts});
+  }
+  return report;
 }

@@ -96,6 +96,13 @@ BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name) {
                      NIIF_WARNING);
 }
 
+BOOL ShowMomentRemovedBalloon(HWND window, const std::wstring& names) {
+  return ShowBalloon(window,
+                     MakeNameBalloon(names, win32::LoadResourceString(IDS_MOMENT_REMOVED),
+                                     win32::LoadResourceString(IDS_PROGRAM_NAME)),
+                     NIIF_INFO);
+}
+
 namespace {
 
 // Where the second click of a double click may land: within the system's double-click

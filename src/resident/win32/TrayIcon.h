@@ -17,6 +17,8 @@ void DeleteTrayIcon(HWND window);
 BOOL ShowRemovalBalloon(HWND window, const std::wstring& name, int count);
 // Why a press does nothing: the removal of `name`, stopped by the user, still runs.
 BOOL ShowStillRemovingBalloon(HWND window, const std::wstring& name);
+// What a moment (sleep, lock, display off) removed, told once the user is back.
+BOOL ShowMomentRemovedBalloon(HWND window, const std::wstring& names);
 // Shows menu 134 at the cursor; the choice arrives as WM_COMMAND.
 void ShowTrayMenu(HWND window);
 // What a text menu gave back: its default item, an item by index, or neither.

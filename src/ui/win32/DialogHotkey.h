@@ -18,11 +18,14 @@ class CDialogHotkey final : public win32::Dialog {
   // Input before DoModal, result after IDOK.
   std::uint32_t m_nHotkey = 0;
   bool m_bWinkey = false;
+  // EjectMoment bits; a moment the system does not tell of keeps its bit, greyed.
+  std::uint32_t m_nEjectOn = 0;
 
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnInitDialog();
   void OnOK();
+  std::uint32_t CheckedMoments() const;
 
   std::wstring m_strHelpPath;
 };

@@ -235,10 +235,13 @@ void CPropPageList::OnSetHotkey() {
   CDialogHotkey dialog(m_context.mainWindow, m_context.helpPath);
   dialog.m_nHotkey = record.hotkey;
   dialog.m_bWinkey = record.winkey != 0;
+  dialog.m_nEjectOn = record.eject_on;
   if (dialog.DoModal() != IDOK) return;
 
   MessageBoxPrompter prompter(::GetAncestor(hwnd(), GA_ROOT));
-  m_pModel->SetHotkey(*selected, dialog.m_nHotkey, dialog.m_bWinkey, prompter);
+  if (m_pModel->SetHotkey(*selected, dialog.m_nHotkey, dialog.m_bWinkey, prompter) ==
+      SetHotkeyResult::Stored)
+    m_pModel->SetEjectMoments(*selected, dialog.m_nEjectOn);
   UpdateButtons();
 }
 
