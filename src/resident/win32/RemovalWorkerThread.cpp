@@ -24,7 +24,7 @@
 
 struct RemovalWorkerShare {
   RemovalWorkerShare(HWND window, const MainWndState& state, const ResidentContext& context,
-                     std::optional<VetoHolder> closeFirst)
+                     std::optional<VetoHolder> closeFirst = std::nullopt)
       : mainWindow(window),
         job(state, context.settings, std::move(closeFirst)),
         names(context.names),
