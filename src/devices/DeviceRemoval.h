@@ -84,10 +84,10 @@ class DeviceRemoval {
                       bool& found);
   void SweepOtherMember(DevNode member, std::wstring_view name, tag_device_hotkey_info* toCount,
                         bool& found);
-  // A leaf (or later inner sibling) that matched: the node itself is ejected when it is a
-  // storage device, else its parent (none: nothing is ejected).
   // What a name matched on a node's first child ejects: the child or the node.
   DevNode EjectedForMatchedChild(DevNode child, std::wstring_view childName, DevNode parent);
+  // A leaf (or later inner sibling) that matched: the node itself is ejected when it is a
+  // storage device, else its parent (none: nothing is ejected).
   bool EjectForMatchedLeaf(DevNode matched, const std::wstring& matchedName,
                            tag_device_hotkey_info* toCount);
   // A class member without children is compared by its own name and ejected itself.

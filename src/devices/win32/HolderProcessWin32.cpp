@@ -11,20 +11,22 @@
 
 namespace {
 
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK TakeVisibleWindowOf(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search.processId && ::IsWindowVisible(window)) search.found.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == s.processId && ::IsWindowVisible(window)) s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, {}};
+  ::EnumWindows(&TakeVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
