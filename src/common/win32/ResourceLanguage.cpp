@@ -16,11 +16,7 @@ std::atomic<UiLanguage> g_resourceLanguage{UiLanguage::Japanese};
 using SetThreadUILanguageFn = LANGID(WINAPI*)(LANGID);
 using GetUserDefaultUILanguageFn = LANGID(WINAPI*)();
 
-// Looked up, not imported: Windows 2000 has no SetThreadUILanguage.
-template <typename Function>
-Function Kernel32Function(const char* name) {
-  return SystemFunction<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
-}
+// Looked up, not imported (Kernel32Function): Windows 2000 has no SetThreadUILanguage.
 
 // Windows before Vista accept only 0 here, which picks a console language, not ours.
 void SetThreadLanguage(UiLanguage language) {

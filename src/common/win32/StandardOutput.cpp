@@ -76,7 +76,7 @@ StandardOutput::StandardOutput(StandardStream stream)
     return;
   }
   using Attach = BOOL(WINAPI*)(DWORD);
-  const auto attach = SystemFunction<Attach>(::GetModuleHandleW(L"kernel32.dll"), "AttachConsole");
+  const auto attach = Kernel32Function<Attach>("AttachConsole");
   if (attach != nullptr) {
     attachedHere_ = attach(ATTACH_PARENT_PROCESS) != 0;
     consoleReached_ = attachedHere_ || ::GetLastError() == ERROR_ACCESS_DENIED;

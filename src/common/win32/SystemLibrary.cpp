@@ -20,8 +20,7 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
 // Windows 7 with KB2533623 and later.
 SetDefaultDllDirectoriesFunction SetDefaultDllDirectoriesEntry() {
-  return SystemFunction<SetDefaultDllDirectoriesFunction>(::GetModuleHandleW(L"kernel32.dll"),
-                                                          "SetDefaultDllDirectories");
+  return Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
 }
 
 // The program sets them first thing wherever the system can.

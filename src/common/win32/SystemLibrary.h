@@ -23,4 +23,11 @@ Function SystemFunction(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
+// A kernel32 function that older Windows lack, looked up rather than imported so that the
+// program still starts there. Every process has kernel32 loaded.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  return SystemFunction<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
+}
+
 }  // namespace win32

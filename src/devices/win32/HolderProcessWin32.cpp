@@ -30,12 +30,10 @@ std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
   return search.found;
 }
 
-// Windows 2000 and XP have no such export, and name no holders either.
-HMODULE Kernel32() { return ::GetModuleHandleW(L"kernel32.dll"); }
-
 std::optional<DWORD> SessionOf(DWORD processId) {
   using Fn = BOOL(WINAPI*)(DWORD, DWORD*);
-  static const auto sessionOf = win32::SystemFunction<Fn>(Kernel32(), "ProcessIdToSessionId");
+  // Windows 2000 and XP lack it, and name no holders either.
+  static const auto sessionOf = win32::Kernel32Function<Fn>("ProcessIdToSessionId");
   DWORD session = 0;
   // Fails without the right to query the process: a service's or another user's.
   if (sessionOf == nullptr || !sessionOf(processId, &session)) return std::nullopt;
@@ -44,7 +42,7 @@ std::optional<DWORD> SessionOf(DWORD processId) {
 
 std::optional<std::wstring> ImageFileName(HANDLE process) {
   using Fn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-  static const auto imageName = win32::SystemFunction<Fn>(Kernel32(), "QueryFullProcessImageNameW");
+  static const auto imageName = win32::Kernel32Function<Fn>("QueryFullProcessImageNameW");
   wchar_t path[MAX_PATH * 2];
   DWORD length = static_cast<DWORD>(std::size(path));
   if (imageName == nullptr || !imageName(process, 0, path, &length)) return std::nullopt;

@@ -10,6 +10,7 @@
 #include "common/WinValues.h"
 #include "common/win32/Handles.h"
 #include "common/win32/QuietCriticalErrors.h"
+#include "common/win32/SystemLibrary.h"
 
 namespace {
 
@@ -253,8 +254,8 @@ std::optional<std::wstring> KernelDrives::MountedVolume(const std::wstring& path
 std::vector<std::wstring> KernelDrives::MountPaths(const std::wstring& volume) {
   // Windows XP brought the call: bound at run time, so that Windows 2000 still starts.
   using PathNamesFunction = BOOL(WINAPI*)(LPCWSTR, LPWCH, DWORD, PDWORD);
-  static const auto pathNames = reinterpret_cast<PathNamesFunction>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetVolumePathNamesForVolumeNameW")));
+  static const auto pathNames =
+      win32::Kernel32Function<PathNamesFunction>("GetVolumePathNamesForVolumeNameW");
   if (pathNames == nullptr) return {};
   // Strings each ended by a NUL, the list by one more; a buffer too small fails with
   // ERROR_MORE_DATA and the length needed, which a mount added meanwhile may outgrow.
